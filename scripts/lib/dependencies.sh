@@ -1,0 +1,22 @@
+# Debian packages that the build, the tests, the benchmarks and the demo use.
+# Sourced by the scripts; installs only what is missing.
+TARVIK_PACKAGES=(
+  g++ clang cmake ninja-build pkg-config
+  libcurl4-openssl-dev libssl-dev libsqlite3-dev sqlite3
+  libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
+  osslsigncode openssl
+)
+
+install_dependencies() {
+  local missing=() package
+  for package in "${TARVIK_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "${package}" 2>/dev/null | grep -q 'install ok installed' ||
+      missing+=("${package}")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "== installing: ${missing[*]}"
+  local sudo=()
+  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+  "${sudo[@]}" apt-get update
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+}

@@ -1,0 +1,71 @@
+#ifndef TARVIK_PLATFORM_FILES_H_
+#define TARVIK_PLATFORM_FILES_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "base/data_hora.h"
+
+namespace tarvik::platform {
+
+// Paths are given in the core's form: '\' and '/' both separate components.
+// On POSIX a component that does not exist with its exact case is matched
+// case-insensitively against its folder's entries, the way Windows sees the
+// disk; new names are created as given.
+//
+// Every failure raises `Erro` with the classic numbers (53 file not found,
+// 76 path not found, 70 permission denied or file in use, 75 path/file
+// access error, 61 disk full, 57 I/O error).
+
+inline constexpr uint32_t kAttributeReadOnly = 1;
+inline constexpr uint32_t kAttributeDirectory = 16;
+inline constexpr uint32_t kAttributeArchive = 32;
+
+// The native path of `path`, with case-insensitive resolution of the
+// components that exist. Never fails.
+std::string NativePath(std::string_view path);
+
+// True when a file or folder exists at `path`. Never fails.
+bool PathExists(std::string_view path);
+
+// Appends `text` (UTF-8) to the file in the system's ANSI code page,
+// creating the file when missing.
+void AppendText(std::string_view path, std::string_view text);
+
+// Creates or empties the file and writes `text` in the ANSI code page.
+void WriteText(std::string_view path, std::string_view text);
+
+// Creates or empties the file and writes `bytes` unchanged.
+void WriteBytes(std::string_view path, std::string_view bytes);
+
+// The whole content of a file.
+std::string ReadBytes(std::string_view path);
+
+// Copies `from` onto `to`, replacing it. The copy goes to a temporary sibling
+// that is flushed and renamed over `to`, so `to` is never seen half-written.
+// A read-only `to` fails with 70, as on Windows.
+void CopyFileReplacing(std::string_view from, std::string_view to);
+
+// Deletes a file (not a folder). A read-only file fails with 70.
+void DeleteFile(std::string_view path);
+
+// Attributes: read-only 1 (no write permission bit on POSIX), folder 16,
+// other files 32.
+uint32_t GetAttributes(std::string_view path);
+// Sets or clears the read-only bit; the other bits are ignored on POSIX.
+void SetAttributes(std::string_view path, uint32_t attributes);
+
+// Creates one folder; its parent must exist (76) and it must not (75).
+void CreateFolder(std::string_view path);
+// Removes an empty folder (75 when not empty).
+void RemoveFolder(std::string_view path);
+
+// Length in bytes of a file.
+int64_t FileLength(std::string_view path);
+// Last-modification date and time, in local time.
+DataHora LastModified(std::string_view path);
+
+}  // namespace tarvik::platform
+
+#endif  // TARVIK_PLATFORM_FILES_H_

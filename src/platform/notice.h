@@ -1,0 +1,20 @@
+#ifndef TARVIK_PLATFORM_NOTICE_H_
+#define TARVIK_PLATFORM_NOTICE_H_
+
+#include <string>
+
+namespace tarvik::platform {
+
+// Message-box styles with only an OK button.
+enum class NoticeStyle : int { kCritical = 16, kInformation = 64 };
+
+// A blocking notice with a caption, a text and a severity; returns when the
+// user has closed it. On POSIX: a zenity dialog in a graphical session when
+// zenity is present; otherwise the caption, the severity and the text on
+// standard error, and a wait for Enter only when standard input is a
+// terminal.
+void ShowNotice(const std::string& caption, const std::string& text, NoticeStyle style);
+
+}  // namespace tarvik::platform
+
+#endif  // TARVIK_PLATFORM_NOTICE_H_

@@ -1,0 +1,89 @@
+#ifndef TARVIK_PLATFORM_UTILITARIOS_H_
+#define TARVIK_PLATFORM_UTILITARIOS_H_
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace tarvik {
+
+// Answer of one HTTP GET.
+struct RespostaHttp {
+  int32_t status = 0;
+  std::string textoStatus;
+  std::string corpo;  // bytes, as received
+};
+
+// Outcome of a check that yields a detail code and a verdict.
+struct Verificacao {
+  int32_t detalhe = 0;
+  bool valido = false;
+};
+
+// Name of the request header that carries the client-environment fragment.
+inline constexpr char kCabecalhoInformacaoCliente[] = "X-Informacao-Cliente";
+
+// The utility component: file existence, HTTP download, file hash, code
+// signature, exclusive access and temporary file names. Each user creates
+// its own instance through `CriaUtilitarios` and releases it when done; no
+// state is shared between instances. Failures raise `Erro`.
+class Utilitarios {
+ public:
+  virtual ~Utilitarios() = default;
+
+  // SHA-256 of the file's bytes as 64 lower-case hexadecimal digits.
+  virtual std::string CalculaHash(const std::string& caminho) = 0;
+
+  // True when a file or a folder exists at `caminho`.
+  virtual bool ArquivoExiste(const std::string& caminho) = 0;
+
+  // Creates a new empty file in `pasta` whose name starts with `prefixo`
+  // and returns its full path. `numero` 0 lets the component choose.
+  virtual std::string CriaArquivoTemporario(const std::string& pasta, const std::string& prefixo,
+                                            int32_t numero) = 0;
+
+  // One GET. Any status is an answer; a request that cannot be made (no
+  // connection, a stall past the timeout, a body beyond the size cap)
+  // raises `Erro` with the transport's non-zero code and message.
+  virtual RespostaHttp BaixaUrl(const std::string& url) = 0;
+
+  // As `BaixaUrl`, but the body of a 200 answer is streamed into `destino`
+  // (created anew) instead of memory, so memory does not grow with the file;
+  // the answer's `corpo` stays empty. On any other status, or a transfer
+  // that breaks, nothing is left at `destino`.
+  virtual RespostaHttp BaixaUrlParaArquivo(const std::string& url, const std::string& destino) = 0;
+
+  // The file's code signature: the detail is the HRESULT that WinVerifyTrust
+  // gives (0 when valid).
+  virtual Verificacao VerificaAssinatura(const std::string& caminho) = 0;
+
+  // False when another process has the file open or mapped, so that it
+  // cannot be replaced now.
+  virtual Verificacao VerificaAcessoExclusivo(const std::string& caminho) = 0;
+
+  // The client-environment fragment, sent with every later request as the
+  // header `kCabecalhoInformacaoCliente`.
+  virtual void InformacaoCliente(const std::string& texto) = 0;
+};
+
+// A new instance from the factory in use.
+std::unique_ptr<Utilitarios> CriaUtilitarios();
+
+using FabricaUtilitarios = std::function<std::unique_ptr<Utilitarios>()>;
+
+// Replaces the factory for its lifetime (tests only).
+class FabricaUtilitariosDeTeste {
+ public:
+  explicit FabricaUtilitariosDeTeste(FabricaUtilitarios fabrica);
+  ~FabricaUtilitariosDeTeste();
+  FabricaUtilitariosDeTeste(const FabricaUtilitariosDeTeste&) = delete;
+  FabricaUtilitariosDeTeste& operator=(const FabricaUtilitariosDeTeste&) = delete;
+
+ private:
+  FabricaUtilitarios anterior_;
+};
+
+}  // namespace tarvik
+
+#endif  // TARVIK_PLATFORM_UTILITARIOS_H_
