@@ -2,10 +2,9 @@
 
 #include <utility>
 
-namespace tarvik {
+#include "platform/utilitarios_da_plataforma.h"
 
-// The production instance of the running platform.
-std::unique_ptr<Utilitarios> CriaUtilitariosDaPlataforma();
+namespace tarvik {
 
 namespace {
 

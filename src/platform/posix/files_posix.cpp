@@ -1,0 +1,194 @@
+#include "platform/files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "base/cp1252.h"
+#include "platform/posix/in_use.h"
+#include "platform/posix/posix_error.h"
+#include "platform/posix/unique_fd.h"
+
+namespace tarvik::platform {
+namespace {
+
+constexpr mode_t kWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
+constexpr size_t kCopyBlock = 1 << 20;
+
+[[noreturn]] void Fail(const char* operation, const std::string& path) {
+  throw ErrnoToErro(errno, operation, path);
+}
+
+bool IsReadOnly(const struct stat& info) { return (info.st_mode & kWriteBits) == 0; }
+
+enum class InUse { kIgnore, kRefuse };
+
+// Windows refuses to overwrite or delete a read-only file, or one that
+// another process holds; root on POSIX would not, so both are checked here.
+// Appending and small rewrites skip the costly in-use scan.
+void RequireReplaceable(const char* operation, const std::string& path, InUse inUse) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return;
+  if (S_ISDIR(info.st_mode)) {
+    throw ErroPadrao(codigo_erro::kErroAcessoCaminho, operation, path);
+  }
+  if (IsReadOnly(info) || (inUse == InUse::kRefuse && IsInUseByOtherProcess(path))) {
+    throw ErroPadrao(codigo_erro::kPermissaoNegada, operation, path);
+  }
+}
+
+void WriteAll(int fd, std::string_view bytes, const char* operation, const std::string& path) {
+  while (!bytes.empty()) {
+    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      Fail(operation, path);
+    }
+    bytes.remove_prefix(static_cast<size_t>(written));
+  }
+}
+
+void Write(std::string_view path, std::string_view bytes, int flags, const char* operation) {
+  const std::string native = NativePath(path);
+  RequireReplaceable(operation, native, InUse::kIgnore);
+  UniqueFd fd(::open(native.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | flags, 0666));
+  if (!fd.Valid()) Fail(operation, native);
+  WriteAll(fd.Get(), bytes, operation, native);
+  if (!fd.Close()) Fail(operation, native);
+}
+
+struct stat Stat(std::string_view path, const char* operation) {
+  const std::string native = NativePath(path);
+  struct stat info {};
+  if (::stat(native.c_str(), &info) != 0) Fail(operation, native);
+  return info;
+}
+
+}  // namespace
+
+void AppendText(std::string_view path, std::string_view text) {
+  Write(path, ParaCp1252(text), O_APPEND, "AppendText");
+}
+
+void WriteText(std::string_view path, std::string_view text) {
+  Write(path, ParaCp1252(text), O_TRUNC, "WriteText");
+}
+
+void WriteBytes(std::string_view path, std::string_view bytes) {
+  Write(path, bytes, O_TRUNC, "WriteBytes");
+}
+
+std::string ReadBytes(std::string_view path) {
+  const std::string native = NativePath(path);
+  UniqueFd fd(::open(native.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd.Valid()) Fail("ReadBytes", native);
+  std::string content;
+  std::vector<char> block(1 << 16);
+  for (;;) {
+    const ssize_t got = ::read(fd.Get(), block.data(), block.size());
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      Fail("ReadBytes", native);
+    }
+    if (got == 0) return content;
+    content.append(block.data(), static_cast<size_t>(got));
+  }
+}
+
+void CopyFileReplacing(std::string_view from, std::string_view to) {
+  const std::string source = NativePath(from);
+  const std::string target = NativePath(to);
+  UniqueFd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!in.Valid()) Fail("CopyFile", source);
+  struct stat sourceInfo {};
+  if (::fstat(in.Get(), &sourceInfo) != 0) Fail("CopyFile", source);
+  if (S_ISDIR(sourceInfo.st_mode)) throw ErroPadrao(codigo_erro::kErroAcessoCaminho, "CopyFile", source);
+  RequireReplaceable("CopyFile", target, InUse::kRefuse);
+
+  // The copy goes to a sibling first, so that the target is either the old
+  // file or the whole new one, never a half-written mix.
+  std::string temporary = target + ".tarvik-XXXXXX";
+  UniqueFd out(::mkstemp(temporary.data()));
+  if (!out.Valid()) Fail("CopyFile", target);
+  auto discard = [&] { ::unlink(temporary.c_str()); };
+  try {
+    std::vector<char> block(kCopyBlock);
+    for (;;) {
+      const ssize_t got = ::read(in.Get(), block.data(), block.size());
+      if (got < 0) {
+        if (errno == EINTR) continue;
+        Fail("CopyFile", source);
+      }
+      if (got == 0) break;
+      WriteAll(out.Get(), {block.data(), static_cast<size_t>(got)}, "CopyFile", target);
+    }
+    // Like the Windows copy, keep the source's permissions and modification time.
+    const timespec times[2] = {sourceInfo.st_atim, sourceInfo.st_mtim};
+    if (::fchmod(out.Get(), sourceInfo.st_mode & 07777) != 0 || ::futimens(out.Get(), times) != 0 ||
+        ::fsync(out.Get()) != 0 || !out.Close()) {
+      Fail("CopyFile", target);
+    }
+    if (::rename(temporary.c_str(), target.c_str()) != 0) Fail("CopyFile", target);
+  } catch (...) {
+    discard();
+    throw;
+  }
+}
+
+void DeleteFile(std::string_view path) {
+  const std::string native = NativePath(path);
+  struct stat info {};
+  if (::lstat(native.c_str(), &info) != 0) Fail("DeleteFile", native);
+  RequireReplaceable("DeleteFile", native, InUse::kRefuse);
+  if (::unlink(native.c_str()) != 0) Fail("DeleteFile", native);
+}
+
+uint32_t GetAttributes(std::string_view path) {
+  const struct stat info = Stat(path, "GetAttributes");
+  const uint32_t kind = S_ISDIR(info.st_mode) ? kAttributeDirectory : kAttributeArchive;
+  return kind | (IsReadOnly(info) ? kAttributeReadOnly : 0);
+}
+
+void SetAttributes(std::string_view path, uint32_t attributes) {
+  const std::string native = NativePath(path);
+  const struct stat info = Stat(native, "SetAttributes");
+  const mode_t mode = (attributes & kAttributeReadOnly) ? (info.st_mode & ~kWriteBits)
+                                                        : (info.st_mode | S_IWUSR);
+  if (::chmod(native.c_str(), mode & 07777) != 0) Fail("SetAttributes", native);
+}
+
+void CreateFolder(std::string_view path) {
+  const std::string native = NativePath(path);
+  if (::mkdir(native.c_str(), 0777) != 0) Fail("CreateFolder", native);
+}
+
+void RemoveFolder(std::string_view path) {
+  const std::string native = NativePath(path);
+  if (::rmdir(native.c_str()) != 0) {
+    // A missing folder is a path not found, as on Windows.
+    if (errno == ENOENT) throw ErroPadrao(codigo_erro::kCaminhoNaoEncontrado, "RemoveFolder", native);
+    Fail("RemoveFolder", native);
+  }
+}
+
+int64_t FileLength(std::string_view path) {
+  const struct stat info = Stat(path, "FileLength");
+  if (S_ISDIR(info.st_mode)) return 0;
+  return static_cast<int64_t>(info.st_size);
+}
+
+DataHora LastModified(std::string_view path) {
+  const struct stat info = Stat(path, "LastModified");
+  std::tm local{};
+  localtime_r(&info.st_mtim.tv_sec, &local);
+  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+          local.tm_hour,        local.tm_min,     local.tm_sec};
+}
+
+}  // namespace tarvik::platform

@@ -1,0 +1,176 @@
+#include "platform/posix/http_curl.h"
+
+#include <curl/curl.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "base/erro.h"
+#include "platform/files.h"
+#include "platform/posix/posix_error.h"
+#include "platform/posix/unique_fd.h"
+
+namespace tarvik::platform {
+namespace {
+
+constexpr char kOrigem[] = "BaixaUrl";
+
+struct CurlGlobal {
+  CurlGlobal() { curl_global_init(CURL_GLOBAL_DEFAULT); }
+  ~CurlGlobal() { curl_global_cleanup(); }
+};
+
+// Where the body goes and what went wrong on the way, for the callbacks.
+struct Transfer {
+  std::string* memory = nullptr;
+  int fd = -1;
+  int64_t maxBodyBytes = 0;
+  int64_t received = 0;
+  bool tooLarge = false;
+  int writeErrno = 0;
+  std::string statusText;
+};
+
+size_t OnBody(char* data, size_t size, size_t count, void* user) {
+  auto& transfer = *static_cast<Transfer*>(user);
+  const size_t bytes = size * count;
+  if (transfer.fd >= 0) {
+    for (size_t done = 0; done < bytes;) {
+      const ssize_t written = ::write(transfer.fd, data + done, bytes - done);
+      if (written < 0) {
+        if (errno == EINTR) continue;
+        transfer.writeErrno = errno;
+        return 0;
+      }
+      done += static_cast<size_t>(written);
+    }
+    return bytes;
+  }
+  transfer.received += static_cast<int64_t>(bytes);
+  if (transfer.received > transfer.maxBodyBytes) {
+    transfer.tooLarge = true;
+    return 0;
+  }
+  transfer.memory->append(data, bytes);
+  return bytes;
+}
+
+// Keeps the reason phrase of the last status line (after redirects).
+size_t OnHeader(char* data, size_t size, size_t count, void* user) {
+  auto& transfer = *static_cast<Transfer*>(user);
+  const std::string_view line(data, size * count);
+  if (line.starts_with("HTTP/")) {
+    transfer.statusText.clear();
+    const auto code = line.find(' ');
+    const auto reason = code == std::string_view::npos ? code : line.find(' ', code + 1);
+    if (reason != std::string_view::npos) {
+      std::string_view text = line.substr(reason + 1);
+      while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.remove_suffix(1);
+      transfer.statusText = text;
+    }
+  }
+  return size * count;
+}
+
+Erro TooLarge(int64_t limit) {
+  return Erro(CURLE_FILESIZE_EXCEEDED, kOrigem,
+              "Resposta maior que o limite de " + std::to_string(limit) + " bytes");
+}
+
+}  // namespace
+
+RespostaHttp HttpGet(const std::string& url, const std::string& headerLine,
+                     const HttpOptions& options, const std::string& destination) {
+  static CurlGlobal global;
+  std::unique_ptr<CURL, void (*)(CURL*)> curl(curl_easy_init(), curl_easy_cleanup);
+  if (!curl) throw Erro(CURLE_FAILED_INIT, kOrigem, curl_easy_strerror(CURLE_FAILED_INIT));
+
+  RespostaHttp resposta;
+  Transfer transfer;
+  transfer.memory = &resposta.corpo;
+  transfer.maxBodyBytes = options.maxBodyBytes;
+
+  // A file download goes to a sibling that replaces the destination only
+  // when the whole body of a 200 answer has arrived.
+  std::string nativeDestination;
+  std::string partial;
+  UniqueFd partialFd;
+  if (!destination.empty()) {
+    nativeDestination = NativePath(destination);
+    partial = nativeDestination + ".parcial-XXXXXX";
+    partialFd = UniqueFd(::mkstemp(partial.data()));
+    if (!partialFd.Valid()) throw ErrnoToErro(errno, kOrigem, nativeDestination);
+    ::fchmod(partialFd.Get(), 0644);
+    transfer.fd = partialFd.Get();
+  }
+  struct PartialGuard {
+    const std::string& path;
+    bool keep = false;
+    ~PartialGuard() {
+      if (!path.empty() && !keep) ::unlink(path.c_str());
+    }
+  } guard{partial};
+
+  char errorText[CURL_ERROR_SIZE] = {};
+  std::unique_ptr<curl_slist, void (*)(curl_slist*)> headers(nullptr, curl_slist_free_all);
+  if (!headerLine.empty()) headers.reset(curl_slist_append(nullptr, headerLine.c_str()));
+
+  CURL* handle = curl.get();
+  curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
+  curl_easy_setopt(handle, CURLOPT_HTTPGET, 1L);
+  curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
+  curl_easy_setopt(handle, CURLOPT_MAXREDIRS, 10L);
+  curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, options.connectTimeoutSeconds);
+  curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
+  curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, options.stallTimeoutSeconds);
+  curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
+  curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
+  curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, errorText);
+  curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, OnBody);
+  curl_easy_setopt(handle, CURLOPT_WRITEDATA, &transfer);
+  curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, OnHeader);
+  curl_easy_setopt(handle, CURLOPT_HEADERDATA, &transfer);
+  if (headers) curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers.get());
+  if (destination.empty()) {
+    curl_easy_setopt(handle, CURLOPT_MAXFILESIZE_LARGE, curl_off_t{options.maxBodyBytes});
+  }
+  // libcurl reads its own bundle; honour the variables that point OpenSSL
+  // elsewhere, so that a private CA can be trusted.
+  for (const char* variable : {"CURL_CA_BUNDLE", "SSL_CERT_FILE"}) {
+    if (const char* bundle = std::getenv(variable); bundle && *bundle) {
+      curl_easy_setopt(handle, CURLOPT_CAINFO, bundle);
+      break;
+    }
+  }
+  if (const char* folder = std::getenv("SSL_CERT_DIR"); folder && *folder) {
+    curl_easy_setopt(handle, CURLOPT_CAPATH, folder);
+  }
+
+  const CURLcode code = curl_easy_perform(handle);
+  if (transfer.tooLarge || code == CURLE_FILESIZE_EXCEEDED) throw TooLarge(options.maxBodyBytes);
+  if (transfer.writeErrno != 0) throw ErrnoToErro(transfer.writeErrno, kOrigem, nativeDestination);
+  if (code != CURLE_OK) {
+    throw Erro(code, kOrigem, *errorText ? errorText : curl_easy_strerror(code));
+  }
+  long status = 0;
+  curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
+  resposta.status = static_cast<int32_t>(status);
+  resposta.textoStatus = std::move(transfer.statusText);
+
+  if (!destination.empty() && resposta.status == 200) {
+    if (::fsync(partialFd.Get()) != 0 || !partialFd.Close() ||
+        ::rename(partial.c_str(), nativeDestination.c_str()) != 0) {
+      throw ErrnoToErro(errno, kOrigem, nativeDestination);
+    }
+    guard.keep = true;
+  }
+  return resposta;
+}
+
+}  // namespace tarvik::platform

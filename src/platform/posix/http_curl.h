@@ -1,0 +1,29 @@
+#ifndef TARVIK_PLATFORM_POSIX_HTTP_CURL_H_
+#define TARVIK_PLATFORM_POSIX_HTTP_CURL_H_
+
+#include <cstdint>
+#include <string>
+
+#include "platform/utilitarios.h"
+
+namespace tarvik::platform {
+
+struct HttpOptions {
+  long connectTimeoutSeconds = 30;
+  // A transfer that moves no byte for this long is abandoned.
+  long stallTimeoutSeconds = 60;
+  // Largest body kept in memory; a descriptor is a few megabytes at most.
+  int64_t maxBodyBytes = int64_t{64} << 20;
+};
+
+// One GET with libcurl: certificate checks on, proxy settings from the
+// environment, redirects followed. `headerLine` ("Name: value") is sent when
+// not empty. The body goes to memory (`destination` empty) or is streamed
+// into `destination`, which is replaced only by the body of a complete 200
+// answer. Transport failures raise `Erro` with libcurl's code and message.
+RespostaHttp HttpGet(const std::string& url, const std::string& headerLine,
+                     const HttpOptions& options, const std::string& destination = {});
+
+}  // namespace tarvik::platform
+
+#endif  // TARVIK_PLATFORM_POSIX_HTTP_CURL_H_

@@ -1,0 +1,124 @@
+#include "platform/process.h"
+
+#include <spawn.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "base/erro.h"
+#include "base/texto.h"
+#include "platform/files.h"
+#include "platform/posix/posix_error.h"
+
+extern char** environ;
+
+namespace tarvik::platform {
+namespace {
+
+// The program beside the updater that runs restart batches on POSIX.
+constexpr char kBatchRunner[] = "executa-lote";
+
+// Splits a command line into words; double quotes group blanks into a word
+// and are dropped.
+std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
+  std::vector<std::string> words;
+  std::string word;
+  bool quoted = false;
+  bool inWord = false;
+  for (const char c : commandLine) {
+    if (c == '"') {
+      quoted = !quoted;
+      inWord = true;
+    } else if (c == ' ' && !quoted) {
+      if (inWord) words.push_back(std::move(word));
+      word.clear();
+      inWord = false;
+    } else {
+      word += c;
+      inWord = true;
+    }
+  }
+  if (inWord) words.push_back(std::move(word));
+  return words;
+}
+
+bool IsFile(const std::string& path) {
+  return PathExists(path) && (GetAttributes(path) & kAttributeDirectory) == 0;
+}
+
+// The bare-name search of the Windows process start: the program's folder,
+// the current folder, then PATH.
+std::string FindProgram(const std::string& name) {
+  if (name.find_first_of("/\\") != std::string::npos) return NativePath(name);
+  std::vector<std::string> folders = {ProgramFolder(), "."};
+  if (const char* path = std::getenv("PATH")) {
+    std::string list = path;
+    for (size_t start = 0; start <= list.size();) {
+      size_t end = list.find(':', start);
+      if (end == std::string::npos) end = list.size();
+      if (end > start) folders.push_back(list.substr(start, end - start));
+      start = end + 1;
+    }
+  }
+  for (const auto& folder : folders) {
+    const std::string candidate = NativePath(folder + "/" + name);
+    if (IsFile(candidate)) return candidate;
+  }
+  throw ErroPadrao(codigo_erro::kArquivoNaoEncontrado, "StartProgram", name);
+}
+
+bool EndsWithBat(const std::string& name) {
+  return name.size() >= 4 && IgualSemCaixa(std::string_view(name).substr(name.size() - 4), ".bat");
+}
+
+}  // namespace
+
+std::string ProgramFolder() {
+  std::string exe(4096, '\0');
+  const ssize_t length = ::readlink("/proc/self/exe", exe.data(), exe.size());
+  if (length <= 0) return ".";
+  exe.resize(static_cast<size_t>(length));
+  const auto slash = exe.find_last_of('/');
+  return slash == 0 ? std::string("/") : exe.substr(0, slash);
+}
+
+std::string CommandLineArgument() {
+  std::ifstream file("/proc/self/cmdline", std::ios::binary);
+  std::vector<std::string> words;
+  for (std::string word; std::getline(file, word, '\0');) words.push_back(std::move(word));
+  std::string argument;
+  for (size_t i = 1; i < words.size(); ++i) {
+    if (i > 1) argument += ' ';
+    argument += words[i];
+  }
+  return argument;
+}
+
+uint32_t CurrentProcessId() { return static_cast<uint32_t>(::getpid()); }
+
+void StartProgram(const std::string& commandLine) {
+  std::vector<std::string> words = SplitCommandLine(commandLine);
+  if (words.empty()) throw ErroPadrao(codigo_erro::kArquivoNaoEncontrado, "StartProgram");
+  words[0] = FindProgram(words[0]);
+  if (EndsWithBat(words[0])) words.insert(words.begin(), FindProgram(kBatchRunner));
+
+  std::vector<char*> argv;
+  for (auto& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+
+  // Its own session, so that the started program outlives the updater and
+  // its terminal's signals.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+  pid_t pid = 0;
+  const int error = ::posix_spawn(&pid, argv[0], nullptr, &attributes, argv.data(), environ);
+  posix_spawnattr_destroy(&attributes);
+  if (error != 0) throw ErrnoToErro(error, "StartProgram", argv[0]);
+}
+
+}  // namespace tarvik::platform

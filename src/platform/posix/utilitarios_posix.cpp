@@ -1,0 +1,125 @@
+#include "platform/posix/utilitarios_posix.h"
+
+#include <fcntl.h>
+#include <openssl/evp.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "base/cp1252.h"
+#include "platform/authenticode.h"
+#include "platform/files.h"
+#include "platform/posix/in_use.h"
+#include "platform/posix/posix_error.h"
+#include "platform/posix/unique_fd.h"
+#include "platform/utilitarios_da_plataforma.h"
+
+namespace tarvik {
+namespace platform {
+namespace {
+
+// Big reads keep the hash at the speed of the processor's SHA instructions.
+constexpr size_t kHashBlock = 1 << 20;
+// What Windows reports for a file held by another process.
+constexpr int32_t kSharingViolation = 32;
+
+std::string Sha256Hex(const std::string& path) {
+  const std::string native = NativePath(path);
+  UniqueFd fd(::open(native.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd.Valid()) throw ErrnoToErro(errno, "CalculaHash", native);
+  ::posix_fadvise(fd.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+
+  std::unique_ptr<EVP_MD_CTX, void (*)(EVP_MD_CTX*)> context(EVP_MD_CTX_new(), EVP_MD_CTX_free);
+  if (!context || EVP_DigestInit_ex(context.get(), EVP_sha256(), nullptr) != 1) {
+    throw Erro(codigo_erro::kErroEntradaSaida, "CalculaHash", "SHA-256 indisponível");
+  }
+  std::vector<unsigned char> block(kHashBlock);
+  for (;;) {
+    const ssize_t got = ::read(fd.Get(), block.data(), block.size());
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      throw ErrnoToErro(errno, "CalculaHash", native);
+    }
+    if (got == 0) break;
+    EVP_DigestUpdate(context.get(), block.data(), static_cast<size_t>(got));
+  }
+  unsigned char digest[EVP_MAX_MD_SIZE];
+  unsigned int length = 0;
+  EVP_DigestFinal_ex(context.get(), digest, &length);
+
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string hex;
+  hex.reserve(length * 2);
+  for (unsigned int i = 0; i < length; ++i) {
+    hex += kHex[digest[i] >> 4];
+    hex += kHex[digest[i] & 0x0F];
+  }
+  return hex;
+}
+
+class PosixUtilitarios : public Utilitarios {
+ public:
+  explicit PosixUtilitarios(const HttpOptions& options) : options_(options) {}
+
+  std::string CalculaHash(const std::string& caminho) override { return Sha256Hex(caminho); }
+
+  bool ArquivoExiste(const std::string& caminho) override { return PathExists(caminho); }
+
+  std::string CriaArquivoTemporario(const std::string& pasta, const std::string& prefixo,
+                                    int32_t numero) override {
+    const std::string folder = NativePath(pasta);
+    std::string name = folder + (folder.ends_with('/') ? "" : "/") + prefixo +
+                       (numero != 0 ? std::to_string(numero) : "") + "XXXXXX";
+    UniqueFd fd(::mkstemp(name.data()));
+    if (!fd.Valid()) throw ErrnoToErro(errno, "CriaArquivoTemporario", folder);
+    return name;
+  }
+
+  RespostaHttp BaixaUrl(const std::string& url) override {
+    return HttpGet(url, header_, options_);
+  }
+
+  RespostaHttp BaixaUrlParaArquivo(const std::string& url, const std::string& destino) override {
+    return HttpGet(url, header_, options_, destino);
+  }
+
+  Verificacao VerificaAssinatura(const std::string& caminho) override {
+    const int32_t detalhe = VerifyAuthenticode(caminho);
+    return {detalhe, detalhe == kTrustValid};
+  }
+
+  Verificacao VerificaAcessoExclusivo(const std::string& caminho) override {
+    if (IsInUseByOtherProcess(NativePath(caminho))) return {kSharingViolation, false};
+    return {0, true};
+  }
+
+  void InformacaoCliente(const std::string& texto) override {
+    // One header line: a line break inside would end it and start another.
+    std::string valor = ParaCp1252(texto);
+    for (char& c : valor) {
+      if (c == '\r' || c == '\n') c = ' ';
+    }
+    header_ = std::string(kCabecalhoInformacaoCliente) + ": " + valor;
+  }
+
+ private:
+  HttpOptions options_;
+  std::string header_;
+};
+
+}  // namespace
+
+std::unique_ptr<Utilitarios> CreatePosixUtilitarios(const HttpOptions& options) {
+  return std::make_unique<PosixUtilitarios>(options);
+}
+
+}  // namespace platform
+
+std::unique_ptr<Utilitarios> CriaUtilitariosDaPlataforma() {
+  return platform::CreatePosixUtilitarios(platform::HttpOptions{});
+}
+
+}  // namespace tarvik
