@@ -6,8 +6,24 @@
 
 namespace tarvik::platform {
 
-// Folder of the running executable, without a trailing separator.
+// Folder of the running executable, without a trailing separator, unless a
+// `ScopedTestProgramFolder` is in place.
 std::string ProgramFolder();
+
+// Makes `ProgramFolder` answer `folder` for its lifetime (tests only).
+class ScopedTestProgramFolder {
+ public:
+  explicit ScopedTestProgramFolder(std::string folder);
+  ~ScopedTestProgramFolder();
+  ScopedTestProgramFolder(const ScopedTestProgramFolder&) = delete;
+  ScopedTestProgramFolder& operator=(const ScopedTestProgramFolder&) = delete;
+
+ private:
+  std::string previous_;
+};
+
+// Folder of the running executable as the system reports it.
+std::string ExecutableFolder();
 
 // The whole text that follows the program name on the command line, without
 // the blanks that separate it from the name. On POSIX the arguments are

@@ -77,7 +77,7 @@ bool EndsWithBat(const std::string& name) {
 
 }  // namespace
 
-std::string ProgramFolder() {
+std::string ExecutableFolder() {
   std::string exe(4096, '\0');
   const ssize_t length = ::readlink("/proc/self/exe", exe.data(), exe.size());
   if (length <= 0) return ".";

@@ -74,7 +74,11 @@ class PosixUtilitarios : public Utilitarios {
     std::string name = folder + (folder.ends_with('/') ? "" : "/") + prefixo +
                        (numero != 0 ? std::to_string(numero) : "") + "XXXXXX";
     UniqueFd fd(::mkstemp(name.data()));
-    if (!fd.Valid()) throw ErrnoToErro(errno, "CriaArquivoTemporario", folder);
+    if (!fd.Valid()) {
+      // ENOENT here means the folder itself is missing.
+      if (errno == ENOENT) throw ErroPadrao(codigo_erro::kCaminhoNaoEncontrado, "CriaArquivoTemporario", folder);
+      throw ErrnoToErro(errno, "CriaArquivoTemporario", folder);
+    }
     return name;
   }
 

@@ -1,14 +1,14 @@
 #include "platform/authenticode.h"
 
-#include "base/erro.h"
+#include "platform/files.h"
+#include "platform/posix/authenticode/file_byte_source.h"
+#include "platform/posix/authenticode/image_signature.h"
 
 namespace tarvik::platform {
 
-// Refuses rather than passes: no file may get through a signature check
-// unchecked.
-int32_t VerifyAuthenticode(std::string_view) {
-  throw Erro(codigo_erro::kArgumentoInvalido, "VerificaAssinatura",
-             "Verificação de assinatura não disponível nesta plataforma");
+int32_t VerifyAuthenticode(std::string_view path) {
+  FileByteSource file(NativePath(path));
+  return VerifyImageSignature(file);
 }
 
 }  // namespace tarvik::platform

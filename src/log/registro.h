@@ -1,0 +1,28 @@
+#ifndef TARVIK_LOG_REGISTRO_H_
+#define TARVIK_LOG_REGISTRO_H_
+
+#include <string>
+
+namespace tarvik {
+
+// Categories of the update log.
+inline constexpr char kInfo[] = "INFO";
+inline constexpr char kAviso[] = "AVISO";
+inline constexpr char kErro[] = "ERRO";
+
+// Full name of the update log: the program's folder + "\registro.log".
+std::string CaminhoRegistro();
+
+// Appends one line to the update log: local date-time, " - ", category,
+// " - ", message, CR LF, in the ANSI code page. The file is opened and closed
+// for every line, so each line is on disk when the call returns. Failures
+// (folder not writable, the log is a folder) raise `Erro` to the caller.
+void RegistraLog(const std::string& linha, const std::string& categoria);
+
+// Starts a new log once a week: on a Monday, a log last written on another
+// date is deleted. Never fails; a step that fails is skipped.
+void RenovaRegistro();
+
+}  // namespace tarvik
+
+#endif  // TARVIK_LOG_REGISTRO_H_

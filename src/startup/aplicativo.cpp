@@ -1,0 +1,25 @@
+#include "startup/aplicativo.h"
+
+#include "platform/notice.h"
+#include "platform/process.h"
+#include "platform/utilitarios.h"
+#include "startup/textos_inicio.h"
+
+namespace tarvik {
+namespace {
+
+constexpr char kAplicativo[] = "pelirana.exe";
+
+}  // namespace
+
+void ExecutaAplicativo() {
+  // The doubled separator is harmless: the platform reads it as one.
+  if (CriaUtilitarios()->ArquivoExiste(platform::ProgramFolder() + "\\\\" + kAplicativo)) {
+    platform::StartProgram(kAplicativo);
+  } else {
+    platform::ShowNotice(textos::kTituloAtualizador, textos::kProgramaNaoEncontrado,
+                         platform::NoticeStyle::kCritical);
+  }
+}
+
+}  // namespace tarvik

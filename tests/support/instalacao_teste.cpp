@@ -1,0 +1,41 @@
+#include "support/instalacao_teste.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <ctime>
+#include <stdexcept>
+
+#include "base/cp1252.h"
+
+namespace tarvik::teste {
+
+InstalacaoTeste::InstalacaoTeste(DataHora agora) : programa_(pasta_.Texto()), relogio_(agora) {}
+
+std::vector<std::string> InstalacaoTeste::LinhasRegistro() const {
+  const std::string texto = DeCp1252(LeArquivo(pasta_.Em("registro.log")));
+  std::vector<std::string> linhas;
+  size_t inicio = 0;
+  for (size_t fim; (fim = texto.find("\r\n", inicio)) != std::string::npos; inicio = fim + 2) {
+    linhas.push_back(texto.substr(inicio, fim - inicio));
+  }
+  if (inicio < texto.size()) linhas.push_back(texto.substr(inicio) + "<sem CR LF>");
+  return linhas;
+}
+
+void DefineDataModificacao(const std::string& caminho, const DataHora& quando) {
+  std::tm local{};
+  local.tm_year = quando.ano - 1900;
+  local.tm_mon = quando.mes - 1;
+  local.tm_mday = quando.dia;
+  local.tm_hour = quando.hora;
+  local.tm_min = quando.minuto;
+  local.tm_sec = quando.segundo;
+  local.tm_isdst = -1;
+  const timespec tempos[2] = {{std::mktime(&local), 0}, {std::mktime(&local), 0}};
+  if (::utimensat(AT_FDCWD, caminho.c_str(), tempos, 0) != 0) {
+    throw std::runtime_error("utimensat " + caminho);
+  }
+}
+
+}  // namespace tarvik::teste

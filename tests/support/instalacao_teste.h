@@ -1,0 +1,38 @@
+#ifndef TARVIK_TESTS_SUPPORT_INSTALACAO_TESTE_H_
+#define TARVIK_TESTS_SUPPORT_INSTALACAO_TESTE_H_
+
+#include <string>
+#include <vector>
+
+#include "base/data_hora.h"
+#include "platform/clock.h"
+#include "platform/process.h"
+#include "support/pasta_temporaria.h"
+
+namespace tarvik::teste {
+
+// An installation folder taken as the program's folder, with a fixed clock,
+// for tests of the code that runs inside the updater.
+class InstalacaoTeste {
+ public:
+  explicit InstalacaoTeste(DataHora agora);
+
+  const PastaTemporaria& Pasta() const { return pasta_; }
+  platform::ScopedTestClock& Relogio() { return relogio_; }
+
+  // The lines of registro.log without their CR LF; the log is decoded from
+  // the ANSI code page.
+  std::vector<std::string> LinhasRegistro() const;
+
+ private:
+  PastaTemporaria pasta_;
+  platform::ScopedTestProgramFolder programa_;
+  platform::ScopedTestClock relogio_;
+};
+
+// Sets a file's modification time to a local date and time.
+void DefineDataModificacao(const std::string& caminho, const DataHora& quando);
+
+}  // namespace tarvik::teste
+
+#endif  // TARVIK_TESTS_SUPPORT_INSTALACAO_TESTE_H_

@@ -1,0 +1,48 @@
+#ifndef TARVIK_TESTS_SUPPORT_PROCESSO_H_
+#define TARVIK_TESTS_SUPPORT_PROCESSO_H_
+
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace tarvik::teste {
+
+struct ResultadoProcesso {
+  int status = -1;  // exit status; -1 when it did not exit normally
+  std::string saida;
+  std::string erros;
+};
+
+// Runs `programa` with `argumentos` in `pasta`, with the environment of the
+// tests plus `ambiente` (name, value; an empty value removes the variable),
+// standard input from /dev/null, and waits for it to end.
+ResultadoProcesso Executa(const std::filesystem::path& programa,
+                          const std::vector<std::string>& argumentos,
+                          const std::filesystem::path& pasta,
+                          const std::vector<std::pair<std::string, std::string>>& ambiente = {});
+
+// Keeps a file open in a child process for the life of the object, so that
+// the file is in use by another process.
+class ArquivoEmUso {
+ public:
+  explicit ArquivoEmUso(const std::filesystem::path& arquivo);
+  ~ArquivoEmUso();
+  ArquivoEmUso(const ArquivoEmUso&) = delete;
+  ArquivoEmUso& operator=(const ArquivoEmUso&) = delete;
+
+ private:
+  int filho_ = -1;
+  int liberaFd_ = -1;
+};
+
+// Waits until `arquivo` exists, for at most a few seconds, for programs that
+// the code under test starts without waiting; true when it appeared.
+bool AguardaArquivo(const std::filesystem::path& arquivo);
+
+// The folder where the build puts the programs.
+std::filesystem::path PastaBinarios();
+
+}  // namespace tarvik::teste
+
+#endif  // TARVIK_TESTS_SUPPORT_PROCESSO_H_

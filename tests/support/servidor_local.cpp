@@ -1,0 +1,65 @@
+#include "support/servidor_local.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <stdexcept>
+
+namespace tarvik::teste {
+
+ServidorLocal::ServidorLocal() {
+  servidor_.set_logger([this](const httplib::Request& pedido, const httplib::Response&) {
+    std::lock_guard trava(mutex_);
+    std::string alvo = pedido.path;
+    // The raw query, as the client sent it.
+    if (const auto interrogacao = pedido.target.find('?'); interrogacao != std::string::npos) {
+      alvo += pedido.target.substr(interrogacao);
+    }
+    pedidos_.push_back(alvo);
+    ultimosCabecalhos_ = pedido.headers;
+  });
+}
+
+ServidorLocal::~ServidorLocal() {
+  servidor_.stop();
+  if (thread_.joinable()) thread_.join();
+}
+
+void ServidorLocal::Inicia() {
+  porta_ = servidor_.bind_to_any_port("127.0.0.1");
+  if (porta_ <= 0) throw std::runtime_error("não foi possível abrir a porta do servidor");
+  thread_ = std::thread([this] { servidor_.listen_after_bind(); });
+  // The socket already listens after the bind; early requests wait in its backlog.
+}
+
+std::string ServidorLocal::Url(const std::string& caminho) const {
+  return "http://127.0.0.1:" + std::to_string(porta_) + caminho;
+}
+
+std::vector<std::string> ServidorLocal::Pedidos() const {
+  std::lock_guard trava(mutex_);
+  return pedidos_;
+}
+
+std::string ServidorLocal::UltimoCabecalho(const std::string& nome) const {
+  std::lock_guard trava(mutex_);
+  const auto achado = ultimosCabecalhos_.find(nome);
+  return achado == ultimosCabecalhos_.end() ? std::string() : achado->second;
+}
+
+int PortaFechada() {
+  // Bind a port and close it again: nothing listens there afterwards.
+  const int soquete = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in endereco{};
+  endereco.sin_family = AF_INET;
+  endereco.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t tamanho = sizeof endereco;
+  ::bind(soquete, reinterpret_cast<sockaddr*>(&endereco), sizeof endereco);
+  ::getsockname(soquete, reinterpret_cast<sockaddr*>(&endereco), &tamanho);
+  ::close(soquete);
+  return ntohs(endereco.sin_port);
+}
+
+}  // namespace tarvik::teste

@@ -1,0 +1,49 @@
+#ifndef TARVIK_TESTS_SUPPORT_SERVIDOR_LOCAL_H_
+#define TARVIK_TESTS_SUPPORT_SERVIDOR_LOCAL_H_
+
+#include <httplib.h>
+
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace tarvik::teste {
+
+// An HTTP server on 127.0.0.1 and a free port, running in its own thread
+// for the life of the object. Register handlers on `Http()` before
+// `Inicia()`. Every request's path and query is recorded in order.
+class ServidorLocal {
+ public:
+  ServidorLocal();
+  ~ServidorLocal();
+  ServidorLocal(const ServidorLocal&) = delete;
+  ServidorLocal& operator=(const ServidorLocal&) = delete;
+
+  httplib::Server& Http() { return servidor_; }
+  void Inicia();
+
+  int Porta() const { return porta_; }
+  // "http://127.0.0.1:<port>" followed by `caminho`.
+  std::string Url(const std::string& caminho) const;
+
+  // Path and query of every request received so far, in order.
+  std::vector<std::string> Pedidos() const;
+  // Value of a request header of the last request; empty when absent.
+  std::string UltimoCabecalho(const std::string& nome) const;
+
+ private:
+  httplib::Server servidor_;
+  std::thread thread_;
+  int porta_ = 0;
+  mutable std::mutex mutex_;
+  std::vector<std::string> pedidos_;
+  httplib::Headers ultimosCabecalhos_;
+};
+
+// A port on 127.0.0.1 where nothing listens.
+int PortaFechada();
+
+}  // namespace tarvik::teste
+
+#endif  // TARVIK_TESTS_SUPPORT_SERVIDOR_LOCAL_H_
