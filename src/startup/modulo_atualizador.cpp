@@ -25,6 +25,9 @@ void Main() {
 
   const std::string argumento = platform::CommandLineArgument();
   RegistraLog(textos::VersaoReinicio(argumento, kVersaoAtualizador), kInfo);
+  // The restart after a self-update names the version that did it; still
+  // being that version means the replacement did not take effect.
+  if (argumento == kVersaoAtualizador) RegistraLog(textos::kReinicioIgualAtual, kAviso);
 
   ExecutaAplicativo();
   RegistraLog(textos::kFimProcesso, kInfo);
