@@ -1,0 +1,21 @@
+#ifndef TARVIK_TESTS_PLATFORM_AUTHENTICODE_PE_BUILDER_H_
+#define TARVIK_TESTS_PLATFORM_AUTHENTICODE_PE_BUILDER_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace tarvik::teste {
+
+enum class PeFormat { kPe32, kPe32Plus };
+
+// Offset of the security directory entry in the images `BuildPeImage` makes.
+uint32_t SecurityEntryOffset(PeFormat format);
+
+// A minimal PE image: headers and one code section of `code_size` bytes
+// (rounded up to the 512-byte file alignment) filled with a pattern.
+std::string BuildPeImage(PeFormat format, size_t code_size);
+
+}  // namespace tarvik::teste
+
+#endif  // TARVIK_TESTS_PLATFORM_AUTHENTICODE_PE_BUILDER_H_
