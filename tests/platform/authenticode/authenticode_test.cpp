@@ -23,7 +23,6 @@
 namespace tarvik::platform {
 namespace {
 
-using teste::CertificateRequest;
 using teste::CertificateRole;
 using teste::KeyKind;
 using teste::PeFormat;
@@ -50,77 +49,40 @@ void FlipInside(std::string& file, const std::string& part) {
   file[at + part.size() / 2] ^= 0x01;
 }
 
-// The identities, the unsigned images and the timestamp server every case
+// The identities, the unsigned images and the timestamp servers every case
 // draws on, made once; the trust store is the test root alone.
-class Fixtures {
- public:
-  Fixtures()
-      : now_(std::time(nullptr)),
-        root_(Request("Test Root", CertificateRole::kRootAuthority, KeyKind::kRsa,
-                      teste::UtcDate(2019, 1, 1), now_ + 3650 * kDay),
-              nullptr, folder_.Caminho()),
-        signer_(Request("Code Signer", CertificateRole::kCodeSigning, KeyKind::kRsa, now_ - kDay,
-                        now_ + 365 * kDay),
-                &root_, folder_.Caminho()),
-        ecdsa_signer_(Request("ECDSA Signer", CertificateRole::kCodeSigning, KeyKind::kEcdsa,
-                              now_ - kDay, now_ + 365 * kDay),
-                      &root_, folder_.Caminho()),
-        server_(Request("Web Server", CertificateRole::kServer, KeyKind::kEcdsa, now_ - kDay,
-                        now_ + 365 * kDay),
-                &root_, folder_.Caminho()),
-        expired_signer_(Request("Expired Signer", CertificateRole::kCodeSigning, KeyKind::kEcdsa,
-                                teste::UtcDate(2020, 1, 1), teste::UtcDate(2021, 1, 1)),
-                        &root_, folder_.Caminho()),
-        time_stamper_(Request("Time Stamper", CertificateRole::kTimeStamping, KeyKind::kEcdsa,
-                              teste::UtcDate(2019, 1, 1), now_ + 3650 * kDay),
-                      &root_, folder_.Caminho()),
-        other_root_(Request("Other Root", CertificateRole::kRootAuthority, KeyKind::kEcdsa,
-                            now_ - kDay, now_ + 3650 * kDay),
-                    nullptr, folder_.Caminho()),
-        stranger_(Request("Stranger", CertificateRole::kCodeSigning, KeyKind::kEcdsa, now_ - kDay,
-                          now_ + 365 * kDay),
-                  &other_root_, folder_.Caminho()),
-        strange_time_stamper_(Request("Strange Time Stamper", CertificateRole::kTimeStamping,
-                                      KeyKind::kEcdsa, now_ - kDay, now_ + 3650 * kDay),
-                              &other_root_, folder_.Caminho()),
-        legacy_server_(time_stamper_),
-        legacy_server_by_signer_(signer_) {
+struct Fixtures {
+  Fixtures() {
     teste::EscreveArquivo(Path("pe32.exe"), teste::BuildPeImage(PeFormat::kPe32, kCodeSize));
     teste::EscreveArquivo(Path("pe32plus.exe"),
                           teste::BuildPeImage(PeFormat::kPe32Plus, kCodeSize));
     std::filesystem::create_directory(Path("no-certificates"));
-    setenv("SSL_CERT_FILE", root_.CertificatePath().c_str(), 1);
+    setenv("SSL_CERT_FILE", root.CertificatePath().c_str(), 1);
     setenv("SSL_CERT_DIR", Path("no-certificates").c_str(), 1);
   }
 
-  std::filesystem::path Path(const std::string& name) const { return folder_.Caminho() / name; }
-  std::time_t Now() const { return now_; }
-  const TestIdentity& Root() const { return root_; }
-  const TestIdentity& Signer() const { return signer_; }
-  const TestIdentity& EcdsaSigner() const { return ecdsa_signer_; }
-  const TestIdentity& Server() const { return server_; }
-  const TestIdentity& ExpiredSigner() const { return expired_signer_; }
-  const TestIdentity& TimeStamper() const { return time_stamper_; }
-  const TestIdentity& OtherRoot() const { return other_root_; }
-  const TestIdentity& Stranger() const { return stranger_; }
-  const TestIdentity& StrangeTimeStamper() const { return strange_time_stamper_; }
+  std::filesystem::path Path(const std::string& name) const { return folder.Caminho() / name; }
 
-  // Signs the unsigned image of `format` as `name` with `identity`, sending
-  // the certificates of `chain` (the signer's first).
+  TestIdentity Identity(const std::string& name, CertificateRole role, KeyKind key,
+                        std::time_t not_before, std::time_t not_after, const TestIdentity* issuer) {
+    return TestIdentity({name, role, key, not_before, not_after}, issuer, folder.Caminho());
+  }
+
+  // Signs the unsigned image of `format` as `name`, sending the certificates
+  // of `chain`, the signer's first.
   std::filesystem::path Sign(const std::string& name, PeFormat format,
                              const std::vector<const TestIdentity*>& chain,
                              const std::string& digest = "sha256",
                              const std::vector<std::string>& extra = {}) {
     const std::filesystem::path certificates = Path(name + ".chain.pem");
     teste::WriteCertificateChain(certificates, chain);
-    const std::filesystem::path out = Path(name);
-    teste::SignImage(Path(format == PeFormat::kPe32 ? "pe32.exe" : "pe32plus.exe"), out,
+    teste::SignImage(Path(format == PeFormat::kPe32 ? "pe32.exe" : "pe32plus.exe"), Path(name),
                      certificates, chain.front()->KeyPath(), digest, extra);
-    return out;
+    return Path(name);
   }
 
   std::filesystem::path SignedBySigner(const std::string& name) {
-    return Sign(name, PeFormat::kPe32, {&signer_, &root_});
+    return Sign(name, PeFormat::kPe32, {&signer, &root});
   }
 
   // Options for an RFC 3161 timestamp by `authority` stating `time`.
@@ -129,14 +91,10 @@ class Fixtures {
             authority.KeyPath().string(), "-TSA-time", std::to_string(time)};
   }
 
-  // Options for a PKCS#9 countersignature stating `time`.
-  std::vector<std::string> Legacy(std::time_t time) const {
-    return {"-t", legacy_server_.Url(time)};
-  }
-
-  // The same, countersigned with the code-signing certificate.
-  std::vector<std::string> LegacyBySigner(std::time_t time) const {
-    return {"-t", legacy_server_by_signer_.Url(time)};
+  // Options for a PKCS#9 countersignature from `server` stating `time`.
+  static std::vector<std::string> Legacy(const teste::LegacyTimestampServer& server,
+                                         std::time_t time) {
+    return {"-t", server.Url(time)};
   }
 
   // A copy of `source` as `name`, changed by `change`.
@@ -144,9 +102,8 @@ class Fixtures {
                                 const std::function<void(std::string&)>& change) {
     std::string file = teste::LeArquivo(source);
     change(file);
-    const std::filesystem::path out = Path(name);
-    teste::EscreveArquivo(out, file);
-    return out;
+    teste::EscreveArquivo(Path(name), file);
+    return Path(name);
   }
 
   std::filesystem::path Written(const std::string& name, const std::string& content) {
@@ -154,25 +111,32 @@ class Fixtures {
     return Path(name);
   }
 
- private:
-  static CertificateRequest Request(const std::string& name, CertificateRole role, KeyKind key,
-                                    std::time_t not_before, std::time_t not_after) {
-    return {name, role, key, not_before, not_after};
-  }
-
-  teste::PastaTemporaria folder_;
-  std::time_t now_;
-  TestIdentity root_;
-  TestIdentity signer_;
-  TestIdentity ecdsa_signer_;
-  TestIdentity server_;
-  TestIdentity expired_signer_;
-  TestIdentity time_stamper_;
-  TestIdentity other_root_;
-  TestIdentity stranger_;
-  TestIdentity strange_time_stamper_;
-  teste::LegacyTimestampServer legacy_server_;
-  teste::LegacyTimestampServer legacy_server_by_signer_;
+  teste::PastaTemporaria folder;
+  const std::time_t now = std::time(nullptr);
+  const std::time_t year = 365 * kDay;
+  const TestIdentity root = Identity("Test Root", CertificateRole::kRootAuthority, KeyKind::kRsa,
+                                     teste::UtcDate(2019, 1, 1), now + 10 * year, nullptr);
+  const TestIdentity signer = Identity("Code Signer", CertificateRole::kCodeSigning,
+                                       KeyKind::kRsa, now - kDay, now + year, &root);
+  const TestIdentity ecdsa_signer = Identity("ECDSA Signer", CertificateRole::kCodeSigning,
+                                             KeyKind::kEcdsa, now - kDay, now + year, &root);
+  const TestIdentity server = Identity("Web Server", CertificateRole::kServer, KeyKind::kEcdsa,
+                                       now - kDay, now + year, &root);
+  const TestIdentity expired_signer =
+      Identity("Expired Signer", CertificateRole::kCodeSigning, KeyKind::kEcdsa,
+               teste::UtcDate(2020, 1, 1), teste::UtcDate(2021, 1, 1), &root);
+  const TestIdentity time_stamper =
+      Identity("Time Stamper", CertificateRole::kTimeStamping, KeyKind::kEcdsa,
+               teste::UtcDate(2019, 1, 1), now + 10 * year, &root);
+  const TestIdentity other_root = Identity("Other Root", CertificateRole::kRootAuthority,
+                                           KeyKind::kEcdsa, now - kDay, now + 10 * year, nullptr);
+  const TestIdentity stranger = Identity("Stranger", CertificateRole::kCodeSigning,
+                                         KeyKind::kEcdsa, now - kDay, now + year, &other_root);
+  const TestIdentity strange_time_stamper =
+      Identity("Strange Time Stamper", CertificateRole::kTimeStamping, KeyKind::kEcdsa,
+               now - kDay, now + 10 * year, &other_root);
+  const teste::LegacyTimestampServer legacy_server{time_stamper};
+  const teste::LegacyTimestampServer legacy_server_by_signer{signer};
 };
 
 // The signature osslsigncode appended to an image built with `kCodeSize`:
@@ -205,7 +169,7 @@ void PrintTo(const VerdictCase& verdict_case, std::ostream* out) { *out << verdi
 
 std::string CaseName(const testing::TestParamInfo<VerdictCase>& param) { return param.param.name; }
 
-class AuthenticodeVerdictTest : public testing::TestWithParam<VerdictCase> {
+class SignedImagesTest : public testing::Test {
  protected:
   static void SetUpTestSuite() { fixtures_ = std::make_unique<Fixtures>(); }
   static void TearDownTestSuite() { fixtures_.reset(); }
@@ -213,12 +177,15 @@ class AuthenticodeVerdictTest : public testing::TestWithParam<VerdictCase> {
   static std::unique_ptr<Fixtures> fixtures_;
 };
 
-std::unique_ptr<Fixtures> AuthenticodeVerdictTest::fixtures_;
+std::unique_ptr<Fixtures> SignedImagesTest::fixtures_;
+
+class AuthenticodeVerdictTest : public SignedImagesTest,
+                                public testing::WithParamInterface<VerdictCase> {};
 
 TEST_P(AuthenticodeVerdictTest, GivesTheCodeOfWinVerifyTrustAndAgreesWithOsslsigncode) {
   const std::filesystem::path file = GetParam().make(*fixtures_);
   EXPECT_EQ(Hex(VerifyAuthenticode(file.string())), Hex(GetParam().expected));
-  EXPECT_EQ(teste::OsslsigncodeAccepts(file, fixtures_->Root().CertificatePath()),
+  EXPECT_EQ(teste::OsslsigncodeAccepts(file, fixtures_->root.CertificatePath()),
             GetParam().expected == kTrustValid ||
                 GetParam().osslsigncode == Osslsigncode::kIgnoresTheTimestamp);
 }
@@ -227,49 +194,49 @@ const VerdictCase kValidSignatures[] = {
     {"Pe32", [](Fixtures& f) { return f.SignedBySigner("pe32-signed.exe"); }, kTrustValid},
     {"Pe32Plus",
      [](Fixtures& f) {
-       return f.Sign("pe32plus-signed.exe", PeFormat::kPe32Plus, {&f.Signer(), &f.Root()});
+       return f.Sign("pe32plus-signed.exe", PeFormat::kPe32Plus, {&f.signer, &f.root});
      },
      kTrustValid},
     {"Sha1",
      [](Fixtures& f) {
-       return f.Sign("sha1.exe", PeFormat::kPe32Plus, {&f.Signer(), &f.Root()}, "sha1");
+       return f.Sign("sha1.exe", PeFormat::kPe32Plus, {&f.signer, &f.root}, "sha1");
      },
      kTrustValid},
     {"Sha384",
      [](Fixtures& f) {
-       return f.Sign("sha384.exe", PeFormat::kPe32, {&f.Signer(), &f.Root()}, "sha384");
+       return f.Sign("sha384.exe", PeFormat::kPe32, {&f.signer, &f.root}, "sha384");
      },
      kTrustValid},
     {"Sha512",
      [](Fixtures& f) {
-       return f.Sign("sha512.exe", PeFormat::kPe32Plus, {&f.Signer(), &f.Root()}, "sha512");
+       return f.Sign("sha512.exe", PeFormat::kPe32Plus, {&f.signer, &f.root}, "sha512");
      },
      kTrustValid},
     {"EcdsaSignerWithoutItsRootInTheSignature",
-     [](Fixtures& f) { return f.Sign("ecdsa.exe", PeFormat::kPe32, {&f.EcdsaSigner()}); },
+     [](Fixtures& f) { return f.Sign("ecdsa.exe", PeFormat::kPe32, {&f.ecdsa_signer}); },
      kTrustValid},
     {"Rfc3161Timestamp",
      [](Fixtures& f) {
-       return f.Sign("rfc3161.exe", PeFormat::kPe32, {&f.Signer(), &f.Root()}, "sha256",
-                     Fixtures::Rfc3161(f.TimeStamper(), f.Now()));
+       return f.Sign("rfc3161.exe", PeFormat::kPe32, {&f.signer, &f.root}, "sha256",
+                     Fixtures::Rfc3161(f.time_stamper, f.now));
      },
      kTrustValid},
     {"LegacyTimestamp",
      [](Fixtures& f) {
-       return f.Sign("legacy.exe", PeFormat::kPe32Plus, {&f.Signer(), &f.Root()}, "sha256",
-                     f.Legacy(f.Now()));
+       return f.Sign("legacy.exe", PeFormat::kPe32Plus, {&f.signer, &f.root}, "sha256",
+                     Fixtures::Legacy(f.legacy_server, f.now));
      },
      kTrustValid},
     {"ExpiredCertificateWithRfc3161TimestampFromItsValidity",
      [](Fixtures& f) {
-       return f.Sign("expired-rfc3161.exe", PeFormat::kPe32, {&f.ExpiredSigner()}, "sha256",
-                     Fixtures::Rfc3161(f.TimeStamper(), teste::UtcDate(2020, 6, 1)));
+       return f.Sign("expired-rfc3161.exe", PeFormat::kPe32, {&f.expired_signer}, "sha256",
+                     Fixtures::Rfc3161(f.time_stamper, teste::UtcDate(2020, 6, 1)));
      },
      kTrustValid},
     {"ExpiredCertificateWithLegacyTimestampFromItsValidity",
      [](Fixtures& f) {
-       return f.Sign("expired-legacy.exe", PeFormat::kPe32, {&f.ExpiredSigner()}, "sha256",
-                     f.Legacy(teste::UtcDate(2020, 6, 1)));
+       return f.Sign("expired-legacy.exe", PeFormat::kPe32, {&f.expired_signer}, "sha256",
+                     Fixtures::Legacy(f.legacy_server, teste::UtcDate(2020, 6, 1)));
      },
      kTrustValid},
 };
@@ -357,43 +324,43 @@ const VerdictCase kFaultyFiles[] = {
      kTrustCertSignature},
     {"UntrustedRoot",
      [](Fixtures& f) {
-       return f.Sign("untrusted.exe", PeFormat::kPe32, {&f.Stranger(), &f.OtherRoot()});
+       return f.Sign("untrusted.exe", PeFormat::kPe32, {&f.stranger, &f.other_root});
      },
      kCertUntrustedRoot},
     {"IssuerNowhereToBeFound",
-     [](Fixtures& f) { return f.Sign("orphan.exe", PeFormat::kPe32, {&f.Stranger()}); },
+     [](Fixtures& f) { return f.Sign("orphan.exe", PeFormat::kPe32, {&f.stranger}); },
      kCertChaining},
     {"CertificateWithoutCodeSigningUsage",
      [](Fixtures& f) {
-       return f.Sign("server.exe", PeFormat::kPe32, {&f.Server(), &f.Root()});
+       return f.Sign("server.exe", PeFormat::kPe32, {&f.server, &f.root});
      },
      kCertWrongUsage},
     {"ExpiredCertificateWithoutTimestamp",
-     [](Fixtures& f) { return f.Sign("expired.exe", PeFormat::kPe32, {&f.ExpiredSigner()}); },
+     [](Fixtures& f) { return f.Sign("expired.exe", PeFormat::kPe32, {&f.expired_signer}); },
      kCertExpired},
     {"ExpiredCertificateWithTimestampAfterItsValidity",
      [](Fixtures& f) {
-       return f.Sign("expired-late.exe", PeFormat::kPe32, {&f.ExpiredSigner()}, "sha256",
-                     Fixtures::Rfc3161(f.TimeStamper(), teste::UtcDate(2022, 6, 1)));
+       return f.Sign("expired-late.exe", PeFormat::kPe32, {&f.expired_signer}, "sha256",
+                     Fixtures::Rfc3161(f.time_stamper, teste::UtcDate(2022, 6, 1)));
      },
      kCertExpired},
     {"TimestampByUntrustedAuthority",
      [](Fixtures& f) {
-       return f.Sign("stranger-stamped.exe", PeFormat::kPe32, {&f.Signer(), &f.Root()}, "sha256",
-                     Fixtures::Rfc3161(f.StrangeTimeStamper(), f.Now()));
+       return f.Sign("stranger-stamped.exe", PeFormat::kPe32, {&f.signer, &f.root}, "sha256",
+                     Fixtures::Rfc3161(f.strange_time_stamper, f.now));
      },
      kTrustTimeStamp, Osslsigncode::kIgnoresTheTimestamp},
     {"TimestampBySignerWithoutTimeStampingUsage",
      [](Fixtures& f) {
-       return f.Sign("self-stamped.exe", PeFormat::kPe32Plus, {&f.Signer(), &f.Root()}, "sha256",
-                     f.LegacyBySigner(f.Now()));
+       return f.Sign("self-stamped.exe", PeFormat::kPe32Plus, {&f.signer, &f.root}, "sha256",
+                     Fixtures::Legacy(f.legacy_server_by_signer, f.now));
      },
      kTrustTimeStamp, Osslsigncode::kIgnoresTheTimestamp},
     {"TimestampForAnotherSignature",
      [](Fixtures& f) {
        return f.Altered(
-           f.Sign("to-restamp.exe", PeFormat::kPe32, {&f.Signer(), &f.Root()}, "sha256",
-                  Fixtures::Rfc3161(f.TimeStamper(), f.Now())),
+           f.Sign("to-restamp.exe", PeFormat::kPe32, {&f.signer, &f.root}, "sha256",
+                  Fixtures::Rfc3161(f.time_stamper, f.now)),
            "restamped.exe", [](std::string& file) {
              const std::string value = SignatureValue(file);
              unsigned char imprint[SHA256_DIGEST_LENGTH];
@@ -406,6 +373,32 @@ const VerdictCase kFaultyFiles[] = {
 
 INSTANTIATE_TEST_SUITE_P(Faulty, AuthenticodeVerdictTest, testing::ValuesIn(kFaultyFiles),
                          CaseName);
+
+class AuthenticodePathTest : public SignedImagesTest {};
+
+TEST_F(AuthenticodePathTest, TakesWindowsSeparatorsAndAnyLetterCase) {
+  const std::filesystem::path file = fixtures_->SignedBySigner("Assinado.exe");
+  std::string windows_path = file.parent_path().string() + "\\ASSINADO.EXE";
+  EXPECT_EQ(Hex(VerifyAuthenticode(windows_path)), Hex(kTrustValid));
+}
+
+TEST(AuthenticodeUnreadableTest, RaisesTheClassicErrorOfTheFile) {
+  const teste::PastaTemporaria pasta;
+  const struct {
+    std::string path;
+    ResultadoPasso expected;
+  } cases[] = {
+      {pasta.Em("ausente.exe"), {53, "Arquivo não encontrado [" + pasta.Em("ausente.exe") + "]"}},
+      {pasta.Em("ausente/a.exe"),
+       {76, "Caminho não encontrado [" + pasta.Em("ausente/a.exe") + "]"}},
+      {pasta.Texto(), {75, "Erro de acesso a caminho/arquivo [" + pasta.Texto() + "]"}},
+  };
+  for (const auto& item : cases) {
+    const ResultadoPasso result = PassoProtegido([&] { VerifyAuthenticode(item.path); });
+    EXPECT_EQ(result.numero, item.expected.numero) << item.path;
+    EXPECT_EQ(result.descricao, item.expected.descricao) << item.path;
+  }
+}
 
 }  // namespace
 }  // namespace tarvik::platform
