@@ -32,7 +32,7 @@ class SignedImage {
     using tarvik::teste::CertificateRole;
     using tarvik::teste::KeyKind;
     const std::time_t now = std::time(nullptr);
-    const tarvik::teste::TestIdentity root({"Bench Root", CertificateRole::kRootAuthority,
+    const tarvik::teste::TestIdentity root({"Bench Root", CertificateRole::kAuthority,
                                             KeyKind::kRsa, now - 86400, now + 86400},
                                            nullptr, folder_);
     const tarvik::teste::TestIdentity signer({"Bench Signer", CertificateRole::kCodeSigning,

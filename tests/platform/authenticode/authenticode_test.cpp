@@ -114,10 +114,26 @@ struct Fixtures {
   teste::PastaTemporaria folder;
   const std::time_t now = std::time(nullptr);
   const std::time_t year = 365 * kDay;
-  const TestIdentity root = Identity("Test Root", CertificateRole::kRootAuthority, KeyKind::kRsa,
+  const TestIdentity root = Identity("Test Root", CertificateRole::kAuthority, KeyKind::kRsa,
                                      teste::UtcDate(2019, 1, 1), now + 10 * year, nullptr);
   const TestIdentity signer = Identity("Code Signer", CertificateRole::kCodeSigning,
                                        KeyKind::kRsa, now - kDay, now + year, &root);
+  const TestIdentity intermediate = Identity("Intermediate", CertificateRole::kAuthority,
+                                             KeyKind::kEcdsa, now - kDay, now + year, &root);
+  const TestIdentity distant_signer = Identity("Distant Signer", CertificateRole::kCodeSigning,
+                                               KeyKind::kEcdsa, now - kDay, now + year,
+                                               &intermediate);
+  const TestIdentity server_authority =
+      Identity("Server Authority", CertificateRole::kServerAuthority, KeyKind::kEcdsa, now - kDay,
+               now + year, &root);
+  const TestIdentity misplaced_signer =
+      Identity("Misplaced Signer", CertificateRole::kCodeSigning, KeyKind::kEcdsa, now - kDay,
+               now + year, &server_authority);
+  const TestIdentity encipherment_signer =
+      Identity("Encipherment Signer", CertificateRole::kCodeSigningEnciphermentKey,
+               KeyKind::kRsa, now - kDay, now + year, &root);
+  const TestIdentity future_signer = Identity("Future Signer", CertificateRole::kCodeSigning,
+                                              KeyKind::kEcdsa, now + year, now + 2 * year, &root);
   const TestIdentity ecdsa_signer = Identity("ECDSA Signer", CertificateRole::kCodeSigning,
                                              KeyKind::kEcdsa, now - kDay, now + year, &root);
   const TestIdentity server = Identity("Web Server", CertificateRole::kServer, KeyKind::kEcdsa,
@@ -128,7 +144,7 @@ struct Fixtures {
   const TestIdentity time_stamper =
       Identity("Time Stamper", CertificateRole::kTimeStamping, KeyKind::kEcdsa,
                teste::UtcDate(2019, 1, 1), now + 10 * year, &root);
-  const TestIdentity other_root = Identity("Other Root", CertificateRole::kRootAuthority,
+  const TestIdentity other_root = Identity("Other Root", CertificateRole::kAuthority,
                                            KeyKind::kEcdsa, now - kDay, now + 10 * year, nullptr);
   const TestIdentity stranger = Identity("Stranger", CertificateRole::kCodeSigning,
                                          KeyKind::kEcdsa, now - kDay, now + year, &other_root);
@@ -153,10 +169,11 @@ std::string SignatureValue(const std::string& file) {
   return Bytes(sk_PKCS7_SIGNER_INFO_value(signature->d.sign->signer_info, 0)->enc_digest);
 }
 
-// osslsigncode falls back to the current time when a timestamp does not
-// verify; a broken timestamp is refused here, so on such a file it accepts
-// what the verifier refuses, and that shows the rest of the signature sound.
-enum class Osslsigncode { kAgrees, kIgnoresTheTimestamp };
+// Where osslsigncode is more lenient, it accepts what the verifier refuses,
+// and so shows that the rest of the signature is sound: it falls back to the
+// current time when a timestamp does not verify, and it lets an authority's
+// extended key usage and the signer's key usage limits pass.
+enum class Osslsigncode { kAgrees, kIgnoresTheTimestamp, kIgnoresUsageLimits };
 
 struct VerdictCase {
   std::string name;
@@ -186,8 +203,7 @@ TEST_P(AuthenticodeVerdictTest, GivesTheCodeOfWinVerifyTrustAndAgreesWithOsslsig
   const std::filesystem::path file = GetParam().make(*fixtures_);
   EXPECT_EQ(Hex(VerifyAuthenticode(file.string())), Hex(GetParam().expected));
   EXPECT_EQ(teste::OsslsigncodeAccepts(file, fixtures_->root.CertificatePath()),
-            GetParam().expected == kTrustValid ||
-                GetParam().osslsigncode == Osslsigncode::kIgnoresTheTimestamp);
+            GetParam().expected == kTrustValid || GetParam().osslsigncode != Osslsigncode::kAgrees);
 }
 
 const VerdictCase kValidSignatures[] = {
@@ -214,6 +230,11 @@ const VerdictCase kValidSignatures[] = {
      kTrustValid},
     {"EcdsaSignerWithoutItsRootInTheSignature",
      [](Fixtures& f) { return f.Sign("ecdsa.exe", PeFormat::kPe32, {&f.ecdsa_signer}); },
+     kTrustValid},
+    {"ThroughAnIntermediateAuthority",
+     [](Fixtures& f) {
+       return f.Sign("distant.exe", PeFormat::kPe32Plus, {&f.distant_signer, &f.intermediate});
+     },
      kTrustValid},
     {"Rfc3161Timestamp",
      [](Fixtures& f) {
@@ -335,6 +356,20 @@ const VerdictCase kFaultyFiles[] = {
        return f.Sign("server.exe", PeFormat::kPe32, {&f.server, &f.root});
      },
      kCertWrongUsage},
+    {"AuthorityLimitedToServerAuthentication",
+     [](Fixtures& f) {
+       return f.Sign("misplaced.exe", PeFormat::kPe32,
+                     {&f.misplaced_signer, &f.server_authority});
+     },
+     kCertWrongUsage, Osslsigncode::kIgnoresUsageLimits},
+    {"KeyLimitedToEncipherment",
+     [](Fixtures& f) {
+       return f.Sign("encipherment.exe", PeFormat::kPe32, {&f.encipherment_signer});
+     },
+     kCertWrongUsage, Osslsigncode::kIgnoresUsageLimits},
+    {"CertificateNotYetValid",
+     [](Fixtures& f) { return f.Sign("future.exe", PeFormat::kPe32, {&f.future_signer}); },
+     kCertExpired},
     {"ExpiredCertificateWithoutTimestamp",
      [](Fixtures& f) { return f.Sign("expired.exe", PeFormat::kPe32, {&f.expired_signer}); },
      kCertExpired},

@@ -23,13 +23,23 @@ EVP_PKEY* MakeKey(KeyKind kind) {
 
 std::vector<std::pair<int, const char*>> Extensions(CertificateRole role) {
   switch (role) {
-    case CertificateRole::kRootAuthority:
+    case CertificateRole::kAuthority:
       return {{NID_basic_constraints, "critical,CA:TRUE"},
               {NID_key_usage, "critical,keyCertSign,cRLSign"},
+              {NID_subject_key_identifier, "hash"}};
+    case CertificateRole::kServerAuthority:
+      return {{NID_basic_constraints, "critical,CA:TRUE"},
+              {NID_key_usage, "critical,keyCertSign,cRLSign"},
+              {NID_ext_key_usage, "serverAuth"},
               {NID_subject_key_identifier, "hash"}};
     case CertificateRole::kCodeSigning:
       return {{NID_basic_constraints, "CA:FALSE"},
               {NID_key_usage, "critical,digitalSignature"},
+              {NID_ext_key_usage, "codeSigning"},
+              {NID_authority_key_identifier, "keyid"}};
+    case CertificateRole::kCodeSigningEnciphermentKey:
+      return {{NID_basic_constraints, "CA:FALSE"},
+              {NID_key_usage, "critical,keyEncipherment"},
               {NID_ext_key_usage, "codeSigning"},
               {NID_authority_key_identifier, "keyid"}};
     case CertificateRole::kServer:

@@ -13,7 +13,14 @@
 namespace tarvik::teste {
 
 // What a throwaway certificate is for.
-enum class CertificateRole { kRootAuthority, kCodeSigning, kServer, kTimeStamping };
+enum class CertificateRole {
+  kAuthority,
+  kServerAuthority,  // an authority limited to issuing for server authentication
+  kCodeSigning,
+  kCodeSigningEnciphermentKey,  // code signing, but a key limited to encipherment
+  kServer,
+  kTimeStamping,
+};
 
 enum class KeyKind { kRsa, kEcdsa };
 
