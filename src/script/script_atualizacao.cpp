@@ -1,0 +1,201 @@
+#include "script/script_atualizacao.h"
+
+#include <vector>
+
+#include "base/erro.h"
+#include "log/registro.h"
+#include "script/caminhos.h"
+#include "script/contexto_execucao.h"
+#include "server/informacao_arquivo.h"
+#include "tasks/codigo_resultado.h"
+#include "tasks/conversao_detalhe.h"
+
+namespace tarvik {
+namespace {
+
+// Working folders, relative to the base folder.
+constexpr char kPastaTemporaria[] = "temp\\";
+constexpr char kPastaBackup[] = "backup\\";
+// Key of the entry that heads the undo list.
+constexpr char kChaveCabecaDesfazer[] = "0";
+
+// In a self-update only the updater's own entries take part; in an update
+// of the application every entry does.
+bool PassaFiltro(const DadosAtualizacao& dados, const IItemSequencia& item) {
+  return !dados.AtualizarAtualizador() || item.ArquivoAtualizador();
+}
+
+// Undoes the executed tasks: the head entry first, then the newest to the
+// oldest. `ignoraFalhas` lets the undo that precedes an error go as far as it
+// can without its own failures replacing that error.
+void Desfaz(const Colecao<std::shared_ptr<Tarefa>>& desfazer, IInterfaceVisual& interface, bool ignoraFalhas) {
+  const auto passo = [ignoraFalhas](auto&& acao) {
+    if (ignoraFalhas) {
+      IgnoraFalha(acao);
+    } else {
+      acao();
+    }
+  };
+  passo([] { RegistraLog("Desfazendo ações executadas", kAviso); });
+  passo([&] { interface.Titulo("Falha na atualização"); });
+  passo([&] { interface.Mensagem("Desfazendo ações"); });
+  for (const auto& tarefa : desfazer) passo([&] { tarefa->Desfazer(); });
+}
+
+}  // namespace
+
+ScriptAtualizacao::ValorDetalhe::ValorDetalhe(bool logico) : texto_(TextoDeLogico(logico)) {}
+
+std::string ScriptAtualizacao::ObtemNomeArquivoInstalado(const std::string& pastaBase,
+                                                         const std::string& pastaDestino,
+                                                         const std::string& arquivoDestino) {
+  return tarvik::ObtemNomeArquivoInstalado(pastaBase, pastaDestino, arquivoDestino);
+}
+
+std::string ScriptAtualizacao::ObtemNomeArquivoTemporario(const std::string& pastaTemporaria,
+                                                          const std::string& arquivoDestino,
+                                                          const std::string& versaoArquivo, int32_t indice) {
+  return tarvik::ObtemNomeArquivoTemporario(pastaTemporaria, arquivoDestino, versaoArquivo, indice);
+}
+
+std::shared_ptr<Tarefa> ScriptAtualizacao::CriaTarefa(int32_t codigo, std::initializer_list<ValorDetalhe> detalhes) {
+  auto tarefa = std::make_shared<Tarefa>();
+  for (const ValorDetalhe& detalhe : detalhes) tarefa->AdicionaDetalhe(detalhe.Texto());
+  tarefa->Codigo(codigo);
+  return tarefa;
+}
+
+void ScriptAtualizacao::AdicionaTarefa(int32_t codigo, std::initializer_list<ValorDetalhe> detalhes) {
+  tarefas_.Adiciona(CriaTarefa(codigo, detalhes));
+}
+
+int32_t ScriptAtualizacao::Processa(const std::string& pastaBase, const std::string& versaoAtual,
+                                    const DadosAtualizacao& dados, bool falhaComArquivosEmUso,
+                                    IInterfaceVisual& interface) {
+  if (!dados.Atualizar()) return codigo_resultado::kSucessoInstalacao;
+  RegistraLog("pastaBase [" + pastaBase + "]", kInfo);
+  RegistraLog(std::string("pastaTemporaria [") + kPastaTemporaria + "]", kInfo);
+  RegistraLog(std::string("pastaBackup [") + kPastaBackup + "]", kInfo);
+  tarefas_ = ListaTarefas();
+  interface.Mensagem("Processando tarefas");
+  MontaScript(pastaBase, versaoAtual, dados);
+  ListaScript(interface);
+  return ExecutaScript(falhaComArquivosEmUso, interface);
+}
+
+void ScriptAtualizacao::MontaScript(const std::string& pastaBase, const std::string& versaoAtual,
+                                    const DadosAtualizacao& dados) {
+  const auto instalado = [&](const IItemSequencia& item) {
+    return ObtemNomeArquivoInstalado(pastaBase, item.Destino(), item.NomeDestino());
+  };
+  const auto temporario = [&](const IItemSequencia& item) {
+    return CombinaCaminho(pastaBase, ObtemNomeArquivoTemporario(kPastaTemporaria, item.NomeDestino(),
+                                                                dados.NovaVersao(), item.Indice()));
+  };
+
+  // Empty elements of the arrays stand for entries the descriptor did not
+  // fill; they take no part.
+  if (dados.NumeroArquivosOriginais() > 0) {
+    for (const auto& original : dados.ArquivosOriginais()) {
+      if (!original || !PassaFiltro(dados, *original)) continue;
+      AdicionaTarefa(codigo_tarefa::kVerificarArquivoOriginal,
+                     {instalado(*original), original->hash(), original->tamanho(), original->Authenticode(),
+                      original->Url()});
+    }
+  }
+
+  std::vector<std::shared_ptr<InformacaoArquivo>> receber;
+  for (const auto& arquivo : dados.ArquivosRecuperar()) {
+    if (arquivo && PassaFiltro(dados, *arquivo)) receber.push_back(arquivo);
+  }
+  if (!receber.empty()) {
+    const std::string backup = CombinaCaminho(pastaBase, kPastaBackup);
+    const std::string temp = CombinaCaminho(pastaBase, kPastaTemporaria);
+    AdicionaTarefa(codigo_tarefa::kCriarPasta, {backup, temp});
+    AdicionaTarefa(codigo_tarefa::kVerificarPermissaoGravacaoPastas, {backup, temp});
+    for (const auto& arquivo : receber) {
+      AdicionaTarefa(codigo_tarefa::kBaixarArquivo, {arquivo->Url(), temporario(*arquivo)});
+    }
+    AdicionaTarefa(codigo_tarefa::kAguardarFimArquivosBaixar, {});
+    for (const auto& arquivo : receber) {
+      AdicionaTarefa(codigo_tarefa::kVerificarValidadeArquivo,
+                     {temporario(*arquivo), arquivo->hash(), arquivo->tamanho(), arquivo->Authenticode()});
+    }
+  }
+
+  const auto itens = dados.ItensSequencia();
+  for (const auto& item : *itens) {
+    if (!PassaFiltro(dados, *item) || !std::dynamic_pointer_cast<InformacaoArquivo>(item)) continue;
+    const std::string versionada = CombinaCaminho(
+        pastaBase, ObtemNomeArquivoTemporario(kPastaBackup, item->NomeDestino(), versaoAtual, item->Indice()));
+    AdicionaTarefa(codigo_tarefa::kEfetuarCopiaSeguranca,
+                   {instalado(*item), versionada, CombinaCaminho(pastaBase, kPastaBackup + item->NomeDestino())});
+  }
+
+  for (const auto& item : *itens) {
+    if (!PassaFiltro(dados, *item)) continue;
+    const int32_t acao = item->Acao();
+    if (acao == codigo_tarefa::kSubstituirArquivo || acao == codigo_tarefa::kCopiarNovoArquivo) {
+      AdicionaTarefa(acao, {temporario(*item), instalado(*item)});
+    } else {
+      AdicionaTarefa(acao, {instalado(*item)});
+    }
+  }
+}
+
+void ScriptAtualizacao::ListaScript(IInterfaceVisual& interface) const {
+  interface.Titulo("Atualizando");
+  interface.Mensagem("Preparando a atualização");
+  RegistraLog("********* inicio do script de atualização", kInfo);
+  for (const auto& tarefa : tarefas_) tarefa->Registra();
+  RegistraLog("********* fim do script de atualização", kInfo);
+}
+
+int32_t ScriptAtualizacao::ExecutaScript(bool falhaComArquivosEmUso, IInterfaceVisual& interface) {
+  interface.Mensagem("Executando a atualização");
+  RegistraLog("######### inicio da execução do script de atualização", kInfo);
+  ContextoExecucao contexto;
+  // Each executed task goes in right after the head, so the list reads the
+  // head, then the executed tasks newest first.
+  ListaTarefas desfazer;
+  desfazer.Adiciona(CriaTarefa(codigo_tarefa::kExibirMensagem, {"Falha. Revertendo as alterações"}),
+                    kChaveCabecaDesfazer);
+  int32_t ultimo = codigo_resultado::kSucessoInstalacao;
+  bool houveEmUso = false;
+  int32_t executadas = 0;
+  try {
+    for (const auto& tarefa : tarefas_) {
+      interface.Mensagem(tarefa->MensagemTarefa());
+      ultimo = tarefa->Executa(contexto, true);
+      if (falhaComArquivosEmUso && ultimo == codigo_resultado::kArquivosEmUsoReiniciar) {
+        RegistraLog("Arquivo em uso sem possibilidade de atualizar. Falhando", kAviso);
+        ultimo = codigo_resultado::kFalhaArquivosEmUso;
+        break;
+      }
+      if (ultimo != codigo_resultado::kSucessoInstalacao && ultimo != codigo_resultado::kArquivosEmUsoReiniciar) {
+        break;
+      }
+      desfazer.AdicionaDepois(tarefa, std::to_string(++executadas), kChaveCabecaDesfazer);
+      houveEmUso |= ultimo == codigo_resultado::kArquivosEmUsoReiniciar;
+    }
+  } catch (const Erro&) {
+    // The error travels on, but not before what ran is put back.
+    Desfaz(desfazer, interface, true);
+    throw;
+  }
+  RegistraLog("######### fim da execução do script de atualização", kInfo);
+
+  int32_t resultado = codigo_resultado::kSucessoInstalacao;
+  if (ultimo == codigo_resultado::kFalhaInstalacao || ultimo == codigo_resultado::kFalhaArquivosEmUso) {
+    Desfaz(desfazer, interface, false);
+    resultado = ultimo;
+  }
+  if (!falhaComArquivosEmUso && houveEmUso) {
+    RegistraLog("Saindo com lista de arquivos em uso para reiniciar", kAviso);
+    resultado = codigo_resultado::kArquivosEmUsoReiniciar;
+    listaArquivosEmUso_ = contexto.ListaArquivosEmUso();
+  }
+  return resultado;
+}
+
+}  // namespace tarvik

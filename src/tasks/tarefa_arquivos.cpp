@@ -1,0 +1,143 @@
+#include "tasks/tarefa.h"
+
+#include <vector>
+
+#include "base/erro.h"
+#include "base/texto.h"
+#include "log/registro.h"
+#include "platform/files.h"
+#include "tasks/codigo_resultado.h"
+#include "tasks/textos_tarefa.h"
+#include "tasks/utilitarios_da_chamada.h"
+
+namespace tarvik {
+namespace {
+
+std::string ErroNaCopia(const ResultadoPasso& passo) {
+  return "Erro na cópia. detalhes [" + passo.descricao + "] [" + std::to_string(passo.numero) + "]";
+}
+
+std::string ImpossivelAcesso(const std::string& arquivo) {
+  return "Impossível acesso ao arquivo [" + arquivo + "]";
+}
+
+}  // namespace
+
+int32_t Tarefa::EfetuaCopiaSeguranca(UtilitariosDaChamada& utilitarios) {
+  const std::string& instalado = Detalhe(1);
+  if (!utilitarios->ArquivoExiste(instalado)) {
+    RegistraLog("Arquivo não existe. Não será possível restaurar em caso de erro. [" + instalado + "]", kAviso);
+    return codigo_resultado::kSucessoInstalacao;
+  }
+  const std::string& versionada = Detalhe(2);
+  RegistraLog("Copiando [" + instalado + "] para [" + versionada + "]", kInfo);
+  int32_t resultado = codigo_resultado::kSucessoInstalacao;
+  const bool permitida = !utilitarios->ArquivoExiste(versionada) || RemoveSomenteLeitura(versionada);
+  if (permitida) {
+    const ResultadoPasso copia = PassoProtegido([&] { platform::CopyFileReplacing(instalado, versionada); });
+    if (copia.numero > 0) {
+      RegistraLog(ErroNaCopia(copia), kErro);
+      resultado = codigo_resultado::kFalhaInstalacao;
+    }
+  } else {
+    resultado = codigo_resultado::kFalhaInstalacao;
+  }
+  // The plain copy is a convenience for support staff: its outcome counts
+  // for nothing.
+  PassoProtegido([&] { platform::CopyFileReplacing(instalado, Detalhe(3)); });
+  return resultado;
+}
+
+int32_t Tarefa::CopiaArquivo(ContextoExecucao& contexto, UtilitariosDaChamada& utilitarios) {
+  const std::string& origem = Detalhe(1);
+  const std::string& destino = Detalhe(2);
+  bool emUso = false;
+  if (!utilitarios->VerificaAcessoExclusivo(destino).valido) {
+    RegistraLog(ImpossivelAcesso(destino), kAviso);
+    contexto.ListaArquivosEmUso()->Adiciona(CriaItemEmUso(acao_em_uso::kCopiar, origem, destino));
+    emUso = true;
+  }
+  if (codigo_ == codigo_tarefa::kCopiarNovoArquivo) {
+    if (utilitarios->ArquivoExiste(destino)) RegistraLog("Arquivo não deveria existir [" + destino + "]", kAviso);
+  } else if (!utilitarios->ArquivoExiste(destino)) {
+    RegistraLog(ArquivoDeveriaExistir(destino), kAviso);
+  }
+  const bool permitida = !utilitarios->ArquivoExiste(destino) || RemoveSomenteLeitura(destino);
+  if (!permitida) return codigo_resultado::kFalhaInstalacao;
+  const ResultadoPasso copia = PassoProtegido([&] { platform::CopyFileReplacing(origem, destino); });
+  if (copia.numero >= 1) {
+    RegistraLog(ErroNaCopia(copia) + " origem [" + origem + "] destino [" + destino + "]", kErro);
+    return emUso ? codigo_resultado::kArquivosEmUsoReiniciar : codigo_resultado::kFalhaInstalacao;
+  }
+  return codigo_resultado::kSucessoInstalacao;
+}
+
+int32_t Tarefa::RemoveArquivo(ContextoExecucao& contexto, UtilitariosDaChamada& utilitarios) {
+  const std::string& arquivo = Detalhe(1);
+  RegistraLog("Removendo o arquivo [" + arquivo + "]", kInfo);
+  if (!utilitarios->ArquivoExiste(arquivo)) {
+    RegistraLog(ArquivoDeveriaExistir(arquivo), kAviso);
+    return codigo_resultado::kSucessoInstalacao;
+  }
+  bool emUso = false;
+  if (!utilitarios->VerificaAcessoExclusivo(arquivo).valido) {
+    RegistraLog(ImpossivelAcesso(arquivo), kAviso);
+    contexto.ListaArquivosEmUso()->Adiciona(CriaItemEmUso(acao_em_uso::kRemover, arquivo, {}));
+    emUso = true;
+  }
+  // The delete is attempted whatever the attribute's fate; its error tells.
+  if (utilitarios->ArquivoExiste(arquivo)) RemoveSomenteLeitura(arquivo);
+  const ResultadoPasso remocao = PassoProtegido([&] { platform::DeleteFile(arquivo); });
+  if (remocao.numero > 0) {
+    RegistraLog("Erro ao remover o arquivo. detalhes [" + remocao.descricao + "] [" +
+                    std::to_string(remocao.numero) + "]",
+                kErro);
+    return emUso ? codigo_resultado::kArquivosEmUsoReiniciar : codigo_resultado::kFalhaInstalacao;
+  }
+  return codigo_resultado::kSucessoInstalacao;
+}
+
+int32_t Tarefa::RemovePasta(UtilitariosDaChamada& utilitarios) {
+  const std::string& pasta = Detalhe(1);
+  if (!utilitarios->ArquivoExiste(pasta)) {
+    RegistraLog("Pasta deveria existir [" + pasta + "]", kInfo);
+    return codigo_resultado::kSucessoInstalacao;
+  }
+  const ResultadoPasso remocao = PassoProtegido([&] { platform::RemoveFolder(pasta); });
+  if (remocao.numero >= 1) {
+    RegistraLog("Erro ao remover a pasta. Detalhes [" + remocao.descricao + "] [" +
+                    std::to_string(remocao.numero) + "]",
+                kErro);
+    return codigo_resultado::kFalhaInstalacao;
+  }
+  return codigo_resultado::kSucessoInstalacao;
+}
+
+void Tarefa::CriaPastas(UtilitariosDaChamada& utilitarios) {
+  ExigeDetalhes();
+  for (const std::string& detalhe : detalhes_) {
+    std::string caminho(RemoveEspacos(detalhe));
+    if (utilitarios->ArquivoExiste(caminho)) continue;
+    while (!caminho.empty() && caminho.back() == '\\') caminho.pop_back();
+    // Every level is created in turn, from the root down; each prefix ends
+    // with a backslash.
+    std::string prefixo;
+    size_t inicio = 0;
+    for (;;) {
+      const size_t barra = caminho.find('\\', inicio);
+      prefixo += caminho.substr(inicio, barra == std::string::npos ? std::string::npos : barra - inicio) + "\\";
+      if (!utilitarios->ArquivoExiste(prefixo)) {
+        RegistraLog("Criando pasta: [" + prefixo + "]", kInfo);
+        platform::CreateFolder(prefixo);
+      }
+      if (barra == std::string::npos) break;
+      inicio = barra + 1;
+    }
+  }
+}
+
+void Tarefa::ExibeMensagem() {
+  for (const std::string& detalhe : detalhes_) RegistraLog(detalhe, kInfo);
+}
+
+}  // namespace tarvik
