@@ -32,12 +32,12 @@ class SignedImage {
     using tarvik::teste::CertificateRole;
     using tarvik::teste::KeyKind;
     const std::time_t now = std::time(nullptr);
-    const tarvik::teste::TestIdentity root({"Bench Root", CertificateRole::kAuthority,
-                                            KeyKind::kRsa, now - 86400, now + 86400},
-                                           nullptr, folder_);
-    const tarvik::teste::TestIdentity signer({"Bench Signer", CertificateRole::kCodeSigning,
-                                              KeyKind::kRsa, now - 86400, now + 86400},
-                                             &root, folder_);
+    const tarvik::teste::TestIdentity root(
+        {"Bench Root", CertificateRole::kAuthority, KeyKind::kRsa, now - 86400, now + 86400},
+        nullptr, folder_);
+    const tarvik::teste::TestIdentity signer(
+        {"Bench Signer", CertificateRole::kCodeSigning, KeyKind::kRsa, now - 86400, now + 86400},
+        &root, folder_);
     tarvik::teste::WriteCertificateChain(folder_ / "chain.pem", {&signer, &root});
     {
       const std::string image =

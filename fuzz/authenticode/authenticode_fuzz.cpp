@@ -16,22 +16,24 @@
 
 namespace {
 
+void PutLe32(std::vector<uint8_t>& bytes, size_t offset, uint32_t value) {
+  for (size_t i = 0; i < 4; ++i) bytes[offset + i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
 std::vector<uint8_t> ImageAround(const uint8_t* signed_data, size_t size) {
   static const std::string kImage =
       tarvik::teste::BuildPeImage(tarvik::teste::PeFormat::kPe32, 4096);
   std::vector<uint8_t> image(kImage.begin(), kImage.end());
   const uint32_t table = static_cast<uint32_t>(image.size());
   const uint32_t length = static_cast<uint32_t>(size + 8);
-  const uint8_t header[8] = {static_cast<uint8_t>(length), static_cast<uint8_t>(length >> 8),
-                             static_cast<uint8_t>(length >> 16), static_cast<uint8_t>(length >> 24),
-                             0x00, 0x02, 0x02, 0x00};
-  image.insert(image.end(), header, header + 8);
-  image.insert(image.end(), signed_data, signed_data + size);
   const size_t entry = tarvik::teste::SecurityEntryOffset(tarvik::teste::PeFormat::kPe32);
-  for (size_t i = 0; i < 4; ++i) {
-    image[entry + i] = static_cast<uint8_t>(table >> (8 * i));
-    image[entry + 4 + i] = static_cast<uint8_t>(length >> (8 * i));
-  }
+  PutLe32(image, entry, table);
+  PutLe32(image, entry + 4, length);
+  image.resize(table + 8);
+  PutLe32(image, table, length);
+  image[table + 5] = 0x02;  // revision 2.0
+  image[table + 6] = 0x02;  // PKCS signed data
+  image.insert(image.end(), signed_data, signed_data + size);
   return image;
 }
 

@@ -1,9 +1,8 @@
 #include "platform/authenticode.h"
 
+#include <gtest/gtest.h>
 #include <openssl/pkcs7.h>
 #include <openssl/sha.h>
-
-#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -87,8 +86,9 @@ struct Fixtures {
 
   // Options for an RFC 3161 timestamp by `authority` stating `time`.
   static std::vector<std::string> Rfc3161(const TestIdentity& authority, std::time_t time) {
-    return {"-TSA-certs", authority.CertificatePath().string(), "-TSA-key",
-            authority.KeyPath().string(), "-TSA-time", std::to_string(time)};
+    return {"-TSA-certs", authority.CertificatePath().string(),
+            "-TSA-key",   authority.KeyPath().string(),
+            "-TSA-time",  std::to_string(time)};
   }
 
   // Options for a PKCS#9 countersignature from `server` stating `time`.
@@ -116,13 +116,13 @@ struct Fixtures {
   const std::time_t year = 365 * kDay;
   const TestIdentity root = Identity("Test Root", CertificateRole::kAuthority, KeyKind::kRsa,
                                      teste::UtcDate(2019, 1, 1), now + 10 * year, nullptr);
-  const TestIdentity signer = Identity("Code Signer", CertificateRole::kCodeSigning,
-                                       KeyKind::kRsa, now - kDay, now + year, &root);
+  const TestIdentity signer = Identity("Code Signer", CertificateRole::kCodeSigning, KeyKind::kRsa,
+                                       now - kDay, now + year, &root);
   const TestIdentity intermediate = Identity("Intermediate", CertificateRole::kAuthority,
                                              KeyKind::kEcdsa, now - kDay, now + year, &root);
-  const TestIdentity distant_signer = Identity("Distant Signer", CertificateRole::kCodeSigning,
-                                               KeyKind::kEcdsa, now - kDay, now + year,
-                                               &intermediate);
+  const TestIdentity distant_signer =
+      Identity("Distant Signer", CertificateRole::kCodeSigning, KeyKind::kEcdsa, now - kDay,
+               now + year, &intermediate);
   const TestIdentity server_authority =
       Identity("Server Authority", CertificateRole::kServerAuthority, KeyKind::kEcdsa, now - kDay,
                now + year, &root);
@@ -130,8 +130,8 @@ struct Fixtures {
       Identity("Misplaced Signer", CertificateRole::kCodeSigning, KeyKind::kEcdsa, now - kDay,
                now + year, &server_authority);
   const TestIdentity encipherment_signer =
-      Identity("Encipherment Signer", CertificateRole::kCodeSigningEnciphermentKey,
-               KeyKind::kRsa, now - kDay, now + year, &root);
+      Identity("Encipherment Signer", CertificateRole::kCodeSigningEnciphermentKey, KeyKind::kRsa,
+               now - kDay, now + year, &root);
   const TestIdentity future_signer = Identity("Future Signer", CertificateRole::kCodeSigning,
                                               KeyKind::kEcdsa, now + year, now + 2 * year, &root);
   const TestIdentity ecdsa_signer = Identity("ECDSA Signer", CertificateRole::kCodeSigning,
@@ -146,11 +146,11 @@ struct Fixtures {
                teste::UtcDate(2019, 1, 1), now + 10 * year, &root);
   const TestIdentity other_root = Identity("Other Root", CertificateRole::kAuthority,
                                            KeyKind::kEcdsa, now - kDay, now + 10 * year, nullptr);
-  const TestIdentity stranger = Identity("Stranger", CertificateRole::kCodeSigning,
-                                         KeyKind::kEcdsa, now - kDay, now + year, &other_root);
+  const TestIdentity stranger = Identity("Stranger", CertificateRole::kCodeSigning, KeyKind::kEcdsa,
+                                         now - kDay, now + year, &other_root);
   const TestIdentity strange_time_stamper =
-      Identity("Strange Time Stamper", CertificateRole::kTimeStamping, KeyKind::kEcdsa,
-               now - kDay, now + 10 * year, &other_root);
+      Identity("Strange Time Stamper", CertificateRole::kTimeStamping, KeyKind::kEcdsa, now - kDay,
+               now + 10 * year, &other_root);
   const teste::LegacyTimestampServer legacy_server{time_stamper};
   const teste::LegacyTimestampServer legacy_server_by_signer{signer};
 };
@@ -269,8 +269,7 @@ const VerdictCase kFaultyFiles[] = {
     {"Unsigned", [](Fixtures& f) { return f.Path("pe32.exe"); }, kTrustNoSignature},
     {"TextFile", [](Fixtures& f) { return f.Written("text.exe", "Isto não é um executável.\n"); },
      kTrustSubjectFormUnknown},
-    {"EmptyFile", [](Fixtures& f) { return f.Written("empty.exe", ""); },
-     kTrustSubjectFormUnknown},
+    {"EmptyFile", [](Fixtures& f) { return f.Written("empty.exe", ""); }, kTrustSubjectFormUnknown},
     {"DosHeaderPointingPastTheEnd",
      [](Fixtures& f) {
        return f.Altered(f.Path("pe32.exe"), "dos-only.exe", [](std::string& file) {
@@ -332,9 +331,8 @@ const VerdictCase kFaultyFiles[] = {
      kTrustBadDigest},
     {"ByteChangedInTheSignatureValue",
      [](Fixtures& f) {
-       return f.Altered(f.SignedBySigner("to-forge.exe"), "forged.exe", [](std::string& file) {
-         FlipInside(file, SignatureValue(file));
-       });
+       return f.Altered(f.SignedBySigner("to-forge.exe"), "forged.exe",
+                        [](std::string& file) { FlipInside(file, SignatureValue(file)); });
      },
      kTrustBadDigest},
     {"ByteChangedInTheSignersCertificate",
@@ -358,8 +356,7 @@ const VerdictCase kFaultyFiles[] = {
      kCertWrongUsage},
     {"AuthorityLimitedToServerAuthentication",
      [](Fixtures& f) {
-       return f.Sign("misplaced.exe", PeFormat::kPe32,
-                     {&f.misplaced_signer, &f.server_authority});
+       return f.Sign("misplaced.exe", PeFormat::kPe32, {&f.misplaced_signer, &f.server_authority});
      },
      kCertWrongUsage, Osslsigncode::kIgnoresUsageLimits},
     {"KeyLimitedToEncipherment",

@@ -62,14 +62,14 @@ std::vector<unsigned char> CountersignedBytes(const std::vector<unsigned char>& 
 }
 
 std::vector<unsigned char> Countersign(const TestIdentity& authority,
-                                       const std::vector<unsigned char>& content, std::time_t time) {
+                                       const std::vector<unsigned char>& content,
+                                       std::time_t time) {
   constexpr int kFlags = PKCS7_BINARY | PKCS7_PARTIAL | PKCS7_NOSMIMECAP;
   std::unique_ptr<PKCS7, void (*)(PKCS7*)> reply(
       PKCS7_sign(nullptr, nullptr, nullptr, nullptr, kFlags), PKCS7_free);
-  PKCS7_SIGNER_INFO* signer =
-      reply ? PKCS7_sign_add_signer(reply.get(), authority.Certificate(), authority.Key(),
-                                    EVP_sha256(), kFlags)
-            : nullptr;
+  PKCS7_SIGNER_INFO* signer = reply ? PKCS7_sign_add_signer(reply.get(), authority.Certificate(),
+                                                            authority.Key(), EVP_sha256(), kFlags)
+                                    : nullptr;
   ASN1_UTCTIME* signing_time = ASN1_UTCTIME_set(nullptr, time);
   if (signer == nullptr || signing_time == nullptr ||
       PKCS7_add_signed_attribute(signer, NID_pkcs9_signingTime, V_ASN1_UTCTIME, signing_time) !=
@@ -114,7 +114,8 @@ void LegacyTimestampServer::Answer(const httplib::Request& request,
                                    httplib::Response& response) const {
   try {
     const std::time_t time = std::stoll(request.matches[1].str());
-    const auto reply = Countersign(authority_, CountersignedBytes(DecodeBase64(request.body)), time);
+    const auto reply =
+        Countersign(authority_, CountersignedBytes(DecodeBase64(request.body)), time);
     response.set_content(EncodeBase64(reply), "application/octet-stream");
   } catch (const std::exception& error) {
     response.status = 400;

@@ -9,8 +9,8 @@ namespace tarvik::teste {
 void SignImage(const std::filesystem::path& in, const std::filesystem::path& out,
                const std::filesystem::path& certificates, const std::filesystem::path& key,
                const std::string& digest, const std::vector<std::string>& extra) {
-  std::vector<std::string> arguments{"osslsigncode", "sign",     "-certs", certificates.string(),
-                                     "-key",         key.string(), "-h",   digest};
+  std::vector<std::string> arguments{"osslsigncode", "sign",       "-certs", certificates.string(),
+                                     "-key",         key.string(), "-h",     digest};
   arguments.insert(arguments.end(), extra.begin(), extra.end());
   arguments.insert(arguments.end(), {"-in", in.string(), "-out", out.string()});
   const CommandResult result = RunCommand(arguments);

@@ -25,16 +25,24 @@ void Record(ChainFailures& failures, int error) {
   switch (error) {
     case X509_V_ERR_CERT_SIGNATURE_FAILURE:
     case X509_V_ERR_UNABLE_TO_DECRYPT_CERT_SIGNATURE:
-    case X509_V_ERR_UNABLE_TO_DECODE_ISSUER_PUBLIC_KEY: failures.signature = true; break;
+    case X509_V_ERR_UNABLE_TO_DECODE_ISSUER_PUBLIC_KEY:
+      failures.signature = true;
+      break;
     case X509_V_ERR_DEPTH_ZERO_SELF_SIGNED_CERT:
     case X509_V_ERR_SELF_SIGNED_CERT_IN_CHAIN:
     case X509_V_ERR_CERT_UNTRUSTED:
-    case X509_V_ERR_CERT_REJECTED: failures.untrusted_root = true; break;
+    case X509_V_ERR_CERT_REJECTED:
+      failures.untrusted_root = true;
+      break;
     case X509_V_ERR_CERT_HAS_EXPIRED:
-    case X509_V_ERR_CERT_NOT_YET_VALID: failures.expired = true; break;
+    case X509_V_ERR_CERT_NOT_YET_VALID:
+      failures.expired = true;
+      break;
     // A missing issuer, a CA that may not issue, malformed dates and the rest:
     // no sound chain could be built.
-    default: failures.chaining = true; break;
+    default:
+      failures.chaining = true;
+      break;
   }
 }
 

@@ -9,11 +9,16 @@ namespace tarvik::platform {
 const EVP_MD* AcceptedDigest(const ASN1_OBJECT* algorithm) {
   if (algorithm == nullptr) return nullptr;
   switch (OBJ_obj2nid(algorithm)) {
-    case NID_sha1: return EVP_sha1();
-    case NID_sha256: return EVP_sha256();
-    case NID_sha384: return EVP_sha384();
-    case NID_sha512: return EVP_sha512();
-    default: return nullptr;
+    case NID_sha1:
+      return EVP_sha1();
+    case NID_sha256:
+      return EVP_sha256();
+    case NID_sha384:
+      return EVP_sha384();
+    case NID_sha512:
+      return EVP_sha512();
+    default:
+      return nullptr;
   }
 }
 

@@ -35,8 +35,8 @@ void FileByteSource::ReadAt(uint64_t offset, std::span<uint8_t> out) {
   }
   size_t done = 0;
   while (done < out.size()) {
-    const ssize_t lidos = ::pread(fd_.Get(), out.data() + done, out.size() - done,
-                                  static_cast<off_t>(offset + done));
+    const ssize_t lidos =
+        ::pread(fd_.Get(), out.data() + done, out.size() - done, static_cast<off_t>(offset + done));
     if (lidos < 0) {
       if (errno == EINTR) continue;
       throw ErrnoToErro(errno, kOrigem, path_);

@@ -41,7 +41,8 @@ std::vector<uint8_t> ImageDigest(ByteSource& image, const PeLayout& layout, cons
   const auto block = std::make_unique_for_overwrite<uint8_t[]>(kBlockSize);
   for (const Range& range : ranges) {
     for (uint64_t position = range.begin; position < range.end;) {
-      const size_t length = static_cast<size_t>(std::min<uint64_t>(kBlockSize, range.end - position));
+      const size_t length =
+          static_cast<size_t>(std::min<uint64_t>(kBlockSize, range.end - position));
       image.ReadAt(position, {block.get(), length});
       Check(EVP_DigestUpdate(context.get(), block.get(), length));
       position += length;

@@ -53,7 +53,8 @@ std::optional<std::span<const uint8_t>> IndirectDataEncoding(const PKCS7* signat
 
 const EVP_MD* ImageDigestAlgorithm(std::span<const uint8_t> oid_encoding) {
   const unsigned char* cursor = oid_encoding.data();
-  const Asn1ObjectPtr oid(d2i_ASN1_OBJECT(nullptr, &cursor, static_cast<long>(oid_encoding.size())));
+  const Asn1ObjectPtr oid(
+      d2i_ASN1_OBJECT(nullptr, &cursor, static_cast<long>(oid_encoding.size())));
   return AcceptedDigest(oid.get());
 }
 

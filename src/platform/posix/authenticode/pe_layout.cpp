@@ -7,7 +7,7 @@ namespace {
 
 constexpr uint64_t kDosHeaderSize = 64;
 constexpr uint64_t kNewHeaderPointer = 0x3C;
-constexpr uint64_t kFileHeaderSize = 20;  // after the 4-byte PE signature
+constexpr uint64_t kFileHeaderSize = 20;           // after the 4-byte PE signature
 constexpr uint64_t kOptionalHeaderSizeField = 16;  // within the file header
 constexpr uint16_t kMagicPe32 = 0x10B;
 constexpr uint16_t kMagicPe32Plus = 0x20B;
@@ -60,9 +60,9 @@ std::optional<PeLayout> ReadPeLayout(ByteSource& image) {
       optional_offset + directories + kSecurityDirectoryIndex * kSecurityEntrySize;
 
   const uint32_t directory_count = Le32(fixed->data() + count_field);
-  const bool has_entry = directory_count > kSecurityDirectoryIndex &&
-                         optional_size >= layout.security_entry_offset + kSecurityEntrySize -
-                                              optional_offset;
+  const bool has_entry =
+      directory_count > kSecurityDirectoryIndex &&
+      optional_size >= layout.security_entry_offset + kSecurityEntrySize - optional_offset;
   if (!has_entry) return layout;
   const auto entry = ReadFixed<kSecurityEntrySize>(image, layout.security_entry_offset);
   if (!entry) return std::nullopt;

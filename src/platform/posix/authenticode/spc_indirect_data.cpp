@@ -32,7 +32,8 @@ std::optional<SpcIndirectData> ParseSpcIndirectData(std::span<const uint8_t> der
   const auto algorithm_id = algorithm_fields.Next(der_tag::kObjectIdentifier);
   if (!algorithm_id) return std::nullopt;
 
-  return SpcIndirectData{content->content, data_type->content, algorithm_id->encoding, digest->content};
+  return SpcIndirectData{content->content, data_type->content, algorithm_id->encoding,
+                         digest->content};
 }
 
 }  // namespace tarvik::platform

@@ -11,7 +11,7 @@ namespace tarvik::platform {
 // object, and the digest algorithm and value of its image. The spans point
 // into the parsed bytes.
 struct SpcIndirectData {
-  std::span<const uint8_t> content;  // the encoding without its tag and length
+  std::span<const uint8_t> content;           // the encoding without its tag and length
   std::span<const uint8_t> data_type;         // object identifier, content octets
   std::span<const uint8_t> digest_algorithm;  // object identifier, whole encoding
   std::span<const uint8_t> digest;

@@ -54,8 +54,8 @@ bool ImprintCovers(const X509_ALGOR* algorithm, const ASN1_OCTET_STRING* imprint
   return std::ranges::equal(Digest(md, Bytes(signer->enc_digest)), Bytes(imprint));
 }
 
-TimestampCheck Verified(X509_STORE* store, const SignerCheck& check,
-                        STACK_OF(X509) * certificates, std::optional<std::time_t> time) {
+TimestampCheck Verified(X509_STORE* store, const SignerCheck& check, STACK_OF(X509) * certificates,
+                        std::optional<std::time_t> time) {
   if (check.verdict != SignerVerdict::kValid || !time ||
       CheckChain(store, check.certificate, certificates, *time, KeyPurpose::kTimeStamping) !=
           kTrustValid) {
@@ -71,7 +71,8 @@ TimestampCheck CheckRfc3161(std::span<const uint8_t> der, PKCS7_SIGNER_INFO* sig
   if (der.empty()) return {State::kInvalid, 0};
   const unsigned char* cursor = der.data();
   const Pkcs7Ptr token(d2i_PKCS7(nullptr, &cursor, static_cast<long>(der.size())));
-  if (!token || !PKCS7_type_is_signed(token.get()) || token->d.sign == nullptr) return {State::kInvalid, 0};
+  if (!token || !PKCS7_type_is_signed(token.get()) || token->d.sign == nullptr)
+    return {State::kInvalid, 0};
   PKCS7_SIGNED* signed_data = token->d.sign;
   const PKCS7* content = signed_data->contents;
   if (content == nullptr || OBJ_obj2nid(content->type) != NID_id_smime_ct_TSTInfo ||
@@ -84,13 +85,12 @@ TimestampCheck CheckRfc3161(std::span<const uint8_t> der, PKCS7_SIGNER_INFO* sig
   const TstInfoPtr info(d2i_TS_TST_INFO(nullptr, &tst_cursor, static_cast<long>(tst.size())));
   if (!info) return {State::kInvalid, 0};
   TS_MSG_IMPRINT* imprint = TS_TST_INFO_get_msg_imprint(info.get());
-  if (imprint == nullptr || !ImprintCovers(TS_MSG_IMPRINT_get_algo(imprint),
-                                           TS_MSG_IMPRINT_get_msg(imprint), signer)) {
+  if (imprint == nullptr ||
+      !ImprintCovers(TS_MSG_IMPRINT_get_algo(imprint), TS_MSG_IMPRINT_get_msg(imprint), signer)) {
     return {State::kInvalid, 0};
   }
-  const SignerCheck check =
-      CheckSigner(sk_PKCS7_SIGNER_INFO_value(signed_data->signer_info, 0), signed_data->cert, tst,
-                  content->type);
+  const SignerCheck check = CheckSigner(sk_PKCS7_SIGNER_INFO_value(signed_data->signer_info, 0),
+                                        signed_data->cert, tst, content->type);
   return Verified(store, check, signed_data->cert, ToTime(TS_TST_INFO_get_time(info.get())));
 }
 
