@@ -1,7 +1,11 @@
 #include "server/descritor.h"
 
+#include <algorithm>
+#include <array>
+#include <cstdint>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "base/erro.h"
 #include "base/texto.h"
@@ -65,23 +69,161 @@ Erro ErroConteudo(int32_t numero, const std::string& detalhe) {
   return Erro(numero, "InterpretaConteudo", DescricaoPadrao(numero) + ": " + detalhe);
 }
 
-void AdicionaSecao(Secoes& secoes, std::shared_ptr<Secao> secao, std::string nome) {
-  if (secoes.Contem(nome)) {
-    throw ErroConteudo(codigo_erro::kChaveDuplicada, "seção [" + nome + "] repetida");
+bool Ascii(char c) { return static_cast<unsigned char>(c) < 0x80; }
+
+char MinusculaAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Letters outside ASCII only ever fold onto letters outside ASCII, so a hash
+// of the ASCII letters folded, with every other byte alike, never separates
+// two keys that `IgualSemCaixa` takes as equal.
+uint32_t HashSemCaixa(std::string_view chave) {
+  uint32_t hash = 2166136261u;  // FNV-1a
+  for (const char c : chave) {
+    hash ^= Ascii(c) ? static_cast<unsigned char>(MinusculaAscii(c)) : 0x80u;
+    hash *= 16777619u;
   }
-  secoes.Adiciona(std::move(secao), std::move(nome));
+  // Keys differ mostly in their last digits; mixing spreads that difference
+  // over the low bits that pick the slot (the finaliser of MurmurHash3).
+  hash ^= hash >> 16;
+  hash *= 0x85ebca6bu;
+  hash ^= hash >> 13;
+  hash *= 0xc2b2ae35u;
+  hash ^= hash >> 16;
+  return hash;
 }
 
-void AdicionaValor(Secao& secao, std::string_view nomeSecao, std::string chave, std::string valor) {
-  if (secao.Contem(chave)) {
-    throw ErroConteudo(codigo_erro::kChaveDuplicada,
-                       "chave [" + chave + "] repetida na seção [" + std::string(nomeSecao) + "]");
+bool ChavesIguais(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (!Ascii(a[i]) || !Ascii(b[i])) return IgualSemCaixa(a, b);
+    if (MinusculaAscii(a[i]) != MinusculaAscii(b[i])) return false;
   }
-  std::string chaveColecao = chave;
-  secao.Adiciona({std::move(chave), std::move(valor)}, std::move(chaveColecao));
+  return true;
+}
+
+// No more value lines than lines, nor than "=" characters.
+size_t MaximoValores(std::string_view texto) {
+  const auto conta = [texto](char c) { return static_cast<size_t>(std::count(texto.begin(), texto.end(), c)); };
+  return std::min(conta('='), conta('\n') + conta('\r') + 1);
 }
 
 }  // namespace
+
+// Values of all sections lie in one array, each section's in one run, since
+// a section's lines stand together and a name cannot come back. One flat
+// open-addressing index, sized once from the text, holds the keys of all
+// sections: hundreds of thousands of lines cost no allocation each.
+class ArmazemDescritor {
+ public:
+  explicit ArmazemDescritor(std::string texto) : texto_(std::move(texto)) {
+    const size_t maximo = MaximoValores(texto_);
+    valores_.reserve(maximo);
+    size_t tamanho = 16;
+    while (tamanho * 3 < 4 * maximo) tamanho *= 2;
+    indice_.resize(tamanho);
+  }
+
+  const std::string& Texto() const { return texto_; }
+
+  // Opens a new section after the last; returns its number.
+  uint32_t NovaSecao() {
+    inicioSecoes_.push_back(valores_.size());
+    return static_cast<uint32_t>(inicioSecoes_.size() - 1);
+  }
+
+  // Adds a value line to the last section. Its key is checked against the
+  // others in batches, so that the index slots of a batch are fetched from
+  // memory together: the repeated key of the batch, if any, comes back.
+  const ValorDescritor* Adiciona(ValorDescritor valor) {
+    const uint32_t hash = HashSemCaixa(valor.chave);
+    __builtin_prefetch(&indice_[hash & (indice_.size() - 1)]);
+    pendentes_[quantidadePendentes_++] = hash;
+    valores_.push_back(valor);
+    return quantidadePendentes_ == pendentes_.size() ? ConfirmaPendentes() : nullptr;
+  }
+
+  // Checks the keys not yet checked; the first one repeated, if any.
+  const ValorDescritor* ConfirmaPendentes() {
+    const uint32_t numero = static_cast<uint32_t>(inicioSecoes_.size() - 1);
+    const size_t primeiro = valores_.size() - quantidadePendentes_;
+    for (size_t i = 0; i < quantidadePendentes_; ++i) {
+      const uint32_t hash = pendentes_[i];
+      const auto& valor = valores_[primeiro + i];
+      const size_t slot = Slot(numero, valor.chave, hash);
+      if (indice_[slot].posicao != kVazio) return &valor;
+      indice_[slot] = {hash, static_cast<uint32_t>(primeiro + i)};
+    }
+    quantidadePendentes_ = 0;
+    return nullptr;
+  }
+
+  std::span<const ValorDescritor> Valores(uint32_t numero) const {
+    const size_t inicio = inicioSecoes_[numero];
+    const size_t fim = numero + 1 < inicioSecoes_.size() ? inicioSecoes_[numero + 1] : valores_.size();
+    return std::span(valores_).subspan(inicio, fim - inicio);
+  }
+
+  // The position of `chave` of section `numero` in `valores_`; `kVazio`
+  // when missing.
+  uint32_t Procura(uint32_t numero, std::string_view chave) const {
+    return indice_[Slot(numero, chave, HashSemCaixa(chave))].posicao;
+  }
+
+  const ValorDescritor& Valor(size_t posicao) const { return valores_[posicao]; }
+
+  static constexpr uint32_t kVazio = UINT32_MAX;
+
+ private:
+  struct Entrada {
+    uint32_t hash = 0;
+    uint32_t posicao = kVazio;
+  };
+
+  // The slot of `chave` of section `numero`: where it is, or the empty slot
+  // where it would go. Linear probing; the index is never more than half
+  // full.
+  size_t Slot(uint32_t numero, std::string_view chave, uint32_t hash) const {
+    const auto valores = Valores(numero);
+    const size_t inicio = inicioSecoes_[numero];
+    const size_t mascara = indice_.size() - 1;
+    for (size_t slot = hash & mascara;; slot = (slot + 1) & mascara) {
+      const Entrada& entrada = indice_[slot];
+      if (entrada.posicao == kVazio) return slot;
+      if (entrada.hash == hash && entrada.posicao >= inicio && entrada.posicao - inicio < valores.size() &&
+          ChavesIguais(valores_[entrada.posicao].chave, chave)) {
+        return slot;
+      }
+    }
+  }
+
+  std::string texto_;
+  std::vector<ValorDescritor> valores_;
+  std::vector<size_t> inicioSecoes_;
+  std::vector<Entrada> indice_;
+  std::array<uint32_t, 16> pendentes_;
+  size_t quantidadePendentes_ = 0;
+};
+
+Secao::Secao(std::shared_ptr<const ArmazemDescritor> armazem, uint32_t numero)
+    : armazem_(std::move(armazem)), numero_(numero) {}
+
+std::span<const ValorDescritor> Secao::Valores() const { return armazem_->Valores(numero_); }
+
+const std::string_view* Secao::Procura(std::string_view chave) const {
+  const auto valores = Valores();
+  // An entry's keys are usually one line after another; between two entries
+  // there is the line of the key that is not looked up.
+  for (size_t posicao = ultimaLida_ + 1; posicao <= ultimaLida_ + 2 && posicao < valores.size(); ++posicao) {
+    if (ChavesIguais(valores[posicao].chave, chave)) {
+      ultimaLida_ = posicao;
+      return &valores[posicao].valor;
+    }
+  }
+  const uint32_t achada = armazem_->Procura(numero_, chave);
+  if (achada == ArmazemDescritor::kVazio) return nullptr;
+  ultimaLida_ = achada - (valores.data() - &armazem_->Valor(0));
+  return &valores[ultimaLida_].valor;
+}
 
 std::string SeparaLinhas(std::string& texto) {
   LineCutter cortador(texto);
@@ -91,35 +233,50 @@ std::string SeparaLinhas(std::string& texto) {
 }
 
 Secoes InterpretaConteudo(std::string& conteudo) {
+  // The sections keep views into the text, so it moves to where they can
+  // share it; what the blank line leaves unread goes back to `conteudo`.
+  const auto armazem = std::make_shared<ArmazemDescritor>(std::move(conteudo));
   Secoes secoes;
-  std::shared_ptr<Secao> atual;
+  bool emSecao = false;
   std::string nomeAtual;
-  LineCutter cortador(conteudo);
+  const auto verificaRepetida = [&nomeAtual](const ValorDescritor* repetida) {
+    if (repetida) {
+      throw ErroConteudo(codigo_erro::kChaveDuplicada,
+                         "chave [" + std::string(repetida->chave) + "] repetida na seção [" + nomeAtual + "]");
+    }
+  };
+  LineCutter cortador(armazem->Texto());
   std::string_view linha;
   do {
     linha = RemoveEspacos(cortador.Next());
     if (linha.empty() || linha.front() == '#') continue;
     if (linha.front() == '[') {
+      // Keys of the section that ends are checked before anything of the next.
+      verificaRepetida(armazem->ConfirmaPendentes());
       // The last character closes the header without being looked at; a
       // lone "[" has none to drop.
       if (linha.size() < 2) {
         throw ErroConteudo(codigo_erro::kArgumentoInvalido, "cabeçalho de seção sem nome [[]");
       }
       nomeAtual = std::string(linha.substr(1, linha.size() - 2));
-      atual = std::make_shared<Secao>();
-      AdicionaSecao(secoes, atual, nomeAtual);
+      if (secoes.Contem(nomeAtual)) {
+        throw ErroConteudo(codigo_erro::kChaveDuplicada, "seção [" + nomeAtual + "] repetida");
+      }
+      secoes.Adiciona(std::make_shared<Secao>(armazem, armazem->NovaSecao()), nomeAtual);
+      emSecao = true;
       continue;
     }
     const auto igual = linha.find('=');
     if (igual == std::string_view::npos) continue;
-    std::string chave(RemoveEspacos(linha.substr(0, igual)));
-    if (!atual) {
+    const auto chave = RemoveEspacos(linha.substr(0, igual));
+    if (!emSecao) {
       throw ErroConteudo(codigo_erro::kArgumentoInvalido,
-                         "chave [" + chave + "] antes do primeiro cabeçalho de seção");
+                         "chave [" + std::string(chave) + "] antes do primeiro cabeçalho de seção");
     }
-    AdicionaValor(*atual, nomeAtual, std::move(chave), std::string(linha.substr(igual + 1)));
+    verificaRepetida(armazem->Adiciona({chave, linha.substr(igual + 1)}));
   } while (!cortador.AtEnd() && !linha.empty());
-  conteudo.erase(0, cortador.Consumed());
+  if (emSecao) verificaRepetida(armazem->ConfirmaPendentes());
+  conteudo.assign(armazem->Texto(), cortador.Consumed());
   return secoes;
 }
 

@@ -1,8 +1,12 @@
 #ifndef TARVIK_SERVER_DESCRITOR_H_
 #define TARVIK_SERVER_DESCRITOR_H_
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
+#include <string_view>
 
 #include "base/colecao.h"
 
@@ -11,12 +15,34 @@ namespace tarvik {
 // One value line of a descriptor section: the key as written (stripped of
 // spaces) and the value, which keeps its spaces.
 struct ValorDescritor {
-  std::string chave;
-  std::string valor;
+  std::string_view chave;
+  std::string_view valor;
 };
 
-// A section: its values keyed by key, without regard to letter case.
-using Secao = Colecao<ValorDescritor>;
+// The text of a descriptor and the values and key index of all its sections.
+class ArmazemDescritor;
+
+// One section of a descriptor: text values keyed by key, compared without
+// regard to letter case. Keys and values are views into the descriptor's
+// text, which every section keeps alive.
+class Secao {
+ public:
+  // Section number `numero` of `armazem`.
+  Secao(std::shared_ptr<const ArmazemDescritor> armazem, uint32_t numero);
+
+  // The value under `chave`; nothing when the key is missing.
+  const std::string_view* Procura(std::string_view chave) const;
+
+  // The values in the order of their lines.
+  std::span<const ValorDescritor> Valores() const;
+
+ private:
+  std::shared_ptr<const ArmazemDescritor> armazem_;
+  uint32_t numero_;
+  // Readers take an entry's keys in the order servers write them, so the
+  // line after the last one found is tried before the index.
+  mutable size_t ultimaLida_ = 0;
+};
 
 // The descriptor: its sections keyed by name, without regard to letter case.
 using Secoes = Colecao<std::shared_ptr<Secao>>;

@@ -64,6 +64,14 @@ std::optional<NumeroDecimal> LeNumeroDecimal(std::string_view texto) {
   return numero;
 }
 
+// Whether `texto` starts with `radical`, which is ASCII, without regard to
+// letter case: a letter outside ASCII never folds onto one inside.
+bool IniciaComSemCaixa(std::string_view texto, std::string_view radical) {
+  const auto minuscula = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  return texto.size() >= radical.size() &&
+         std::equal(radical.begin(), radical.end(), texto.begin(), [&](char r, char t) { return r == minuscula(t); });
+}
+
 std::string Chave(std::string_view radical, int32_t indice) {
   return std::string(radical) + std::to_string(indice);
 }
@@ -81,17 +89,18 @@ class LeitorSecao {
 
   const Secao& Valores() const { return *secao_; }
 
-  const std::string& Texto(std::string_view chave) const {
-    if (!secao_->Contem(chave)) {
+  std::string_view Texto(std::string_view chave) const {
+    const std::string_view* valor = secao_->Procura(chave);
+    if (!valor) {
       throw Falha(codigo_erro::kArgumentoInvalido,
                   "chave [" + std::string(chave) + "] ausente na seção [" + std::string(nome_) + "]");
     }
-    return secao_->Item(chave).valor;
+    return *valor;
   }
 
   // A whole number; a fraction is rounded half to even.
   int32_t Inteiro(std::string_view chave) const {
-    const std::string& valor = Texto(chave);
+    const std::string_view valor = Texto(chave);
     const auto numero = LeNumeroDecimal(valor);
     if (!numero) throw FalhaValor(codigo_erro::kTipoIncompativel, chave, valor);
     auto digitos = numero->inteiro;
@@ -115,7 +124,7 @@ class LeitorSecao {
   // "true" or "false" in any letter case, or a number: zero is false, any
   // other number true.
   bool Logico(std::string_view chave) const {
-    const std::string& valor = Texto(chave);
+    const std::string_view valor = Texto(chave);
     const auto texto = RemoveEspacos(valor);
     if (IgualSemCaixa(texto, kVerdadeiro)) return true;
     if (IgualSemCaixa(texto, kFalso)) return false;
@@ -132,8 +141,8 @@ class LeitorSecao {
     return Erro(numero, std::string(kOrigem), DescricaoPadrao(numero) + ": " + detalhe);
   }
 
-  Erro FalhaValor(int32_t numero, std::string_view chave, const std::string& valor) const {
-    return Falha(numero, "valor [" + valor + "] da chave [" + std::string(chave) + "] na seção [" +
+  Erro FalhaValor(int32_t numero, std::string_view chave, std::string_view valor) const {
+    return Falha(numero, "valor [" + std::string(valor) + "] da chave [" + std::string(chave) + "] na seção [" +
                              std::string(nome_) + "]");
   }
 
@@ -144,13 +153,11 @@ class LeitorSecao {
 // The entries of the sequence section whose action key exists, in index
 // order, with their action text. Walking the section's keys instead of the
 // indexes 1 to `itens` keeps an absurd count from the server from spinning.
-std::vector<std::pair<int32_t, const std::string*>> AcoesPresentes(const Secao& secao, int32_t itens) {
-  std::vector<std::pair<int32_t, const std::string*>> acoes;
-  for (const ValorDescritor& valor : secao) {
+std::vector<std::pair<int32_t, std::string_view>> AcoesPresentes(const Secao& secao, int32_t itens) {
+  std::vector<std::pair<int32_t, std::string_view>> acoes;
+  for (const ValorDescritor& valor : secao.Valores()) {
     const std::string_view chave = valor.chave;
-    if (chave.size() <= kRadicalAcao.size() || !IgualSemCaixa(chave.substr(0, kRadicalAcao.size()), kRadicalAcao)) {
-      continue;
-    }
+    if (chave.size() <= kRadicalAcao.size() || !IniciaComSemCaixa(chave, kRadicalAcao)) continue;
     const auto digitos = chave.substr(kRadicalAcao.size());
     // The index is written in decimal without leading zeros.
     if (digitos.front() == '0' || digitos.size() > 10 || !std::all_of(digitos.begin(), digitos.end(), Digito)) {
@@ -158,7 +165,7 @@ std::vector<std::pair<int32_t, const std::string*>> AcoesPresentes(const Secao& 
     }
     int64_t indice = 0;
     for (const char c : digitos) indice = indice * 10 + (c - '0');
-    if (indice <= itens) acoes.emplace_back(static_cast<int32_t>(indice), &valor.valor);
+    if (indice <= itens) acoes.emplace_back(static_cast<int32_t>(indice), valor.valor);
   }
   std::sort(acoes.begin(), acoes.end());
   return acoes;
@@ -167,11 +174,11 @@ std::vector<std::pair<int32_t, const std::string*>> AcoesPresentes(const Secao& 
 std::shared_ptr<InformacaoArquivo> LeArquivoRecuperar(const LeitorSecao& secao, int32_t n, int32_t codigo) {
   auto arquivo = std::make_shared<InformacaoArquivo>();
   arquivo->Indice(n);
-  arquivo->Url(secao.Texto(Chave(kRadicalCaminho, n)));
-  arquivo->Destino(secao.Texto(Chave(kRadicalDestino, n)));
+  arquivo->Url(std::string(secao.Texto(Chave(kRadicalCaminho, n))));
+  arquivo->Destino(std::string(secao.Texto(Chave(kRadicalDestino, n))));
   arquivo->Acao(codigo);
   arquivo->tamanho(secao.Inteiro(Chave(kRadicalTamanho, n)));
-  arquivo->hash(secao.Texto(Chave(kRadicalHash, n)));
+  arquivo->hash(std::string(secao.Texto(Chave(kRadicalHash, n))));
   arquivo->Authenticode(secao.Logico(Chave(kRadicalAuthenticode, n)));
   arquivo->ArquivoAtualizador(secao.Logico(Chave(kRadicalArquivoAtualizador, n)));
   return arquivo;
@@ -180,18 +187,18 @@ std::shared_ptr<InformacaoArquivo> LeArquivoRecuperar(const LeitorSecao& secao, 
 std::shared_ptr<InformacaoPasta> LePasta(const LeitorSecao& secao, int32_t n, int32_t codigo) {
   auto pasta = std::make_shared<InformacaoPasta>();
   pasta->Indice(n);
-  pasta->Nome(secao.Texto(Chave(kRadicalCaminho, n)));
+  pasta->Nome(std::string(secao.Texto(Chave(kRadicalCaminho, n))));
   pasta->Acao(codigo);
-  pasta->Destino(secao.Texto(Chave(kRadicalDestino, n)));
+  pasta->Destino(std::string(secao.Texto(Chave(kRadicalDestino, n))));
   return pasta;
 }
 
 std::shared_ptr<InformacaoArquivo> LeArquivoOriginal(const LeitorSecao& secao, int32_t i) {
   auto arquivo = std::make_shared<InformacaoArquivo>();
-  arquivo->Url(secao.Texto(Chave(kRadicalCaminho, i)));
+  arquivo->Url(std::string(secao.Texto(Chave(kRadicalCaminho, i))));
   arquivo->Indice(i);
   arquivo->tamanho(secao.Inteiro(Chave(kRadicalTamanho, i)));
-  arquivo->hash(secao.Texto(Chave(kRadicalHash, i)));
+  arquivo->hash(std::string(secao.Texto(Chave(kRadicalHash, i))));
   arquivo->Authenticode(secao.Logico(Chave(kRadicalAuthenticode, i)));
   return arquivo;
 }
@@ -200,7 +207,7 @@ void LeSequencia(const LeitorSecao& sequencia, DadosAtualizacao& dados) {
   auto itens = std::make_shared<ItensDeSequencia>();
   ArranjoArquivos baixar;
   for (const auto& [n, textoAcao] : AcoesPresentes(sequencia.Valores(), dados.NumeroArquivosRecuperar())) {
-    const auto codigo = ProcuraAcao(*textoAcao);
+    const auto codigo = ProcuraAcao(textoAcao);
     if (!codigo) continue;
     switch (*codigo) {
       case acao::kSubstituirArquivo:
@@ -229,7 +236,7 @@ void LeSequencia(const LeitorSecao& sequencia, DadosAtualizacao& dados) {
 }
 
 void LeOriginais(const LeitorSecao& originais, DadosAtualizacao& dados) {
-  dados.VelhaVersao(originais.Texto(kChaveVersao));
+  dados.VelhaVersao(std::string(originais.Texto(kChaveVersao)));
   const int32_t quantidade = originais.Inteiro(kChaveItens);
   dados.NumeroArquivosOriginais(quantidade);
   if (quantidade < 1) return;
@@ -247,12 +254,12 @@ DadosAtualizacao RecuperaDadosAtualizacao(std::string conteudo) {
   DadosAtualizacao dados;
   const LeitorSecao sequencia(secoes, kSecaoSequencia);
   const int32_t itens = sequencia.Inteiro(kChaveItens);
-  const std::string& atualizar = sequencia.Texto(kChaveAtualizar);
-  const std::string& versao = sequencia.Texto(kChaveVersao);
-  const std::string& atualizarAtualizador = sequencia.Texto(kChaveAtualizarAtualizador);
+  const std::string_view atualizar = sequencia.Texto(kChaveAtualizar);
+  const std::string_view versao = sequencia.Texto(kChaveVersao);
+  const std::string_view atualizarAtualizador = sequencia.Texto(kChaveAtualizarAtualizador);
   // Only the exact word says yes, unlike the truth values of the entries.
   dados.Atualizar(atualizar == kVerdadeiro);
-  dados.NovaVersao(versao);
+  dados.NovaVersao(std::string(versao));
   dados.AtualizarAtualizador(atualizarAtualizador == kVerdadeiro);
   dados.NumeroArquivosRecuperar(itens);
   if (!dados.Atualizar()) return dados;

@@ -1,0 +1,128 @@
+#include "server/dados_atualizacao.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "base/erro.h"
+#include "server/informacao_arquivo.h"
+#include "server/informacao_pasta.h"
+
+namespace tarvik {
+namespace {
+
+struct CasoUrl {
+  const char* url;
+  const char* nome;
+};
+
+class NomeArquivoUrlTest : public testing::TestWithParam<CasoUrl> {};
+
+TEST_P(NomeArquivoUrlTest, TakesTheFileNamePart) {
+  EXPECT_EQ(NomeArquivoUrl(GetParam().url), GetParam().nome);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Urls, NomeArquivoUrlTest,
+    testing::Values(CasoUrl{"https://servidor.exemplo/tarvik/4.1/pelirana.exe", "pelirana.exe"},
+                    CasoUrl{"http://servidor.exemplo:8080/tarvik/app.dll", "app.dll"},
+                    CasoUrl{"http://servidor.exemplo/app.dll", "app.dll"},
+                    CasoUrl{"http://servidor.exemplo/baixa.aspx?arquivo=app.dll", "baixa.aspx?arquivo=app.dll"},
+                    CasoUrl{"HTTP://SERVIDOR/Pasta/App.DLL", "App.DLL"},
+                    CasoUrl{"http://servidor.exemplo", ""},
+                    CasoUrl{"http://servidor.exemplo:8080", ""},
+                    CasoUrl{"http://servidor.exemplo/tarvik/", ""},
+                    CasoUrl{"C:\\tarvik\\app.dll", ""},
+                    CasoUrl{"//servidor/app.dll", ""},
+                    CasoUrl{"servidor/app.dll", ""},
+                    CasoUrl{"", ""}));
+
+TEST(InformacaoArquivoTest, NomeDestinoFollowsUrl) {
+  InformacaoArquivo arquivo;
+  EXPECT_EQ(arquivo.NomeDestino(), "");
+  arquivo.Url("https://servidor.exemplo/a/b/tarvik.exe");
+  EXPECT_EQ(arquivo.NomeDestino(), "tarvik.exe");
+}
+
+TEST(InformacaoPastaTest, NomeDestinoIsNomeAndNeverTheUpdaters) {
+  InformacaoPasta pasta;
+  pasta.Nome("relatorios");
+  EXPECT_EQ(pasta.NomeDestino(), "relatorios");
+  EXPECT_FALSE(pasta.ArquivoAtualizador());
+}
+
+TEST(DadosAtualizacaoTest, StartsEmpty) {
+  const DadosAtualizacao dados;
+  EXPECT_FALSE(dados.Atualizar());
+  EXPECT_FALSE(dados.AtualizarAtualizador());
+  EXPECT_EQ(dados.NovaVersao(), "");
+  EXPECT_EQ(dados.VelhaVersao(), "");
+  EXPECT_EQ(dados.NumeroArquivosRecuperar(), 0);
+  EXPECT_EQ(dados.NumeroArquivosOriginais(), 0);
+  EXPECT_TRUE(dados.ArquivosRecuperar().empty());
+  EXPECT_TRUE(dados.ArquivosOriginais().empty());
+}
+
+TEST(DadosAtualizacaoTest, CountsAreSeparate) {
+  DadosAtualizacao dados;
+  dados.NumeroArquivosRecuperar(3);
+  dados.NumeroArquivosOriginais(7);
+  EXPECT_EQ(dados.NumeroArquivosRecuperar(), 3);
+  EXPECT_EQ(dados.NumeroArquivosOriginais(), 7);
+}
+
+TEST(DadosAtualizacaoTest, ItensSequenciaIsCreatedOnceOnFirstRead) {
+  const DadosAtualizacao dados;
+  const auto primeira = dados.ItensSequencia();
+  ASSERT_NE(primeira, nullptr);
+  EXPECT_TRUE(primeira->Vazia());
+  primeira->Adiciona(std::make_shared<InformacaoPasta>());
+  EXPECT_EQ(dados.ItensSequencia(), primeira);
+  EXPECT_EQ(dados.ItensSequencia()->Quantidade(), 1);
+}
+
+TEST(DadosAtualizacaoTest, ItensSequenciaStoresTheGivenCollection) {
+  DadosAtualizacao dados;
+  auto itens = std::make_shared<ItensDeSequencia>();
+  dados.ItensSequencia(itens);
+  itens->Adiciona(std::make_shared<InformacaoArquivo>());
+  EXPECT_EQ(dados.ItensSequencia()->Quantidade(), 1);
+}
+
+TEST(DadosAtualizacaoTest, ArraysAreCopiesOfTheSameEntries) {
+  DadosAtualizacao dados;
+  auto arquivo = std::make_shared<InformacaoArquivo>();
+  ArranjoArquivos dado{arquivo};
+  dados.ArquivosOriginais(dado);
+  dado.push_back(nullptr);
+  auto lido = dados.ArquivosOriginais();
+  ASSERT_EQ(lido.size(), 1u);
+  lido.clear();
+  ASSERT_EQ(dados.ArquivosOriginais().size(), 1u);
+  dados.ArquivosOriginais()[0]->hash("abc");
+  EXPECT_EQ(arquivo->hash(), "abc");
+}
+
+TEST(DadosAtualizacaoTest, AjustaTamanhoLeavesOnlyEmptyElements) {
+  DadosAtualizacao dados;
+  dados.ArquivosRecuperar({std::make_shared<InformacaoArquivo>(), std::make_shared<InformacaoArquivo>()});
+  dados.AjustaTamanhoArquivosRecuperar(3);
+  EXPECT_EQ(dados.ArquivosRecuperar(), ArranjoArquivos(3));
+}
+
+TEST(DadosAtualizacaoTest, AjustaTamanhoBelowOneRaisesNine) {
+  DadosAtualizacao dados;
+  dados.ArquivosRecuperar({std::make_shared<InformacaoArquivo>()});
+  for (const int32_t quantidade : {0, -1}) {
+    try {
+      dados.AjustaTamanhoArquivosRecuperar(quantidade);
+      FAIL() << quantidade;
+    } catch (const Erro& erro) {
+      EXPECT_EQ(erro.Numero(), 9);
+    }
+  }
+  EXPECT_EQ(dados.ArquivosRecuperar().size(), 1u);
+}
+
+}  // namespace
+}  // namespace tarvik
