@@ -58,6 +58,10 @@ struct Fixtures {
     std::filesystem::create_directory(Path("no-certificates"));
     setenv("SSL_CERT_FILE", root.CertificatePath().c_str(), 1);
     setenv("SSL_CERT_DIR", Path("no-certificates").c_str(), 1);
+    // The timestamp server is local; no proxy of the machine may stand between.
+    for (const char* proxy : {"http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY"}) {
+      unsetenv(proxy);
+    }
   }
 
   std::filesystem::path Path(const std::string& name) const { return folder.Caminho() / name; }
