@@ -4,6 +4,7 @@
 #include <openssl/pkcs7.h>
 #include <openssl/sha.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -414,7 +415,8 @@ class AuthenticodePathTest : public SignedImagesTest {};
 
 TEST_F(AuthenticodePathTest, TakesWindowsSeparatorsAndAnyLetterCase) {
   const std::filesystem::path file = fixtures_->SignedBySigner("Assinado.exe");
-  std::string windows_path = file.parent_path().string() + "\\ASSINADO.EXE";
+  std::string windows_path = file.parent_path().string() + "/ASSINADO.EXE";
+  std::replace(windows_path.begin(), windows_path.end(), '/', '\\');
   EXPECT_EQ(Hex(VerifyAuthenticode(windows_path)), Hex(kTrustValid));
 }
 
