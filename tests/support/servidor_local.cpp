@@ -5,6 +5,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <stdexcept>
 
 namespace tarvik::teste {
@@ -31,7 +32,9 @@ void ServidorLocal::Inicia() {
   porta_ = servidor_.bind_to_any_port("127.0.0.1");
   if (porta_ <= 0) throw std::runtime_error("não foi possível abrir a porta do servidor");
   thread_ = std::thread([this] { servidor_.listen_after_bind(); });
-  // The socket already listens after the bind; early requests wait in its backlog.
+  // Until the thread runs its loop, stop() would find nothing to stop and the
+  // join would wait for ever.
+  while (!servidor_.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 std::string ServidorLocal::Url(const std::string& caminho) const {
