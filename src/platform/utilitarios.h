@@ -58,8 +58,8 @@ class Utilitarios {
   // gives (0 when valid).
   virtual Verificacao VerificaAssinatura(const std::string& caminho) = 0;
 
-  // False when another process has the file open or mapped, so that it
-  // cannot be replaced now.
+  // False when a process (this one included: its own executable) has the
+  // file open or mapped, so that it cannot be replaced now.
   virtual Verificacao VerificaAcessoExclusivo(const std::string& caminho) = 0;
 
   // The client-environment fragment, sent with every later request as the

@@ -9,6 +9,7 @@ namespace tarvik {
 namespace {
 
 constexpr char kAplicativo[] = "pelirana.exe";
+constexpr char kLoteReinicio[] = "atualiza.bat";
 
 }  // namespace
 
@@ -21,5 +22,7 @@ void ExecutaAplicativo() {
                          platform::NoticeStyle::kCritical);
   }
 }
+
+void ExecutaLoteReinicio() { platform::StartProgram(kLoteReinicio); }
 
 }  // namespace tarvik

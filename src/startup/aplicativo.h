@@ -9,6 +9,11 @@ namespace tarvik {
 // start itself raises `Erro`.
 void ExecutaAplicativo();
 
+// Starts the restart batch "atualiza.bat" by its bare name without waiting;
+// it is found in the program's folder, else the current folder. A failure
+// raises `Erro`.
+void ExecutaLoteReinicio();
+
 }  // namespace tarvik
 
 #endif  // TARVIK_STARTUP_APLICATIVO_H_

@@ -1,7 +1,11 @@
 #include "startup/modulo_atualizador.h"
 
+#include <optional>
+
 #include "log/registro.h"
+#include "platform/notice.h"
 #include "platform/process.h"
+#include "server/processamento.h"
 #include "startup/aplicativo.h"
 #include "startup/configuracao.h"
 #include "startup/controle_atualizacao.h"
@@ -9,6 +13,13 @@
 #include "startup/textos_inicio.h"
 
 namespace tarvik {
+namespace {
+
+void Aviso(const char* texto, platform::NoticeStyle estilo) {
+  platform::ShowNotice(textos::kTituloAtualizador, texto, estilo);
+}
+
+}  // namespace
 
 void Main() {
   RenovaRegistro();
@@ -21,15 +32,54 @@ void Main() {
   }
 
   DadosInstalacao dados;
-  if (!LeConfiguracao(kSecaoConfiguracao, kChaveVersao).empty()) dados = LeDadosConfiguracao();
+  if (!LeConfiguracao(kSecaoConfiguracao, kChaveVersao).empty()) {
+    dados = LeDadosConfiguracao();
+  } else if (const auto base = LeDadosBase()) {
+    dados = *base;
+  } else {
+    ExecutaAplicativo();
+    return;
+  }
 
+  Processamento processamento;
   const std::string argumento = platform::CommandLineArgument();
   RegistraLog(textos::VersaoReinicio(argumento, kVersaoAtualizador), kInfo);
-  // The restart after a self-update names the version that did it; still
-  // being that version means the replacement did not take effect.
-  if (argumento == kVersaoAtualizador) RegistraLog(textos::kReinicioIgualAtual, kAviso);
 
-  ExecutaAplicativo();
+  auto verifica = [&](const std::string& versao, bool atualizador) {
+    return processamento.ProcessaAtualizacaoAtualizador(versao, dados.pastaBase, dados.urlServidor,
+                                                        dados.idInstalacao, atualizador,
+                                                        dados.conta, dados.cnpj);
+  };
+
+  // The restart after a self-update names the version that did it; still
+  // being that version means the replacement did not take effect, so the
+  // updater check is skipped instead of looping.
+  Resultado resultado = Resultado::kSucessoInstalacao;
+  if (argumento == kVersaoAtualizador) {
+    RegistraLog(textos::kReinicioIgualAtual, kAviso);
+  } else {
+    resultado = verifica(kVersaoAtualizador, true);
+  }
+
+  if (resultado == Resultado::kSucessoInstalacao) {
+    resultado = verifica(dados.versaoAplicativo, false);
+    if (resultado == Resultado::kSucessoInstalacao) {
+      CriaControleAtualizacao();
+      ExecutaAplicativo();
+    } else if (resultado == Resultado::kFalhaArquivosEmUso) {
+      ExecutaAplicativo();
+    }
+  } else if (resultado == Resultado::kArquivosEmUsoReiniciar) {
+    Aviso(textos::kAtualizadorReinicia, platform::NoticeStyle::kInformation);
+    ExecutaLoteReinicio();
+  }
+
+  if (resultado == Resultado::kFalhaArquivosEmUso) {
+    Aviso(textos::kArquivosEmUso, platform::NoticeStyle::kCritical);
+  } else if (resultado == Resultado::kFalhaInstalacao) {
+    Aviso(textos::kFalhaInstalacao, platform::NoticeStyle::kCritical);
+    ExecutaAplicativo();
+  }
   RegistraLog(textos::kFimProcesso, kInfo);
 }
 

@@ -29,6 +29,21 @@ inline std::string AtualizacaoNaoNecessaria(int64_t dias) {
 inline constexpr char kTituloAtualizador[] = "Atualizador TARVIK";
 inline constexpr char kProgramaNaoEncontrado[] = "Não foi possível encontrar o programa TARVIK";
 
+// M1: the updater replaced itself and restarts.
+inline constexpr char kAtualizadorReinicia[] =
+    "O atualizador do sistema foi atualizado. Ele irá reiniciar agora para buscar atualizações "
+    "no TARVIK";
+// M2: a file of the application is in use.
+inline constexpr char kArquivosEmUso[] =
+    "Um ou mais arquivos do TARVIK estão em uso, não é possível efetuar a atualização.";
+// M3: the update failed.
+inline constexpr char kFalhaInstalacao[] =
+    "Não foi possível concluir a instalação do software.\r\n"
+    "Por favor verifique com o administrador da sua rede se existe algum tipo de restrição (de "
+    "Proxy ou Firewall por exemplo) ou se você não é administrador da máquina.\r\n\r\n"
+    "Para uma nova tentativa, encerre o software e execute-o novamente.\r\n\r\n"
+    "Para continuar trabalhando com a versão atual, clique em OK.";
+
 }  // namespace tarvik::textos
 
 #endif  // TARVIK_STARTUP_TEXTOS_INICIO_H_

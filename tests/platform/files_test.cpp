@@ -105,6 +105,12 @@ TEST_F(FilesTest, FailedCopyKeepsTheTargetAndCleansUp) {
   EXPECT_TRUE(fs::is_empty(pasta_.Em("pasta")));
 }
 
+TEST_F(FilesTest, RunningExecutableCannotBeReplaced) {
+  const std::string executavel = (teste::PastaBinarios() / "tarvik_platform_tests").string();
+  EscreveArquivo(pasta_.Em("novo"), "novo");
+  EXPECT_EQ(NumeroDoErro([&] { CopyFileReplacing(pasta_.Em("novo"), executavel); }), 70);
+}
+
 TEST_F(FilesTest, FileHeldByAnotherProcessCannotBeReplacedOrDeleted) {
   EscreveArquivo(pasta_.Em("novo"), "novo");
   EscreveArquivo(pasta_.Em("alvo"), "antigo");

@@ -30,7 +30,8 @@ bool IsReadOnly(const struct stat& info) { return (info.st_mode & kWriteBits) ==
 enum class InUse { kIgnore, kRefuse };
 
 // Windows refuses to overwrite or delete a read-only file, or one that
-// another process holds; root on POSIX would not, so both are checked here.
+// a process holds (a running program cannot replace its own executable);
+// root on POSIX would not refuse, so both are checked here.
 // Appending and small rewrites skip the costly in-use scan.
 void RequireReplaceable(const char* operation, const std::string& path, InUse inUse) {
   struct stat info {};
@@ -38,7 +39,7 @@ void RequireReplaceable(const char* operation, const std::string& path, InUse in
   if (S_ISDIR(info.st_mode)) {
     throw ErroPadrao(codigo_erro::kErroAcessoCaminho, operation, path);
   }
-  if (IsReadOnly(info) || (inUse == InUse::kRefuse && IsInUseByOtherProcess(path))) {
+  if (IsReadOnly(info) || (inUse == InUse::kRefuse && IsInUse(path))) {
     throw ErroPadrao(codigo_erro::kPermissaoNegada, operation, path);
   }
 }

@@ -3,7 +3,6 @@
 #include <dirent.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -58,14 +57,13 @@ bool HasMapped(const std::string& processFolder, dev_t device, ino_t inode) {
 
 }  // namespace
 
-bool IsInUseByOtherProcess(const std::string& nativePath) {
+bool IsInUse(const std::string& nativePath) {
   struct stat target {};
   if (::stat(nativePath.c_str(), &target) != 0 || !S_ISREG(target.st_mode)) return false;
-  const std::string self = std::to_string(::getpid());
   Dir proc = OpenDir("/proc");
   if (!proc) return false;
   while (const dirent* entry = ::readdir(proc.get())) {
-    if (!IsPid(entry->d_name) || self == entry->d_name) continue;
+    if (!IsPid(entry->d_name)) continue;
     const std::string folder = std::string("/proc/") + entry->d_name;
     if (HasOpen(folder, target.st_dev, target.st_ino) ||
         HasMapped(folder, target.st_dev, target.st_ino)) {

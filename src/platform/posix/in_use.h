@@ -5,10 +5,11 @@
 
 namespace tarvik::platform {
 
-// True when a process other than this one has the file at `nativePath` open
-// or mapped, found through /proc. Only the processes this one may inspect
-// are seen. A missing file is not in use.
-bool IsInUseByOtherProcess(const std::string& nativePath);
+// True when a process has the file at `nativePath` open or mapped, found
+// through /proc; this process counts too, as on Windows, where a running
+// program's own executable cannot be replaced. Only the processes this one
+// may inspect are seen. A missing file is not in use.
+bool IsInUse(const std::string& nativePath);
 
 }  // namespace tarvik::platform
 

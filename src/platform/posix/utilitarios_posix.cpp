@@ -96,7 +96,7 @@ class PosixUtilitarios : public Utilitarios {
   }
 
   Verificacao VerificaAcessoExclusivo(const std::string& caminho) override {
-    if (IsInUseByOtherProcess(NativePath(caminho))) return {kSharingViolation, false};
+    if (IsInUse(NativePath(caminho))) return {kSharingViolation, false};
     return {0, true};
   }
 
