@@ -11,7 +11,9 @@
 namespace tarvik::teste {
 
 ServidorLocal::ServidorLocal() {
-  servidor_.set_logger([this](const httplib::Request& pedido, const httplib::Response&) {
+  // Recorded before the handler runs, so that a request is in the list by the
+  // time its answer reaches the client.
+  servidor_.set_pre_routing_handler([this](const httplib::Request& pedido, httplib::Response&) {
     std::lock_guard trava(mutex_);
     std::string alvo = pedido.path;
     // The raw query, as the client sent it.
@@ -20,6 +22,7 @@ ServidorLocal::ServidorLocal() {
     }
     pedidos_.push_back(alvo);
     ultimosCabecalhos_ = pedido.headers;
+    return httplib::Server::HandlerResponse::Unhandled;
   });
 }
 
