@@ -1,0 +1,186 @@
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "support/pasta_temporaria.h"
+#include "support/processo.h"
+#include "tasks/tarefa_teste.h"
+
+namespace tarvik::teste {
+namespace {
+
+class ArquivosTest : public TarefaTeste {
+ protected:
+  std::vector<std::string> Itens() {
+    std::vector<std::string> itens;
+    for (const auto& item : *contexto_.ListaArquivosEmUso()) {
+      itens.push_back(std::to_string(item->Acao()) + "|" + item->Origem() + "|" + item->Destino());
+    }
+    return itens;
+  }
+
+  static bool SomenteLeitura(const std::string& caminho) {
+    struct stat info {};
+    return ::stat(caminho.c_str(), &info) == 0 && (info.st_mode & 0222) == 0;
+  }
+};
+
+TEST_F(ArquivosTest, BackupMakesBothCopies) {
+  EscreveArquivo(Em("app.dll"), "velho");
+  EscreveArquivo(Em("backup/app.dll-1.0-1"), "antigo");
+  std::filesystem::permissions(Em("backup/app.dll-1.0-1"), std::filesystem::perms::owner_read);
+  Tarefa tarefa = Cria(8, {Em("app.dll"), Em("backup\\app.dll-1.0-1"), Em("backup\\app.dll")});
+  EXPECT_EQ(Executa(tarefa), 0);
+  EXPECT_EQ(LeArquivo(Em("backup/app.dll-1.0-1")), "velho");
+  EXPECT_EQ(LeArquivo(Em("backup/app.dll")), "velho");
+  EXPECT_EQ(Registro(), (std::vector<std::string>{
+                            Executando("EfetuarCopiaSeguranca", 3),
+                            LinhaInfo("Copiando [" + Em("app.dll") + "] para [" + Em("backup\\app.dll-1.0-1") + "]"),
+                            LinhaAviso("Arquivo [" + Em("backup\\app.dll-1.0-1") +
+                                       "] com atributo somente leitura. Tentando remover"),
+                            ResultadoTarefa("SucessoInstalacao")}));
+}
+
+TEST_F(ArquivosTest, BackupOfMissingFileOnlyWarnsAndFailedCopyStillMakesThePlainOne) {
+  EscreveArquivo(Em("app.dll"), "velho");
+  std::filesystem::create_directory(Em("backup"));
+  Tarefa ausente = Cria(8, {Em("falta.dll"), Em("backup/falta.dll-1-1"), Em("backup/falta.dll")});
+  Tarefa falha = Cria(8, {Em("app.dll"), Em("nao/app.dll-1-1"), Em("backup/app.dll")});
+  EXPECT_EQ(Executa(ausente), 0);
+  EXPECT_EQ(Executa(falha), 1);
+  EXPECT_EQ(LeArquivo(Em("backup/app.dll")), "velho");
+  EXPECT_FALSE(std::filesystem::exists(Em("backup/falta.dll")));
+  EXPECT_EQ(Registro(),
+            (std::vector<std::string>{
+                Executando("EfetuarCopiaSeguranca", 3),
+                LinhaAviso("Arquivo não existe. Não será possível restaurar em caso de erro. [" + Em("falta.dll") + "]"),
+                ResultadoTarefa("SucessoInstalacao"), Executando("EfetuarCopiaSeguranca", 3),
+                LinhaInfo("Copiando [" + Em("app.dll") + "] para [" + Em("nao/app.dll-1-1") + "]"),
+                LinhaErro("Erro na cópia. detalhes [Caminho não encontrado [" + Em("nao/app.dll-1-1") + "]] [76]"),
+                ResultadoTarefa("FalhaInstalacao")}));
+}
+
+TEST_F(ArquivosTest, ReplacingClearsReadOnlyAndNewFileWarnsWhenPresent) {
+  EscreveArquivo(Em("temp/a-2-1"), "novo a");
+  EscreveArquivo(Em("temp/b-2-2"), "novo b");
+  EscreveArquivo(Em("a"), "velho a");
+  EscreveArquivo(Em("b"), "velho b");
+  std::filesystem::permissions(Em("a"), std::filesystem::perms::owner_read);
+  Tarefa substitui = Cria(9, {Em("temp/a-2-1"), Em("a")});
+  Tarefa copia = Cria(10, {Em("temp/b-2-2"), Em("b")});
+  Tarefa semDestino = Cria(9, {Em("temp/a-2-1"), Em("c")});
+  EXPECT_EQ(Executa(substitui), 0);
+  EXPECT_EQ(Executa(copia), 0);
+  EXPECT_EQ(Executa(semDestino), 0);
+  EXPECT_EQ(LeArquivo(Em("a")), "novo a");
+  EXPECT_EQ(LeArquivo(Em("b")), "novo b");
+  EXPECT_EQ(LeArquivo(Em("c")), "novo a");
+  EXPECT_EQ(Itens(), std::vector<std::string>{});
+  EXPECT_EQ(Registro(), (std::vector<std::string>{
+                            Executando("SubstituirArquivo", 2),
+                            LinhaAviso("Arquivo [" + Em("a") + "] com atributo somente leitura. Tentando remover"),
+                            ResultadoTarefa("SucessoInstalacao"), Executando("CopiarNovoArquivo", 2),
+                            LinhaAviso("Arquivo não deveria existir [" + Em("b") + "]"),
+                            ResultadoTarefa("SucessoInstalacao"), Executando("SubstituirArquivo", 2),
+                            LinhaAviso("Arquivo deveria existir [" + Em("c") + "]"),
+                            ResultadoTarefa("SucessoInstalacao")}));
+}
+
+TEST_F(ArquivosTest, FileInUseIsRecordedAndFailedCopyAsksForRestart) {
+  EscreveArquivo(Em("temp/app.exe-2-1"), "novo");
+  EscreveArquivo(Em("app.exe"), "velho");
+  EscreveArquivo(Em("velho.dll"), "x");
+  ArquivoEmUso app(Em("app.exe"));
+  ArquivoEmUso velho(Em("velho.dll"));
+  Tarefa substitui = Cria(9, {Em("temp/app.exe-2-1"), Em("app.exe")});
+  Tarefa remove = Cria(12, {Em("velho.dll")});
+  EXPECT_EQ(Executa(substitui), 4);
+  EXPECT_EQ(Executa(remove), 4);
+  EXPECT_EQ(LeArquivo(Em("app.exe")), "velho");
+  EXPECT_EQ(Itens(), (std::vector<std::string>{"0|" + Em("temp/app.exe-2-1") + "|" + Em("app.exe"),
+                                               "1|" + Em("velho.dll") + "|"}));
+  EXPECT_EQ(Registro(),
+            (std::vector<std::string>{
+                Executando("SubstituirArquivo", 2), LinhaAviso("Impossível acesso ao arquivo [" + Em("app.exe") + "]"),
+                LinhaErro("Erro na cópia. detalhes [Permissão negada [" + Em("app.exe") + "]] [70] origem [" +
+                          Em("temp/app.exe-2-1") + "] destino [" + Em("app.exe") + "]"),
+                ResultadoTarefa("ArquivosEmUsoReiniciar"), Executando("RemoverArquivo", 1),
+                LinhaInfo("Removendo o arquivo [" + Em("velho.dll") + "]"),
+                LinhaAviso("Impossível acesso ao arquivo [" + Em("velho.dll") + "]"),
+                LinhaErro("Erro ao remover o arquivo. detalhes [Permissão negada [" + Em("velho.dll") + "]] [70]"),
+                ResultadoTarefa("ArquivosEmUsoReiniciar")}));
+}
+
+TEST_F(ArquivosTest, CopyFailureOfAFileNotInUseFails) {
+  EscreveArquivo(Em("app.exe"), "velho");
+  Tarefa tarefa = Cria(9, {Em("temp/falta"), Em("app.exe")});
+  EXPECT_EQ(Executa(tarefa), 1);
+  EXPECT_EQ(Registro()[1], LinhaErro("Erro na cópia. detalhes [Caminho não encontrado [" + Em("temp/falta") +
+                                     "]] [76] origem [" + Em("temp/falta") + "] destino [" + Em("app.exe") + "]"));
+}
+
+TEST_F(ArquivosTest, RemovingFiles) {
+  EscreveArquivo(Em("ro.dll"), "x");
+  std::filesystem::permissions(Em("ro.dll"), std::filesystem::perms::owner_read);
+  Tarefa somenteLeitura = Cria(12, {Em("ro.dll")});
+  Tarefa ausente = Cria(12, {Em("falta.dll")});
+  EXPECT_EQ(Executa(somenteLeitura), 0);
+  EXPECT_EQ(Executa(ausente), 0);
+  EXPECT_FALSE(std::filesystem::exists(Em("ro.dll")));
+  EXPECT_EQ(Itens(), std::vector<std::string>{});
+  EXPECT_EQ(Registro(), (std::vector<std::string>{
+                            Executando("RemoverArquivo", 1), LinhaInfo("Removendo o arquivo [" + Em("ro.dll") + "]"),
+                            LinhaAviso("Arquivo [" + Em("ro.dll") + "] com atributo somente leitura. Tentando remover"),
+                            ResultadoTarefa("SucessoInstalacao"), Executando("RemoverArquivo", 1),
+                            LinhaInfo("Removendo o arquivo [" + Em("falta.dll") + "]"),
+                            LinhaAviso("Arquivo deveria existir [" + Em("falta.dll") + "]"),
+                            ResultadoTarefa("SucessoInstalacao")}));
+}
+
+TEST_F(ArquivosTest, RemovingFolders) {
+  EscreveArquivo(Em("cheia/x"), "x");
+  std::filesystem::create_directory(Em("vazia"));
+  Tarefa cheia = Cria(13, {Em("cheia")});
+  Tarefa vazia = Cria(13, {Em("vazia")});
+  Tarefa ausente = Cria(13, {Em("falta")});
+  EXPECT_EQ(Executa(cheia), 1);
+  EXPECT_EQ(Executa(vazia), 0);
+  EXPECT_EQ(Executa(ausente), 0);
+  EXPECT_EQ(LeArquivo(Em("cheia/x")), "x");
+  EXPECT_FALSE(std::filesystem::exists(Em("vazia")));
+  EXPECT_EQ(Registro(), (std::vector<std::string>{
+                            Executando("RemoverPasta", 1),
+                            LinhaErro("Erro ao remover a pasta. Detalhes [Erro de acesso a caminho/arquivo [" +
+                                      Em("cheia") + "]] [75]"),
+                            ResultadoTarefa("FalhaInstalacao"), Executando("RemoverPasta", 1),
+                            ResultadoTarefa("SucessoInstalacao"), Executando("RemoverPasta", 1),
+                            LinhaInfo("Pasta deveria existir [" + Em("falta") + "]"),
+                            ResultadoTarefa("SucessoInstalacao")}));
+}
+
+TEST_F(ArquivosTest, CreatingFoldersMakesEveryMissingLevel) {
+  const std::string base = instalacao_.Pasta().Texto();
+  Tarefa tarefa = Cria(14, {" " + base + "\\A\\B\\\\ ", base});
+  EXPECT_EQ(Executa(tarefa), 0);
+  EXPECT_TRUE(std::filesystem::is_directory(Em("A/B")));
+  EXPECT_EQ(Registro(), (std::vector<std::string>{Executando("CriarPasta", 2),
+                                                  LinhaInfo("Criando pasta: [" + base + "\\A\\]"),
+                                                  LinhaInfo("Criando pasta: [" + base + "\\A\\B\\]"),
+                                                  ResultadoTarefa("SucessoInstalacao")}));
+}
+
+TEST_F(ArquivosTest, CreatingAFolderUnderAFileRaises) {
+  EscreveArquivo(Em("arquivo"), "x");
+  Tarefa tarefa = Cria(14, {Em("arquivo") + "\\sub"});
+  // The file's name, with the backslash, is the first level to create.
+  const auto erro = ErroDe([&] { Executa(tarefa); });
+  EXPECT_EQ(erro.Numero(), 75);
+  EXPECT_EQ(erro.Descricao(), "Erro de acesso a caminho/arquivo [" + Em("arquivo") + "/]");
+  EXPECT_EQ(Registro().back(), LinhaInfo("Criando pasta: [" + Em("arquivo") + "\\]"));
+}
+
+}  // namespace
+}  // namespace tarvik::teste

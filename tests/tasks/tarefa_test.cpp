@@ -1,0 +1,106 @@
+#include "tasks/tarefa.h"
+
+#include <gtest/gtest.h>
+
+#include "tasks/tarefa_teste.h"
+
+namespace tarvik::teste {
+namespace {
+
+using TarefaTest = TarefaTeste;
+
+TEST_F(TarefaTest, CodesHaveTheirNamesAndProgressTexts) {
+  const struct {
+    int32_t codigo;
+    const char* nome;
+    const char* mensagem;
+  } casos[] = {
+      {0, "BaixarArquivo", "Recebendo arquivos do servidor"},
+      {2, "AguardarFimArquivosBaixar", "Finalizando recebimento dos arquivos"},
+      {3, "VerificarExistenciaArquivo", "Processando atualização"},
+      {4, "VerificarExistenciaPasta", "Processando atualização"},
+      {5, "VerificarVersaoArquivoSubstituido", "Processando atualização"},
+      {6, "VerificarPermissaoGravacaoPastas", "Processando atualização"},
+      {7, "VerificarValidadeArquivo", "Processando atualização"},
+      {8, "EfetuarCopiaSeguranca", "Efetuando cópia de segurança"},
+      {9, "SubstituirArquivo", "Copiando arquivos"},
+      {10, "CopiarNovoArquivo", "Copiando arquivos"},
+      {12, "RemoverArquivo", "Processando atualização"},
+      {13, "RemoverPasta", "Processando atualização"},
+      {14, "CriarPasta", "Processando atualização"},
+      {15, "ExibirMensagem", "Processando atualização"},
+      {16, "VerificarArquivoOriginal", "Processando atualização"},
+  };
+  for (const auto& caso : casos) {
+    const Tarefa tarefa = Cria(caso.codigo, {});
+    EXPECT_EQ(tarefa.NomeTarefa(), caso.nome);
+    EXPECT_EQ(tarefa.MensagemTarefa(), caso.mensagem);
+  }
+  EXPECT_EQ(Tarefa().NomeTarefa(), "BaixarArquivo");
+}
+
+TEST_F(TarefaTest, CodesWithoutTaskFailEveryOperationBeforeLogging) {
+  for (const int32_t codigo : {1, 11, -1, 17}) {
+    Tarefa tarefa = Cria(codigo, {"a"});
+    const std::string descricao = "Tarefa desconhecida: " + std::to_string(codigo);
+    for (const auto& erro : {ErroDe([&] { tarefa.NomeTarefa(); }), ErroDe([&] { tarefa.Registra(); }),
+                             ErroDe([&] { Executa(tarefa); }), ErroDe([&] { tarefa.Desfazer(); })}) {
+      EXPECT_EQ(erro.Numero(), 2);
+      EXPECT_EQ(erro.Origem(), "Tarefa:NomeTarefa");
+      EXPECT_EQ(erro.Descricao(), descricao);
+    }
+    const auto erro = ErroDe([&] { tarefa.MensagemTarefa(); });
+    EXPECT_EQ(erro.Origem(), "Tarefa:MensagemTarefa");
+    EXPECT_EQ(erro.Descricao(), descricao);
+  }
+  EXPECT_EQ(Registro(), std::vector<std::string>{});
+}
+
+TEST_F(TarefaTest, RegistraListsNameAndBracketedDetails) {
+  Cria(14, {"C:\\a", "C:\\b c"}).Registra();
+  Cria(2, {}).Registra();
+  EXPECT_EQ(Registro(), (std::vector<std::string>{LinhaInfo("CriarPasta: [C:\\a] [C:\\b c] "),
+                                                  LinhaInfo("AguardarFimArquivosBaixar: ")}));
+}
+
+TEST_F(TarefaTest, TaskWithNameButNoWorkFailsAfterItsFirstLine) {
+  Tarefa tarefa = Cria(5, {"x"});
+  const auto erro = ErroDe([&] { Executa(tarefa); });
+  EXPECT_EQ(erro.Numero(), 2);
+  EXPECT_EQ(erro.Origem(), "Tarefa:Executa");
+  EXPECT_EQ(erro.Descricao(), "Tarefa desconhecida: 5");
+  tarefa.Desfazer();
+  EXPECT_EQ(Registro(), (std::vector<std::string>{Executando("VerificarVersaoArquivoSubstituido", 1),
+                                                  LinhaInfo("Desfazendo tarefa: [VerificarVersaoArquivoSubstituido]")}));
+}
+
+TEST_F(TarefaTest, MissingDetailsRaiseParameterOrPositionErrors) {
+  for (const int32_t codigo : {3, 4, 6, 14}) {
+    Tarefa tarefa = Cria(codigo, {});
+    const auto erro = ErroDe([&] { Executa(tarefa); });
+    EXPECT_EQ(erro.Numero(), 3);
+    EXPECT_EQ(erro.Origem(), "Tarefa:Executa");
+    EXPECT_EQ(erro.Descricao(), "Número insuficiente de parâmetros");
+  }
+  for (const int32_t codigo : {0, 7, 8, 9, 10, 12, 13, 16}) {
+    Tarefa tarefa = Cria(codigo, {});
+    EXPECT_EQ(ErroDe([&] { Executa(tarefa); }).Numero(), 9) << codigo;
+  }
+  EXPECT_EQ(Registro().front(), Executando("VerificarExistenciaArquivo", 0));
+}
+
+TEST_F(TarefaTest, MessageAndWaitTasksSucceedAndUndoOnlyLogs) {
+  Tarefa mensagem = Cria(15, {"primeira", "segunda"});
+  Tarefa espera = Cria(2, {});
+  EXPECT_EQ(Executa(mensagem), 0);
+  EXPECT_EQ(Executa(espera), 0);
+  espera.Desfazer();
+  EXPECT_EQ(Registro(), (std::vector<std::string>{
+                            Executando("ExibirMensagem", 2), LinhaInfo("primeira"), LinhaInfo("segunda"),
+                            ResultadoTarefa("SucessoInstalacao"), Executando("AguardarFimArquivosBaixar", 0),
+                            ResultadoTarefa("SucessoInstalacao"),
+                            LinhaInfo("Desfazendo tarefa: [AguardarFimArquivosBaixar]")}));
+}
+
+}  // namespace
+}  // namespace tarvik::teste

@@ -1,0 +1,62 @@
+#ifndef TARVIK_TESTS_TASKS_TAREFA_TESTE_H_
+#define TARVIK_TESTS_TASKS_TAREFA_TESTE_H_
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "base/erro.h"
+#include "script/contexto_execucao.h"
+#include "support/instalacao_teste.h"
+#include "support/registro_teste.h"
+#include "tasks/tarefa.h"
+
+namespace tarvik::teste {
+
+// A task test in a fresh installation folder with a fixed clock, one
+// execution context and the log to read back.
+class TarefaTeste : public ::testing::Test {
+ protected:
+  static Tarefa Cria(int32_t codigo, std::initializer_list<std::string> detalhes) {
+    Tarefa tarefa;
+    for (const auto& detalhe : detalhes) tarefa.AdicionaDetalhe(detalhe);
+    tarefa.Codigo(codigo);
+    return tarefa;
+  }
+
+  int32_t Executa(Tarefa& tarefa) { return tarefa.Executa(contexto_, true); }
+
+  // Full path of `relativo` in the installation folder.
+  std::string Em(const std::string& relativo) const { return instalacao_.Pasta().Em(relativo); }
+
+  std::vector<std::string> Registro() const { return instalacao_.LinhasRegistro(); }
+
+  InstalacaoTeste instalacao_{kMomentoRegistro};
+  ContextoExecucao contexto_;
+};
+
+// The frame lines around a task's own lines.
+inline std::string Executando(const std::string& nome, int quantidade) {
+  return LinhaInfo("Executando [" + nome + "] com [" + std::to_string(quantidade) + "] detalhes");
+}
+inline std::string ResultadoTarefa(const std::string& nome) {
+  return LinhaInfo("Resultado da tarefa: [" + nome + "]");
+}
+
+// Runs `passo` and returns the Erro it raises; fails the test when none.
+template <typename Passo>
+tarvik::Erro ErroDe(Passo&& passo) {
+  try {
+    passo();
+  } catch (const tarvik::Erro& erro) {
+    return erro;
+  }
+  ADD_FAILURE() << "nenhum erro";
+  return tarvik::Erro(0, "", "");
+}
+
+}  // namespace tarvik::teste
+
+#endif  // TARVIK_TESTS_TASKS_TAREFA_TESTE_H_
