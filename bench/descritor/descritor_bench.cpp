@@ -74,6 +74,26 @@ BENCHMARK(BM_InterpretaConteudo)
     ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oN);
 
+// Many small sections that all use the same key: each must cost as little
+// as one section with many keys.
+void BM_InterpretaConteudoSecoes(benchmark::State& estado) {
+  std::string texto;
+  for (int64_t n = 0; n < estado.range(0); ++n) texto += "[secao" + std::to_string(n) + "]\r\nitens=1\r\n";
+  for (auto _ : estado) {
+    estado.PauseTiming();
+    std::string copia = texto;
+    estado.ResumeTiming();
+    benchmark::DoNotOptimize(InterpretaConteudo(copia));
+  }
+  estado.SetComplexityN(estado.range(0));
+}
+
+BENCHMARK(BM_InterpretaConteudoSecoes)
+    ->Arg(10'000)
+    ->Arg(100'000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+
 BENCHMARK(BM_RecuperaDadosAtualizacao)
     ->Arg(1'000)
     ->Arg(10'000)

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -73,11 +74,13 @@ bool Ascii(char c) { return static_cast<unsigned char>(c) < 0x80; }
 
 char MinusculaAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// Letters outside ASCII only ever fold onto letters outside ASCII, so a hash
-// of the ASCII letters folded, with every other byte alike, never separates
-// two keys that `IgualSemCaixa` takes as equal.
-uint32_t HashSemCaixa(std::string_view chave) {
-  uint32_t hash = 2166136261u;  // FNV-1a
+// The hash of `chave` in section `secao`. Letters outside ASCII only ever
+// fold onto letters outside ASCII, so hashing the ASCII letters folded, with
+// every other byte alike, never separates two keys that `IgualSemCaixa`
+// takes as equal. Each section starts from its own seed, or the same key in
+// many sections would pile up in one run of the index.
+uint32_t HashSemCaixa(uint32_t secao, std::string_view chave) {
+  uint32_t hash = 2166136261u ^ (secao * 0x9e3779b9u);  // FNV-1a
   for (const char c : chave) {
     hash ^= Ascii(c) ? static_cast<unsigned char>(MinusculaAscii(c)) : 0x80u;
     hash *= 16777619u;
@@ -99,6 +102,15 @@ bool ChavesIguais(std::string_view a, std::string_view b) {
     if (MinusculaAscii(a[i]) != MinusculaAscii(b[i])) return false;
   }
   return true;
+}
+
+// Asks for the memory at `endereco` ahead of its use; only a hint.
+void AntecipaLeitura(const void* endereco) {
+#if defined(__GNUC__) || defined(__clang__)
+  __builtin_prefetch(endereco);
+#else
+  static_cast<void>(endereco);
+#endif
 }
 
 // No more value lines than lines, nor than "=" characters.
@@ -135,8 +147,8 @@ class ArmazemDescritor {
   // others in batches, so that the index slots of a batch are fetched from
   // memory together: the repeated key of the batch, if any, comes back.
   const ValorDescritor* Adiciona(ValorDescritor valor) {
-    const uint32_t hash = HashSemCaixa(valor.chave);
-    __builtin_prefetch(&indice_[hash & (indice_.size() - 1)]);
+    const uint32_t hash = HashSemCaixa(static_cast<uint32_t>(inicioSecoes_.size() - 1), valor.chave);
+    AntecipaLeitura(&indice_[hash & (indice_.size() - 1)]);
     pendentes_[quantidadePendentes_++] = hash;
     valores_.push_back(valor);
     return quantidadePendentes_ == pendentes_.size() ? ConfirmaPendentes() : nullptr;
@@ -163,25 +175,25 @@ class ArmazemDescritor {
     return std::span(valores_).subspan(inicio, fim - inicio);
   }
 
-  // The position of `chave` of section `numero` in `valores_`; `kVazio`
-  // when missing.
-  uint32_t Procura(uint32_t numero, std::string_view chave) const {
-    return indice_[Slot(numero, chave, HashSemCaixa(chave))].posicao;
+  // The position of `chave` among the values of section `numero`; nothing
+  // when the section lacks it.
+  std::optional<size_t> Procura(uint32_t numero, std::string_view chave) const {
+    const uint32_t posicao = indice_[Slot(numero, chave, HashSemCaixa(numero, chave))].posicao;
+    if (posicao == kVazio) return std::nullopt;
+    return posicao - inicioSecoes_[numero];
   }
 
-  const ValorDescritor& Valor(size_t posicao) const { return valores_[posicao]; }
-
+ private:
   static constexpr uint32_t kVazio = UINT32_MAX;
 
- private:
   struct Entrada {
     uint32_t hash = 0;
     uint32_t posicao = kVazio;
   };
 
   // The slot of `chave` of section `numero`: where it is, or the empty slot
-  // where it would go. Linear probing; the index is never more than half
-  // full.
+  // where it would go. Linear probing; the index is never more than three
+  // quarters full.
   size_t Slot(uint32_t numero, std::string_view chave, uint32_t hash) const {
     const auto valores = Valores(numero);
     const size_t inicio = inicioSecoes_[numero];
@@ -213,16 +225,17 @@ const std::string_view* Secao::Procura(std::string_view chave) const {
   const auto valores = Valores();
   // An entry's keys are usually one line after another; between two entries
   // there is the line of the key that is not looked up.
-  for (size_t posicao = ultimaLida_ + 1; posicao <= ultimaLida_ + 2 && posicao < valores.size(); ++posicao) {
-    if (ChavesIguais(valores[posicao].chave, chave)) {
-      ultimaLida_ = posicao;
-      return &valores[posicao].valor;
+  std::optional<size_t> posicao;
+  for (size_t i = proxima_; i < proxima_ + 2 && i < valores.size(); ++i) {
+    if (ChavesIguais(valores[i].chave, chave)) {
+      posicao = i;
+      break;
     }
   }
-  const uint32_t achada = armazem_->Procura(numero_, chave);
-  if (achada == ArmazemDescritor::kVazio) return nullptr;
-  ultimaLida_ = achada - (valores.data() - &armazem_->Valor(0));
-  return &valores[ultimaLida_].valor;
+  if (!posicao) posicao = armazem_->Procura(numero_, chave);
+  if (!posicao) return nullptr;
+  proxima_ = *posicao + 1;
+  return &valores[*posicao].valor;
 }
 
 std::string SeparaLinhas(std::string& texto) {

@@ -40,8 +40,8 @@ class Secao {
   std::shared_ptr<const ArmazemDescritor> armazem_;
   uint32_t numero_;
   // Readers take an entry's keys in the order servers write them, so the
-  // line after the last one found is tried before the index.
-  mutable size_t ultimaLida_ = 0;
+  // lines after the last one found are tried before the index.
+  mutable size_t proxima_ = 0;
 };
 
 // The descriptor: its sections keyed by name, without regard to letter case.

@@ -5,6 +5,8 @@
 #include <limits>
 #include <memory>
 #include <optional>
+#include <span>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -39,7 +41,7 @@ constexpr std::string_view kFalso = "false";
 
 bool Digito(char c) { return c >= '0' && c <= '9'; }
 
-// A decimal number as the descriptor may write it: blanks around it, an
+// A decimal number as the descriptor may write it: spaces around it, an
 // optional sign, digits, an optional fraction after a point.
 struct NumeroDecimal {
   bool negativo = false;
@@ -87,7 +89,7 @@ class LeitorSecao {
     secao_ = secoes.Item(nome).get();
   }
 
-  const Secao& Valores() const { return *secao_; }
+  std::span<const ValorDescritor> Valores() const { return secao_->Valores(); }
 
   std::string_view Texto(std::string_view chave) const {
     const std::string_view* valor = secao_->Procura(chave);
@@ -153,9 +155,9 @@ class LeitorSecao {
 // The entries of the sequence section whose action key exists, in index
 // order, with their action text. Walking the section's keys instead of the
 // indexes 1 to `itens` keeps an absurd count from the server from spinning.
-std::vector<std::pair<int32_t, std::string_view>> AcoesPresentes(const Secao& secao, int32_t itens) {
+std::vector<std::pair<int32_t, std::string_view>> AcoesPresentes(std::span<const ValorDescritor> valores, int32_t itens) {
   std::vector<std::pair<int32_t, std::string_view>> acoes;
-  for (const ValorDescritor& valor : secao.Valores()) {
+  for (const ValorDescritor& valor : valores) {
     const std::string_view chave = valor.chave;
     if (chave.size() <= kRadicalAcao.size() || !IniciaComSemCaixa(chave, kRadicalAcao)) continue;
     const auto digitos = chave.substr(kRadicalAcao.size());
