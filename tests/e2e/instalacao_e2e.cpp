@@ -1,6 +1,9 @@
 #include "e2e/instalacao_e2e.h"
 
+#include <algorithm>
+#include <chrono>
 #include <regex>
+#include <thread>
 
 #include "base/cp1252.h"
 
@@ -13,6 +16,7 @@ InstalacaoE2E::InstalacaoE2E()
   fs::create_directories(pasta_ / "dados");
   fs::create_directories(windir_);
   fs::copy_file(PastaBinarios() / "Tarvik.exe", pasta_ / "Tarvik.exe");
+  fs::copy_file(PastaBinarios() / "executa-lote", pasta_ / "executa-lote");
   EscreveArquivo(pasta_ / "pelirana.exe",
                  "#!/bin/sh\necho \"iniciado $*\" >> \"$(dirname \"$0\")/aplicativo.txt\"\n");
   fs::permissions(pasta_ / "pelirana.exe", fs::perms::owner_all);
@@ -22,9 +26,18 @@ void InstalacaoE2E::Configuracao(const std::string& conteudo) const {
   EscreveArquivo(windir_ / "atualizador.ini", conteudo);
 }
 
-ResultadoProcesso InstalacaoE2E::Executa(const std::vector<std::string>& argumentos) const {
-  return teste::Executa(pasta_ / "Tarvik.exe", argumentos, pasta_,
-                        {{"WINDIR", windir_.string()}, {"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}});
+void InstalacaoE2E::ConfiguracaoServidor(const std::string& url) const {
+  Configuracao("[Configuracao]\r\nversao=2.30\r\nid_instalador=ID-E2E\r\nurl=" + url +
+               "\r\nconta=0123-4\r\ncnpj=11222333000181\r\n");
+}
+
+ResultadoProcesso InstalacaoE2E::Executa(
+    const std::vector<std::string>& argumentos,
+    const std::vector<std::pair<std::string, std::string>>& ambiente) const {
+  std::vector<std::pair<std::string, std::string>> variaveis = {
+      {"WINDIR", windir_.string()}, {"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}};
+  variaveis.insert(variaveis.end(), ambiente.begin(), ambiente.end());
+  return teste::Executa(pasta_ / "Tarvik.exe", argumentos, pasta_, variaveis);
 }
 
 std::vector<std::string> InstalacaoE2E::LinhasRegistro() const {
@@ -40,6 +53,20 @@ std::vector<std::string> InstalacaoE2E::LinhasRegistro() const {
 
 bool InstalacaoE2E::AplicativoIniciado() const {
   return AguardaArquivo(pasta_ / "aplicativo.txt");
+}
+
+int InstalacaoE2E::InicioDoAplicativo() const {
+  const std::string registro = LeArquivo(pasta_ / "aplicativo.txt");
+  return static_cast<int>(std::count(registro.begin(), registro.end(), '\n'));
+}
+
+bool InstalacaoE2E::AguardaLinha(const std::string& linha, int vezes) const {
+  for (int tentativa = 0; tentativa < 1000; ++tentativa) {
+    const auto linhas = LinhasRegistro();
+    if (std::count(linhas.begin(), linhas.end(), linha) >= vezes) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return false;
 }
 
 }  // namespace tarvik::teste

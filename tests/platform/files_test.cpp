@@ -96,6 +96,17 @@ TEST_F(FilesTest, CopyReplacesWholeAndLeavesNoTemporaryBehind) {
   EXPECT_EQ(arquivos, 2);
 }
 
+TEST_F(FilesTest, ReplacedProgramStaysRunnable) {
+  EscreveArquivo(pasta_.Em("baixado"), "novo");
+  fs::permissions(pasta_.Em("baixado"), fs::perms(0644));
+  EscreveArquivo(pasta_.Em("pelirana.exe"), "antigo");
+  fs::permissions(pasta_.Em("pelirana.exe"), fs::perms(0755));
+  CopyFileReplacing(pasta_.Em("baixado"), pasta_.Em("pelirana.exe"));
+  EXPECT_EQ(fs::status(pasta_.Em("pelirana.exe")).permissions(), fs::perms(0755));
+  CopyFileReplacing(pasta_.Em("baixado"), pasta_.Em("novo.dll"));
+  EXPECT_EQ(fs::status(pasta_.Em("novo.dll")).permissions(), fs::perms(0644));
+}
+
 TEST_F(FilesTest, FailedCopyKeepsTheTargetAndCleansUp) {
   EscreveArquivo(pasta_.Em("alvo"), "antigo");
   EXPECT_EQ(NumeroDoErro([&] { CopyFileReplacing(pasta_.Em("nada"), pasta_.Em("alvo")); }), 53);

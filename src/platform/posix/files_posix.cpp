@@ -111,6 +111,13 @@ void CopyFileReplacing(std::string_view from, std::string_view to) {
   if (::fstat(in.Get(), &sourceInfo) != 0) Fail("CopyFile", source);
   if (S_ISDIR(sourceInfo.st_mode)) throw ErroPadrao(codigo_erro::kErroAcessoCaminho, "CopyFile", source);
   RequireReplaceable("CopyFile", target, InUse::kRefuse);
+  // Like the Windows copy the result takes the source's permissions; a file
+  // that could be run before the copy still can, since a downloaded file
+  // never carries the execute bits.
+  mode_t mode = sourceInfo.st_mode & 07777;
+  if (struct stat targetInfo {}; ::stat(target.c_str(), &targetInfo) == 0) {
+    mode |= targetInfo.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH);
+  }
 
   // The copy goes to a sibling first, so that the target is either the old
   // file or the whole new one, never a half-written mix.
@@ -129,9 +136,9 @@ void CopyFileReplacing(std::string_view from, std::string_view to) {
       if (got == 0) break;
       WriteAll(out.Get(), {block.data(), static_cast<size_t>(got)}, "CopyFile", target);
     }
-    // Like the Windows copy, keep the source's permissions and modification time.
+    // Like the Windows copy, keep the source's modification time.
     const timespec times[2] = {sourceInfo.st_atim, sourceInfo.st_mtim};
-    if (::fchmod(out.Get(), sourceInfo.st_mode & 07777) != 0 || ::futimens(out.Get(), times) != 0 ||
+    if (::fchmod(out.Get(), mode) != 0 || ::futimens(out.Get(), times) != 0 ||
         ::fsync(out.Get()) != 0 || !out.Close()) {
       Fail("CopyFile", target);
     }

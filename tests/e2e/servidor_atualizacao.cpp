@@ -1,0 +1,80 @@
+#include "e2e/servidor_atualizacao.h"
+
+#include <openssl/evp.h>
+
+namespace tarvik::teste {
+namespace {
+
+std::string Sha256(const std::string& conteudo) {
+  unsigned char resumo[EVP_MAX_MD_SIZE];
+  unsigned int tamanho = 0;
+  EVP_Digest(conteudo.data(), conteudo.size(), resumo, &tamanho, EVP_sha256(), nullptr);
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string hex;
+  for (unsigned int i = 0; i < tamanho; ++i) {
+    hex += kHex[resumo[i] >> 4];
+    hex += kHex[resumo[i] & 0x0F];
+  }
+  return hex;
+}
+
+}  // namespace
+
+std::string Descritor(const std::string& versao, bool atualizarAtualizador,
+                      const std::vector<EntradaDescritor>& entradas) {
+  std::string texto = "[sequenciaAtualizacao]\r\nitens=" + std::to_string(entradas.size()) +
+                      "\r\natualizar=" + (versao.empty() ? "false" : "true") +
+                      "\r\nversao=" + versao + "\r\natualizar_atualizador=" +
+                      (atualizarAtualizador ? "true" : "false") + "\r\n";
+  for (size_t i = 0; i < entradas.size(); ++i) {
+    const auto& e = entradas[i];
+    const std::string n = std::to_string(i + 1);
+    texto += "acao_" + n + "=" + e.acao + "\r\ncaminho_" + n + "=" + e.caminho + "\r\ndestino_" +
+             n + "=" + e.destino + "\r\n";
+    if (e.acao.ends_with("Arquivo")) {
+      texto += "tamanho_" + n + "=" + std::to_string(e.conteudo.size()) + "\r\nhash_" + n + "=" +
+               Sha256(e.conteudo) + "\r\nauthenticode_" + n + "=false\r\narquivo_atualizador_" +
+               n + "=" + (e.arquivoAtualizador ? "true" : "false") + "\r\n";
+    }
+  }
+  return texto + "[arquivosOriginais]\r\nversao=\r\nitens=0\r\n";
+}
+
+ServidorAtualizacao::ServidorAtualizacao() {
+  http_.Http().Get(kCaminho, [this](const httplib::Request& pedido, httplib::Response& resposta) {
+    if (pedido.has_param("operacao")) return;  // a result report
+    std::lock_guard trava(mutex_);
+    const Resposta& escolhida = pedido.has_param("atualizador") ? atualizador_ : aplicativo_;
+    resposta.status = escolhida.status;
+    resposta.set_content(escolhida.corpo, "text/plain");
+  });
+  http_.Http().Get(R"(/arquivos/(.+))", [this](const httplib::Request& pedido,
+                                               httplib::Response& resposta) {
+    std::lock_guard trava(mutex_);
+    const auto achado = arquivos_.find(pedido.matches[1]);
+    if (achado == arquivos_.end()) {
+      resposta.status = 404;
+      return;
+    }
+    resposta.set_content(achado->second, "application/octet-stream");
+  });
+  http_.Inicia();
+}
+
+void ServidorAtualizacao::RespostaAtualizador(Resposta resposta) {
+  std::lock_guard trava(mutex_);
+  atualizador_ = std::move(resposta);
+}
+
+void ServidorAtualizacao::RespostaAplicativo(Resposta resposta) {
+  std::lock_guard trava(mutex_);
+  aplicativo_ = std::move(resposta);
+}
+
+std::string ServidorAtualizacao::Arquivo(const std::string& nome, const std::string& conteudo) {
+  std::lock_guard trava(mutex_);
+  arquivos_[nome] = conteudo;
+  return UrlArquivo(nome);
+}
+
+}  // namespace tarvik::teste

@@ -1,0 +1,59 @@
+#ifndef TARVIK_TESTS_E2E_SERVIDOR_ATUALIZACAO_H_
+#define TARVIK_TESTS_E2E_SERVIDOR_ATUALIZACAO_H_
+
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "support/servidor_local.h"
+
+namespace tarvik::teste {
+
+// One entry of a descriptor's sequence section.
+struct EntradaDescritor {
+  std::string acao;
+  std::string caminho;
+  std::string destino = "$base$\\";
+  std::string conteudo;  // of the file the entry installs
+  bool arquivoAtualizador = false;
+};
+
+// A descriptor that updates to `versao` with `entradas`; empty `versao` for
+// one that says no update is due.
+std::string Descritor(const std::string& versao, bool atualizarAtualizador,
+                      const std::vector<EntradaDescritor>& entradas);
+
+// A scripted update server on 127.0.0.1: the check address answers the
+// updater's and the application's checks with what the test set, serves
+// files under /arquivos/, and records every request.
+class ServidorAtualizacao {
+ public:
+  static constexpr char kCaminho[] = "/tarvik/VerificaAtualizacao.aspx";
+
+  ServidorAtualizacao();
+
+  struct Resposta {
+    int status = 200;
+    std::string corpo = Descritor("", false, {});
+  };
+  void RespostaAtualizador(Resposta resposta);
+  void RespostaAplicativo(Resposta resposta);
+  // Serves `conteudo` at /arquivos/<nome>; returns its URL.
+  std::string Arquivo(const std::string& nome, const std::string& conteudo);
+
+  std::string UrlVerificacao() const { return http_.Url(kCaminho); }
+  std::string UrlArquivo(const std::string& nome) const { return http_.Url("/arquivos/" + nome); }
+  std::vector<std::string> Pedidos() const { return http_.Pedidos(); }
+
+ private:
+  mutable std::mutex mutex_;
+  Resposta atualizador_;
+  Resposta aplicativo_;
+  std::map<std::string, std::string> arquivos_;
+  ServidorLocal http_;
+};
+
+}  // namespace tarvik::teste
+
+#endif  // TARVIK_TESTS_E2E_SERVIDOR_ATUALIZACAO_H_
