@@ -190,7 +190,9 @@ int32_t ScriptAtualizacao::ExecutaScript(bool falhaComArquivosEmUso, IInterfaceV
     Desfaz(desfazer, interface, false);
     resultado = ultimo;
   }
-  if (!falhaComArquivosEmUso && houveEmUso) {
+  // An undone run leaves nothing for the restart batch: its records would
+  // copy files that the undo removed and delete files that it kept.
+  if (!falhaComArquivosEmUso && houveEmUso && resultado == codigo_resultado::kSucessoInstalacao) {
     RegistraLog("Saindo com lista de arquivos em uso para reiniciar", kAviso);
     resultado = codigo_resultado::kArquivosEmUsoReiniciar;
     listaArquivosEmUso_ = contexto.ListaArquivosEmUso();

@@ -23,8 +23,9 @@ class ScriptAtualizacao {
   // `versaoAtual`) and returns 0 (SucessoInstalacao), 1 (FalhaInstalacao,
   // undone), 2 (FalhaArquivosEmUso, undone: a file was in use and
   // `falhaComArquivosEmUso` is true) or 4 (ArquivosEmUsoReiniciar: files in
-  // use were left for the restart batch, see `ListaArquivosEmUso`). A
-  // descriptor that asks for no update returns 0 and changes nothing.
+  // use were left for the restart batch, see `ListaArquivosEmUso`; only a
+  // run that was not undone). A descriptor that asks for no update returns
+  // 0 and changes nothing.
   //
   // An error raised while the tasks run first has the executed tasks undone,
   // newest first, and then travels on unchanged: a half-applied update is
