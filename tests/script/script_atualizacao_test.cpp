@@ -136,5 +136,192 @@ TEST_F(ScriptAtualizacaoTest, AppliesEveryActionKind) {
   EXPECT_EQ(interface_.Mensagem(), "Processando atualização");
 }
 
+
+TEST_F(ScriptAtualizacaoTest, FailingCheckOfTheSecondDownloadUndoesNewestFirst) {
+  EscreveArquivo(Em("app.dll"), "app 1.0");
+  EscreveArquivo(Em("lib.dll"), "lib 1.0");
+  const std::string descritor =
+      Descritor({{"SubstituirArquivo", Publica("app.dll", "app 2.0"), "$base$\\", "app 2.0"},
+                 {"SubstituirArquivo", Publica("lib.dll", "lib 2.0"), "$base$\\", "lib 2.0", false, "0000"}});
+  EXPECT_EQ(Processa(descritor), 1);
+  const std::string b = Base();
+  EXPECT_EQ(RegistroDesde(LinhaErro("Hash do arquivo [" + b + "\\temp\\lib.dll-2.0-2] não confere: Recebido: [" +
+                                    Hash("lib 2.0") + "] esperado: [0000]")),
+            (Linhas{LinhaErro("Hash do arquivo [" + b + "\\temp\\lib.dll-2.0-2] não confere: Recebido: [" +
+                              Hash("lib 2.0") + "] esperado: [0000]"),
+                    ResultadoTarefa("FalhaInstalacao"), kFimExecucao, LinhaAviso("Desfazendo ações executadas"),
+                    Desfazendo("ExibirMensagem"), Desfazendo("VerificarValidadeArquivo"),
+                    Desfazendo("AguardarFimArquivosBaixar"), Desfazendo("BaixarArquivo"), Desfazendo("BaixarArquivo"),
+                    Desfazendo("VerificarPermissaoGravacaoPastas"), Desfazendo("CriarPasta")}));
+  EXPECT_EQ(Arvore(), (Conteudos{{"app.dll", "app 1.0"}, {"backup", kPasta}, {"lib.dll", "lib 1.0"}, {"temp", kPasta}}));
+  EXPECT_EQ(interface_.Titulo(), "Falha na atualização");
+  EXPECT_EQ(interface_.Mensagem(), "Desfazendo ações");
+}
+
+TEST_F(ScriptAtualizacaoTest, FirstTaskFailingUndoesOnlyTheHead) {
+  EscreveArquivo(Em("cheia/x"), "x");
+  EXPECT_EQ(Processa(Descritor({{"RemoverPasta", "cheia"}, {"CriarPasta", "nova"}})), 1);
+  EXPECT_EQ(RegistroDesde(kInicioExecucao),
+            (Linhas{kInicioExecucao, Executando("RemoverPasta", 1),
+                    LinhaErro("Erro ao remover a pasta. Detalhes [Erro de acesso a caminho/arquivo [" + Em("cheia") +
+                              "]] [75]"),
+                    ResultadoTarefa("FalhaInstalacao"), kFimExecucao, LinhaAviso("Desfazendo ações executadas"),
+                    Desfazendo("ExibirMensagem")}));
+  EXPECT_EQ(Arvore(), (Conteudos{{"cheia", kPasta}, {"cheia/x", "x"}}));
+}
+
+TEST_F(ScriptAtualizacaoTest, SelfUpdateTakesOnlyTheUpdatersFiles) {
+  EscreveArquivo(Em("Tarvik.exe"), "tarvik 1.0");
+  EscreveArquivo(Em("pelirana.exe"), "pelirana 1.0");
+  EscreveArquivo(Em("atualiza.dll"), "dll 1.0");
+  const std::string urlTarvik = Publica("Tarvik.exe", "tarvik 2.0");
+  const std::string urlDll = Publica("atualiza.dll", "dll 2.0");
+  const std::string descritor =
+      Descritor({{"SubstituirArquivo", urlTarvik, "$base$\\", "tarvik 2.0", true},
+                 {"SubstituirArquivo", Publica("pelirana.exe", "pelirana 2.0"), "$base$\\", "pelirana 2.0"},
+                 {"SubstituirArquivo", urlDll, "$base$\\", "dll 2.0", true},
+                 {"CriarPasta", "relatorios"}},
+                true, {{"pelirana.exe", "pelirana 1.0"}});
+  EXPECT_EQ(Processa(descritor, false), 0);
+  const std::string b = Base();
+  const auto linhas = Registro();
+  const auto inicio = std::find(linhas.begin(), linhas.end(), kInicioScript);
+  const auto fim = std::find(linhas.begin(), linhas.end(), kFimScript);
+  ASSERT_LT(inicio, fim);
+  EXPECT_EQ((Linhas{inicio + 1, fim}),
+            (Linhas{LinhaInfo("CriarPasta: [" + b + "\\backup\\] [" + b + "\\temp\\] "),
+                    LinhaInfo("VerificarPermissaoGravacaoPastas: [" + b + "\\backup\\] [" + b + "\\temp\\] "),
+                    LinhaInfo("BaixarArquivo: [" + urlTarvik + "] [" + b + "\\temp\\Tarvik.exe-2.0-1] "),
+                    LinhaInfo("BaixarArquivo: [" + urlDll + "] [" + b + "\\temp\\atualiza.dll-2.0-3] "),
+                    LinhaInfo("AguardarFimArquivosBaixar: "),
+                    LinhaInfo("VerificarValidadeArquivo: [" + b + "\\temp\\Tarvik.exe-2.0-1] [" + Hash("tarvik 2.0") +
+                              "] [10] [False] "),
+                    LinhaInfo("VerificarValidadeArquivo: [" + b + "\\temp\\atualiza.dll-2.0-3] [" + Hash("dll 2.0") +
+                              "] [7] [False] "),
+                    LinhaInfo("EfetuarCopiaSeguranca: [" + b + "\\Tarvik.exe] [" + b + "\\backup\\Tarvik.exe-1.0-1] [" +
+                              b + "\\backup\\Tarvik.exe] "),
+                    LinhaInfo("EfetuarCopiaSeguranca: [" + b + "\\atualiza.dll] [" + b +
+                              "\\backup\\atualiza.dll-1.0-3] [" + b + "\\backup\\atualiza.dll] "),
+                    LinhaInfo("SubstituirArquivo: [" + b + "\\temp\\Tarvik.exe-2.0-1] [" + b + "\\Tarvik.exe] "),
+                    LinhaInfo("SubstituirArquivo: [" + b + "\\temp\\atualiza.dll-2.0-3] [" + b + "\\atualiza.dll] ")}));
+  EXPECT_EQ(Arvore(), (Conteudos{{"Tarvik.exe", "tarvik 2.0"},
+                                 {"atualiza.dll", "dll 2.0"},
+                                 {"backup", kPasta},
+                                 {"backup/Tarvik.exe", "tarvik 1.0"},
+                                 {"backup/Tarvik.exe-1.0-1", "tarvik 1.0"},
+                                 {"backup/atualiza.dll", "dll 1.0"},
+                                 {"backup/atualiza.dll-1.0-3", "dll 1.0"},
+                                 {"pelirana.exe", "pelirana 1.0"},
+                                 {"temp", kPasta},
+                                 {"temp/Tarvik.exe-2.0-1", "tarvik 2.0"},
+                                 {"temp/atualiza.dll-2.0-3", "dll 2.0"}}));
+}
+
+class ArquivosEmUsoTest : public ScriptTeste {
+ protected:
+  void SetUp() override {
+    EscreveArquivo(Em("app.exe"), "app 1.0");
+    EscreveArquivo(Em("velho.dll"), "velho");
+    descritor_ = Descritor({{"SubstituirArquivo", Publica("app.exe", "app 2.0"), "$base$\\", "app 2.0"},
+                            {"RemoverArquivo", "http://servidor/velho.dll"}});
+  }
+
+  std::vector<std::string> Itens() const {
+    std::vector<std::string> itens;
+    for (const auto& item : *script_.ListaArquivosEmUso()) {
+      itens.push_back(std::to_string(item->Acao()) + "|" + item->Origem() + "|" + item->Destino());
+    }
+    return itens;
+  }
+
+  std::string descritor_;
+};
+
+TEST_F(ArquivosEmUsoTest, LeftForTheRestartWhenTheRunMayNotFail) {
+  ArquivoEmUso app(Em("app.exe"));
+  ArquivoEmUso velho(Em("velho.dll"));
+  EXPECT_EQ(Processa(descritor_, false), 4);
+  const std::string b = Base();
+  ASSERT_NE(script_.ListaArquivosEmUso(), nullptr);
+  EXPECT_EQ(Itens(), (Linhas{"0|" + b + "\\temp\\app.exe-2.0-1|" + b + "\\app.exe", "1|" + b + "\\velho.dll|"}));
+  EXPECT_EQ(RegistroDesde(kFimExecucao),
+            (Linhas{kFimExecucao, LinhaAviso("Saindo com lista de arquivos em uso para reiniciar")}));
+  EXPECT_EQ(LeArquivo(Em("app.exe")), "app 1.0");
+  EXPECT_EQ(LeArquivo(Em("temp/app.exe-2.0-1")), "app 2.0");
+}
+
+TEST_F(ArquivosEmUsoTest, FailTheRunWhenItMayFail) {
+  ArquivoEmUso app(Em("app.exe"));
+  EXPECT_EQ(Processa(descritor_, true), 2);
+  const std::string b = Base();
+  EXPECT_EQ(RegistroDesde(Executando("SubstituirArquivo", 2)),
+            (Linhas{Executando("SubstituirArquivo", 2),
+                    LinhaAviso("Impossível acesso ao arquivo [" + b + "\\app.exe]"),
+                    LinhaErro("Erro na cópia. detalhes [Permissão negada [" + Em("app.exe") + "]] [70] origem [" + b +
+                              "\\temp\\app.exe-2.0-1] destino [" + b + "\\app.exe]"),
+                    ResultadoTarefa("ArquivosEmUsoReiniciar"),
+                    LinhaAviso("Arquivo em uso sem possibilidade de atualizar. Falhando"), kFimExecucao,
+                    LinhaAviso("Desfazendo ações executadas"), Desfazendo("ExibirMensagem"),
+                    Desfazendo("EfetuarCopiaSeguranca"), Desfazendo("EfetuarCopiaSeguranca"),
+                    LinhaAviso("Erro ao desfazer EfetuarCopiaSeguranca(FileCopy) . detalhes [Permissão negada [" +
+                               Em("app.exe") + "]] [70], de [" + b + "\\backup\\app.exe-1.0-1] para [" + b +
+                               "\\app.exe]"),
+                    Desfazendo("VerificarValidadeArquivo"), Desfazendo("AguardarFimArquivosBaixar"),
+                    Desfazendo("BaixarArquivo"), Desfazendo("VerificarPermissaoGravacaoPastas"),
+                    Desfazendo("CriarPasta")}));
+  EXPECT_EQ(script_.ListaArquivosEmUso(), nullptr);
+  EXPECT_EQ(LeArquivo(Em("velho.dll")), "velho");
+  EXPECT_EQ(LeArquivo(Em("backup/app.exe-1.0-1")), "app 1.0");
+}
+
+TEST_F(ArquivosEmUsoTest, AnUndoneRunHandsOutNothing) {
+  EscreveArquivo(Em("cheia/x"), "x");
+  const std::string descritor =
+      Descritor({{"SubstituirArquivo", Publica("app.exe", "app 2.0"), "$base$\\", "app 2.0"},
+                 {"RemoverPasta", "cheia"}});
+  ArquivoEmUso app(Em("app.exe"));
+  EXPECT_EQ(Processa(descritor, false), 1);
+  EXPECT_EQ(script_.ListaArquivosEmUso(), nullptr);
+  EXPECT_EQ(Registro().back(), Desfazendo("CriarPasta"));
+}
+
+TEST_F(ScriptAtualizacaoTest, ErrorInsideATaskUndoesWhatRanAndTravels) {
+  EscreveArquivo(Em("app.dll"), "app 1.0");
+  EscreveArquivo(Em("arquivo"), "x");
+  const std::string descritor = Descritor(
+      {{"SubstituirArquivo", Publica("app.dll", "app 2.0"), "$base$\\", "app 2.0"}, {"CriarPasta", "sub", "$base$\\arquivo\\"}});
+  try {
+    Processa(descritor);
+    ADD_FAILURE() << "nenhum erro";
+  } catch (const tarvik::Erro& erro) {
+    EXPECT_EQ(erro.Numero(), 75);
+  }
+  EXPECT_EQ(RegistroDesde(Executando("CriarPasta", 1)),
+            (Linhas{Executando("CriarPasta", 1), LinhaInfo("Criando pasta: [" + Base() + "\\arquivo\\]"),
+                    LinhaAviso("Desfazendo ações executadas"), Desfazendo("ExibirMensagem"),
+                    Desfazendo("SubstituirArquivo"), Desfazendo("EfetuarCopiaSeguranca"),
+                    Desfazendo("VerificarValidadeArquivo"), Desfazendo("AguardarFimArquivosBaixar"),
+                    Desfazendo("BaixarArquivo"), Desfazendo("VerificarPermissaoGravacaoPastas"),
+                    Desfazendo("CriarPasta")}));
+  EXPECT_EQ(Arvore(), (Conteudos{{"app.dll", "app 1.0"},
+                                 {"arquivo", "x"},
+                                 {"backup", kPasta},
+                                 {"backup/app.dll", "app 1.0"},
+                                 {"temp", kPasta}}));
+}
+
+TEST_F(ScriptAtualizacaoTest, NoUpdateOrNothingToDo) {
+  const std::string semAtualizacao =
+      "[sequenciaAtualizacao]\r\nitens=0\r\natualizar=false\r\nversao=2.0\r\natualizar_atualizador=false\r\n";
+  EXPECT_EQ(Processa(semAtualizacao), 0);
+  EXPECT_EQ(Registro(), Linhas{});
+  EXPECT_EQ(Processa(Descritor({})), 0);
+  EXPECT_EQ(Registro(), (Linhas{LinhaInfo("pastaBase [" + Base() + "]"), LinhaInfo("pastaTemporaria [temp\\]"),
+                                LinhaInfo("pastaBackup [backup\\]"), kInicioScript, kFimScript, kInicioExecucao,
+                                kFimExecucao}));
+  EXPECT_EQ(Arvore(), Conteudos{});
+  EXPECT_EQ(script_.ListaArquivosEmUso(), nullptr);
+}
+
 }  // namespace
 }  // namespace tarvik::teste
