@@ -17,7 +17,8 @@ namespace {
 std::string Descritor(int entradas) {
   std::string texto = "[sequenciaAtualizacao]\r\nitens=" + std::to_string(entradas) +
                       "\r\natualizar=true\r\nversao=2.31\r\natualizar_atualizador=false\r\n";
-  static const char* const kAcoes[] = {"SubstituirArquivo", "CopiarNovoArquivo", "RemoverArquivo", "CriarPasta"};
+  static const char* const kAcoes[] = {"SubstituirArquivo", "CopiarNovoArquivo", "RemoverArquivo",
+                                       "CriarPasta"};
   for (int n = 1; n <= entradas; ++n) {
     const std::string i = std::to_string(n);
     const std::string acao = kAcoes[n % 4];
@@ -27,17 +28,18 @@ std::string Descritor(int entradas) {
       continue;
     }
     texto += "caminho_" + i + "=https://atualiza.exemplo/tarvik/2.31/arquivo" + i + ".dll\r\n" +
-             "destino_" + i + "=$base$\\modulos\\\r\n" + "tamanho_" + i + "=" + std::to_string(1000 + n) +
-             "\r\n" + "hash_" + i + "=9f86d081884c7d659a2feaa0c55ad015a3bf4f1b2b0b822cd15d6c15b0f00a08\r\n" +
+             "destino_" + i + "=$base$\\modulos\\\r\n" + "tamanho_" + i + "=" +
+             std::to_string(1000 + n) + "\r\n" + "hash_" + i +
+             "=9f86d081884c7d659a2feaa0c55ad015a3bf4f1b2b0b822cd15d6c15b0f00a08\r\n" +
              "authenticode_" + i + "=true\r\n" + "arquivo_atualizador_" + i + "=false\r\n";
   }
   texto += "[arquivosOriginais]\r\nversao=2.30\r\nitens=" + std::to_string(entradas) + "\r\n";
   for (int n = 1; n <= entradas; ++n) {
     const std::string i = std::to_string(n);
-    texto += "caminho_" + i + "=https://atualiza.exemplo/tarvik/2.30/arquivo" + i + ".dll\r\n" + "tamanho_" + i +
-             "=" + std::to_string(900 + n) + "\r\n" + "hash_" + i +
-             "=60303ae22b998861bce3b28f33eec1be758a213c86c93c076dbe9f558c11c752\r\n" + "authenticode_" + i +
-             "=1\r\n";
+    texto += "caminho_" + i + "=https://atualiza.exemplo/tarvik/2.30/arquivo" + i + ".dll\r\n" +
+             "tamanho_" + i + "=" + std::to_string(900 + n) + "\r\n" + "hash_" + i +
+             "=60303ae22b998861bce3b28f33eec1be758a213c86c93c076dbe9f558c11c752\r\n" +
+             "authenticode_" + i + "=1\r\n";
   }
   return texto;
 }
@@ -51,7 +53,8 @@ void BM_RecuperaDadosAtualizacao(benchmark::State& estado) {
     estado.ResumeTiming();
     benchmark::DoNotOptimize(RecuperaDadosAtualizacao(std::move(copia)));
   }
-  estado.SetBytesProcessed(static_cast<int64_t>(estado.iterations()) * static_cast<int64_t>(texto.size()));
+  estado.SetBytesProcessed(static_cast<int64_t>(estado.iterations()) *
+                           static_cast<int64_t>(texto.size()));
   estado.SetComplexityN(estado.range(0));
 }
 
@@ -78,7 +81,8 @@ BENCHMARK(BM_InterpretaConteudo)
 // as one section with many keys.
 void BM_InterpretaConteudoSecoes(benchmark::State& estado) {
   std::string texto;
-  for (int64_t n = 0; n < estado.range(0); ++n) texto += "[secao" + std::to_string(n) + "]\r\nitens=1\r\n";
+  for (int64_t n = 0; n < estado.range(0); ++n)
+    texto += "[secao" + std::to_string(n) + "]\r\nitens=1\r\n";
   for (auto _ : estado) {
     estado.PauseTiming();
     std::string copia = texto;

@@ -42,7 +42,8 @@ std::string RestoEsperado(std::string texto) {
 void Percorre(const tarvik::DadosAtualizacao& dados) {
   size_t tamanho = dados.NovaVersao().size() + dados.VelhaVersao().size();
   for (const auto& item : *dados.ItensSequencia()) {
-    tamanho += tarvik::ObtemNomeArquivoInstalado("C:\\app", item->Destino(), item->NomeDestino()).size();
+    tamanho +=
+        tarvik::ObtemNomeArquivoInstalado("C:\\app", item->Destino(), item->NomeDestino()).size();
   }
   for (const auto& arquivo : dados.ArquivosRecuperar()) tamanho += arquivo->NomeDestino().size();
   for (const auto& arquivo : dados.ArquivosOriginais()) tamanho += arquivo->hash().size();
@@ -52,7 +53,8 @@ void Percorre(const tarvik::DadosAtualizacao& dados) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
-  const std::string texto = tarvik::DeCp1252(std::string_view(reinterpret_cast<const char*>(dados), tamanho));
+  const std::string texto =
+      tarvik::DeCp1252(std::string_view(reinterpret_cast<const char*>(dados), tamanho));
 
   std::string conteudo = texto;
   try {

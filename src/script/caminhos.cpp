@@ -24,7 +24,8 @@ std::string ObtemNomeArquivoInstalado(const std::string& pastaBase, const std::s
   return caminho;
 }
 
-std::string ObtemNomeArquivoTemporario(const std::string& pastaTemporaria, const std::string& arquivoDestino,
+std::string ObtemNomeArquivoTemporario(const std::string& pastaTemporaria,
+                                       const std::string& arquivoDestino,
                                        const std::string& versaoArquivo, int32_t indice) {
   return pastaTemporaria + arquivoDestino + "-" + versaoArquivo + "-" + std::to_string(indice);
 }
@@ -33,7 +34,8 @@ std::string CombinaCaminho(std::string_view pasta, std::string_view caminho) {
   const std::string_view p = RemoveEspacos(pasta);
   const std::string_view c = RemoveEspacos(caminho);
   std::string resultado(p);
-  if ((p.empty() || p.back() != kSeparador) && (c.empty() || c.front() != kSeparador)) resultado += kSeparador;
+  if ((p.empty() || p.back() != kSeparador) && (c.empty() || c.front() != kSeparador))
+    resultado += kSeparador;
   resultado += c;
   return resultado;
 }

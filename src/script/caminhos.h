@@ -17,7 +17,8 @@ std::string ObtemNomeArquivoInstalado(const std::string& pastaBase, const std::s
 // The versioned name of a downloaded or backed-up file:
 // `pastaTemporaria` + `arquivoDestino` + "-" + `versaoArquivo` + "-" +
 // `indice`, e.g. temp\app.dll-4.1-3. Never fails.
-std::string ObtemNomeArquivoTemporario(const std::string& pastaTemporaria, const std::string& arquivoDestino,
+std::string ObtemNomeArquivoTemporario(const std::string& pastaTemporaria,
+                                       const std::string& arquivoDestino,
                                        const std::string& versaoArquivo, int32_t indice);
 
 // Joins a folder and a relative path after removing the spaces around each,

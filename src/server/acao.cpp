@@ -32,7 +32,8 @@ std::optional<int32_t> ProcuraAcao(std::string_view nome) {
 
 int32_t PesquisaAcao(std::string_view nome) {
   if (const auto codigo = ProcuraAcao(nome)) return *codigo;
-  throw Erro(kNomeAcaoInvalido, "PesquisaAcao", "Nome de ação [" + std::string(nome) + "] inválido");
+  throw Erro(kNomeAcaoInvalido, "PesquisaAcao",
+             "Nome de ação [" + std::string(nome) + "] inválido");
 }
 
 }  // namespace tarvik

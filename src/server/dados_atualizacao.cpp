@@ -6,7 +6,8 @@ namespace tarvik {
 
 void DadosAtualizacao::AjustaTamanhoArquivosRecuperar(int32_t quantidade) {
   if (quantidade < 1) {
-    throw ErroPadrao(codigo_erro::kPosicaoInvalida, "DadosAtualizacao:AjustaTamanhoArquivosRecuperar");
+    throw ErroPadrao(codigo_erro::kPosicaoInvalida,
+                     "DadosAtualizacao:AjustaTamanhoArquivosRecuperar");
   }
   arquivosRecuperar_.assign(static_cast<size_t>(quantidade), nullptr);
 }

@@ -65,7 +65,9 @@ class DadosAtualizacao {
   // collection, so every read yields the same collection; writing stores the
   // given collection itself, shared.
   std::shared_ptr<ItensDeSequencia> ItensSequencia() const;
-  void ItensSequencia(std::shared_ptr<ItensDeSequencia> valor) { itensSequencia_ = std::move(valor); }
+  void ItensSequencia(std::shared_ptr<ItensDeSequencia> valor) {
+    itensSequencia_ = std::move(valor);
+  }
 
  private:
   int32_t numeroArquivosRecuperar_ = 0;

@@ -115,7 +115,9 @@ void AntecipaLeitura(const void* endereco) {
 
 // No more value lines than lines, nor than "=" characters.
 size_t MaximoValores(std::string_view texto) {
-  const auto conta = [texto](char c) { return static_cast<size_t>(std::count(texto.begin(), texto.end(), c)); };
+  const auto conta = [texto](char c) {
+    return static_cast<size_t>(std::count(texto.begin(), texto.end(), c));
+  };
   return std::min(conta('='), conta('\n') + conta('\r') + 1);
 }
 
@@ -147,7 +149,8 @@ class ArmazemDescritor {
   // others in batches, so that the index slots of a batch are fetched from
   // memory together: the repeated key of the batch, if any, comes back.
   const ValorDescritor* Adiciona(ValorDescritor valor) {
-    const uint32_t hash = HashSemCaixa(static_cast<uint32_t>(inicioSecoes_.size() - 1), valor.chave);
+    const uint32_t hash =
+        HashSemCaixa(static_cast<uint32_t>(inicioSecoes_.size() - 1), valor.chave);
     AntecipaLeitura(&indice_[hash & (indice_.size() - 1)]);
     pendentes_[quantidadePendentes_++] = hash;
     valores_.push_back(valor);
@@ -171,7 +174,8 @@ class ArmazemDescritor {
 
   std::span<const ValorDescritor> Valores(uint32_t numero) const {
     const size_t inicio = inicioSecoes_[numero];
-    const size_t fim = numero + 1 < inicioSecoes_.size() ? inicioSecoes_[numero + 1] : valores_.size();
+    const size_t fim =
+        numero + 1 < inicioSecoes_.size() ? inicioSecoes_[numero + 1] : valores_.size();
     return std::span(valores_).subspan(inicio, fim - inicio);
   }
 
@@ -201,7 +205,8 @@ class ArmazemDescritor {
     for (size_t slot = hash & mascara;; slot = (slot + 1) & mascara) {
       const Entrada& entrada = indice_[slot];
       if (entrada.posicao == kVazio) return slot;
-      if (entrada.hash == hash && entrada.posicao >= inicio && entrada.posicao - inicio < valores.size() &&
+      if (entrada.hash == hash && entrada.posicao >= inicio &&
+          entrada.posicao - inicio < valores.size() &&
           ChavesIguais(valores_[entrada.posicao].chave, chave)) {
         return slot;
       }
@@ -254,8 +259,9 @@ Secoes InterpretaConteudo(std::string& conteudo) {
   std::string nomeAtual;
   const auto verificaRepetida = [&nomeAtual](const ValorDescritor* repetida) {
     if (repetida) {
-      throw ErroConteudo(codigo_erro::kChaveDuplicada,
-                         "chave [" + std::string(repetida->chave) + "] repetida na seção [" + nomeAtual + "]");
+      throw ErroConteudo(
+          codigo_erro::kChaveDuplicada,
+          "chave [" + std::string(repetida->chave) + "] repetida na seção [" + nomeAtual + "]");
     }
   };
   LineCutter cortador(armazem->Texto());

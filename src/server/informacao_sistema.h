@@ -13,7 +13,8 @@ namespace tarvik {
 // record's service pack, suite and product type when it can be read. Never
 // fails: when even the short version record cannot be read the fragment
 // says the information is unavailable.
-std::string InformacaoSistema(const platform::SystemInfoSource& fonte = platform::SystemInformation());
+std::string InformacaoSistema(
+    const platform::SystemInfoSource& fonte = platform::SystemInformation());
 
 }  // namespace tarvik
 

@@ -69,9 +69,12 @@ std::optional<NumeroDecimal> LeNumeroDecimal(std::string_view texto) {
 // Whether `texto` starts with `radical`, which is ASCII, without regard to
 // letter case: a letter outside ASCII never folds onto one inside.
 bool IniciaComSemCaixa(std::string_view texto, std::string_view radical) {
-  const auto minuscula = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  const auto minuscula = [](char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  };
   return texto.size() >= radical.size() &&
-         std::equal(radical.begin(), radical.end(), texto.begin(), [&](char r, char t) { return r == minuscula(t); });
+         std::equal(radical.begin(), radical.end(), texto.begin(),
+                    [&](char r, char t) { return r == minuscula(t); });
 }
 
 std::string Chave(std::string_view radical, int32_t indice) {
@@ -94,8 +97,9 @@ class LeitorSecao {
   std::string_view Texto(std::string_view chave) const {
     const std::string_view* valor = secao_->Procura(chave);
     if (!valor) {
-      throw Falha(codigo_erro::kArgumentoInvalido,
-                  "chave [" + std::string(chave) + "] ausente na seção [" + std::string(nome_) + "]");
+      throw Falha(
+          codigo_erro::kArgumentoInvalido,
+          "chave [" + std::string(chave) + "] ausente na seção [" + std::string(nome_) + "]");
     }
     return *valor;
   }
@@ -117,7 +121,8 @@ class LeitorSecao {
       if (primeiro > '5' || (primeiro == '5' && (alemDaMetade || magnitude % 2 == 1))) ++magnitude;
     }
     const int64_t resultado = numero->negativo ? -magnitude : magnitude;
-    if (resultado < std::numeric_limits<int32_t>::min() || resultado > std::numeric_limits<int32_t>::max()) {
+    if (resultado < std::numeric_limits<int32_t>::min() ||
+        resultado > std::numeric_limits<int32_t>::max()) {
       throw FalhaValor(codigo_erro::kEstouro, chave, valor);
     }
     return static_cast<int32_t>(resultado);
@@ -144,8 +149,8 @@ class LeitorSecao {
   }
 
   Erro FalhaValor(int32_t numero, std::string_view chave, std::string_view valor) const {
-    return Falha(numero, "valor [" + std::string(valor) + "] da chave [" + std::string(chave) + "] na seção [" +
-                             std::string(nome_) + "]");
+    return Falha(numero, "valor [" + std::string(valor) + "] da chave [" + std::string(chave) +
+                             "] na seção [" + std::string(nome_) + "]");
   }
 
   std::string_view nome_;
@@ -155,14 +160,16 @@ class LeitorSecao {
 // The entries of the sequence section whose action key exists, in index
 // order, with their action text. Walking the section's keys instead of the
 // indexes 1 to `itens` keeps an absurd count from the server from spinning.
-std::vector<std::pair<int32_t, std::string_view>> AcoesPresentes(std::span<const ValorDescritor> valores, int32_t itens) {
+std::vector<std::pair<int32_t, std::string_view>> AcoesPresentes(
+    std::span<const ValorDescritor> valores, int32_t itens) {
   std::vector<std::pair<int32_t, std::string_view>> acoes;
   for (const ValorDescritor& valor : valores) {
     const std::string_view chave = valor.chave;
     if (chave.size() <= kRadicalAcao.size() || !IniciaComSemCaixa(chave, kRadicalAcao)) continue;
     const auto digitos = chave.substr(kRadicalAcao.size());
     // The index is written in decimal without leading zeros.
-    if (digitos.front() == '0' || digitos.size() > 10 || !std::all_of(digitos.begin(), digitos.end(), Digito)) {
+    if (digitos.front() == '0' || digitos.size() > 10 ||
+        !std::all_of(digitos.begin(), digitos.end(), Digito)) {
       continue;
     }
     int64_t indice = 0;
@@ -173,7 +180,8 @@ std::vector<std::pair<int32_t, std::string_view>> AcoesPresentes(std::span<const
   return acoes;
 }
 
-std::shared_ptr<InformacaoArquivo> LeArquivoRecuperar(const LeitorSecao& secao, int32_t n, int32_t codigo) {
+std::shared_ptr<InformacaoArquivo> LeArquivoRecuperar(const LeitorSecao& secao, int32_t n,
+                                                      int32_t codigo) {
   auto arquivo = std::make_shared<InformacaoArquivo>();
   arquivo->Indice(n);
   arquivo->Url(std::string(secao.Texto(Chave(kRadicalCaminho, n))));
@@ -208,7 +216,8 @@ std::shared_ptr<InformacaoArquivo> LeArquivoOriginal(const LeitorSecao& secao, i
 void LeSequencia(const LeitorSecao& sequencia, DadosAtualizacao& dados) {
   auto itens = std::make_shared<ItensDeSequencia>();
   ArranjoArquivos baixar;
-  for (const auto& [n, textoAcao] : AcoesPresentes(sequencia.Valores(), dados.NumeroArquivosRecuperar())) {
+  for (const auto& [n, textoAcao] :
+       AcoesPresentes(sequencia.Valores(), dados.NumeroArquivosRecuperar())) {
     const auto codigo = ProcuraAcao(textoAcao);
     if (!codigo) continue;
     switch (*codigo) {

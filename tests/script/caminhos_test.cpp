@@ -48,17 +48,17 @@ TEST_P(CombinaCaminhoTest, JoinsWithOneBackslashAtLeast) {
   EXPECT_EQ(CombinaCaminho(GetParam().pasta, GetParam().caminho), GetParam().resultado);
 }
 
-INSTANTIATE_TEST_SUITE_P(Casos, CombinaCaminhoTest,
-                         testing::Values(CasoCombina{"C:\\app", "temp\\", "C:\\app\\temp\\"},
-                                         CasoCombina{"C:\\app\\", "temp\\", "C:\\app\\temp\\"},
-                                         CasoCombina{"C:\\app", "\\temp\\", "C:\\app\\temp\\"},
-                                         CasoCombina{"C:\\app\\", "\\temp\\", "C:\\app\\\\temp\\"},
-                                         CasoCombina{"  C:\\app  ", "  temp\\ ", "C:\\app\\temp\\"},
-                                         CasoCombina{"\tC:\\app", "temp\\\t", "\tC:\\app\\temp\\\t"},
-                                         CasoCombina{"C:\\app", "", "C:\\app\\"},
-                                         CasoCombina{"C:\\app\\", "", "C:\\app\\"},
-                                         CasoCombina{"", "temp\\", "\\temp\\"},
-                                         CasoCombina{"", "", "\\"}));
+INSTANTIATE_TEST_SUITE_P(
+    Casos, CombinaCaminhoTest,
+    testing::Values(CasoCombina{"C:\\app", "temp\\", "C:\\app\\temp\\"},
+                    CasoCombina{"C:\\app\\", "temp\\", "C:\\app\\temp\\"},
+                    CasoCombina{"C:\\app", "\\temp\\", "C:\\app\\temp\\"},
+                    CasoCombina{"C:\\app\\", "\\temp\\", "C:\\app\\\\temp\\"},
+                    CasoCombina{"  C:\\app  ", "  temp\\ ", "C:\\app\\temp\\"},
+                    CasoCombina{"\tC:\\app", "temp\\\t", "\tC:\\app\\temp\\\t"},
+                    CasoCombina{"C:\\app", "", "C:\\app\\"},
+                    CasoCombina{"C:\\app\\", "", "C:\\app\\"},
+                    CasoCombina{"", "temp\\", "\\temp\\"}, CasoCombina{"", "", "\\"}));
 
 }  // namespace
 }  // namespace tarvik

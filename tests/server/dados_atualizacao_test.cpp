@@ -24,52 +24,15 @@ TEST_P(NomeArquivoUrlTest, TakesTheFileNamePart) {
 
 INSTANTIATE_TEST_SUITE_P(
     Urls, NomeArquivoUrlTest,
-    testing::Values(CasoUrl{"https://servidor.exemplo/tarvik/4.1/pelirana.exe", "pelirana.exe"},
-                    CasoUrl{"http://servidor.exemplo:8080/tarvik/app.dll", "app.dll"},
-                    CasoUrl{"http://servidor.exemplo/app.dll", "app.dll"},
-                    CasoUrl{"http://servidor.exemplo/baixa.aspx?arquivo=app.dll", "baixa.aspx?arquivo=app.dll"},
-                    CasoUrl{"HTTP://SERVIDOR/Pasta/App.DLL", "App.DLL"},
-                    CasoUrl{"http://servidor.exemplo", ""},
-                    CasoUrl{"http://servidor.exemplo:8080", ""},
-                    CasoUrl{"http://servidor.exemplo/tarvik/", ""},
-                    CasoUrl{"C:\\tarvik\\app.dll", ""},
-                    CasoUrl{"//servidor/app.dll", ""},
-                    CasoUrl{"servidor/app.dll", ""},
-                    CasoUrl{"", ""}));
-
-TEST(InformacaoArquivoTest, NomeDestinoFollowsUrl) {
-  InformacaoArquivo arquivo;
-  EXPECT_EQ(arquivo.NomeDestino(), "");
-  arquivo.Url("https://servidor.exemplo/a/b/tarvik.exe");
-  EXPECT_EQ(arquivo.NomeDestino(), "tarvik.exe");
-}
-
-TEST(InformacaoPastaTest, NomeDestinoIsNomeAndNeverTheUpdaters) {
-  InformacaoPasta pasta;
-  pasta.Nome("relatorios");
-  EXPECT_EQ(pasta.NomeDestino(), "relatorios");
-  EXPECT_FALSE(pasta.ArquivoAtualizador());
-}
-
-TEST(DadosAtualizacaoTest, StartsEmpty) {
-  const DadosAtualizacao dados;
-  EXPECT_FALSE(dados.Atualizar());
-  EXPECT_FALSE(dados.AtualizarAtualizador());
-  EXPECT_EQ(dados.NovaVersao(), "");
-  EXPECT_EQ(dados.VelhaVersao(), "");
-  EXPECT_EQ(dados.NumeroArquivosRecuperar(), 0);
-  EXPECT_EQ(dados.NumeroArquivosOriginais(), 0);
-  EXPECT_TRUE(dados.ArquivosRecuperar().empty());
-  EXPECT_TRUE(dados.ArquivosOriginais().empty());
-}
-
-TEST(DadosAtualizacaoTest, CountsAreSeparate) {
-  DadosAtualizacao dados;
-  dados.NumeroArquivosRecuperar(3);
-  dados.NumeroArquivosOriginais(7);
-  EXPECT_EQ(dados.NumeroArquivosRecuperar(), 3);
-  EXPECT_EQ(dados.NumeroArquivosOriginais(), 7);
-}
+    testing::Values(
+        CasoUrl{"https://servidor.exemplo/tarvik/4.1/pelirana.exe", "pelirana.exe"},
+        CasoUrl{"http://servidor.exemplo:8080/tarvik/app.dll", "app.dll"},
+        CasoUrl{"http://servidor.exemplo/app.dll", "app.dll"},
+        CasoUrl{"http://servidor.exemplo/baixa.aspx?arquivo=app.dll", "baixa.aspx?arquivo=app.dll"},
+        CasoUrl{"HTTP://SERVIDOR/Pasta/App.DLL", "App.DLL"}, CasoUrl{"http://servidor.exemplo", ""},
+        CasoUrl{"http://servidor.exemplo:8080", ""}, CasoUrl{"http://servidor.exemplo/tarvik/", ""},
+        CasoUrl{"C:\\tarvik\\app.dll", ""}, CasoUrl{"//servidor/app.dll", ""},
+        CasoUrl{"servidor/app.dll", ""}, CasoUrl{"", ""}));
 
 TEST(DadosAtualizacaoTest, ItensSequenciaIsCreatedOnceOnFirstRead) {
   const DadosAtualizacao dados;
@@ -105,7 +68,8 @@ TEST(DadosAtualizacaoTest, ArraysAreCopiesOfTheSameEntries) {
 
 TEST(DadosAtualizacaoTest, AjustaTamanhoLeavesOnlyEmptyElements) {
   DadosAtualizacao dados;
-  dados.ArquivosRecuperar({std::make_shared<InformacaoArquivo>(), std::make_shared<InformacaoArquivo>()});
+  dados.ArquivosRecuperar(
+      {std::make_shared<InformacaoArquivo>(), std::make_shared<InformacaoArquivo>()});
   dados.AjustaTamanhoArquivosRecuperar(3);
   EXPECT_EQ(dados.ArquivosRecuperar(), ArranjoArquivos(3));
 }

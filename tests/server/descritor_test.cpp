@@ -25,20 +25,21 @@ struct CasoLinhas {
 
 class SeparaLinhasTest : public testing::TestWithParam<CasoLinhas> {};
 
-TEST_P(SeparaLinhasTest, CutsLines) { EXPECT_EQ(TodasAsLinhas(GetParam().texto), GetParam().linhas); }
+TEST_P(SeparaLinhasTest, CutsLines) {
+  EXPECT_EQ(TodasAsLinhas(GetParam().texto), GetParam().linhas);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Quebras, SeparaLinhasTest,
-    testing::Values(
-        CasoLinhas{"CrLf", "a\r\nb\r\nc", {"a", "b", "c"}},
-        CasoLinhas{"LfOnly", "a\nb\nc\n", {"a", "b", "c"}},
-        CasoLinhas{"CrOnly", "a\rb\r", {"a", "b"}},
-        CasoLinhas{"NoBreak", "abc", {"abc"}},
-        CasoLinhas{"EmptyLines", "\r\n\r\nx", {"", "", "x"}},
-        // A lone LF or CR before a CR LF stays in the line; after the last
-        // CR LF, LF cuts, and CR only once no LF is left.
-        CasoLinhas{"Mixed", "a\nb\r\nc\rd\ne\rf", {"a\nb", "c\rd", "e", "f"}},
-        CasoLinhas{"CrBeforeLf", "a\rb\nc", {"a\rb", "c"}}),
+    testing::Values(CasoLinhas{"CrLf", "a\r\nb\r\nc", {"a", "b", "c"}},
+                    CasoLinhas{"LfOnly", "a\nb\nc\n", {"a", "b", "c"}},
+                    CasoLinhas{"CrOnly", "a\rb\r", {"a", "b"}},
+                    CasoLinhas{"NoBreak", "abc", {"abc"}},
+                    CasoLinhas{"EmptyLines", "\r\n\r\nx", {"", "", "x"}},
+                    // A lone LF or CR before a CR LF stays in the line; after the last
+                    // CR LF, LF cuts, and CR only once no LF is left.
+                    CasoLinhas{"Mixed", "a\nb\r\nc\rd\ne\rf", {"a\nb", "c\rd", "e", "f"}},
+                    CasoLinhas{"CrBeforeLf", "a\rb\nc", {"a\rb", "c"}}),
     [](const auto& caso) { return caso.param.nome; });
 
 TEST(SeparaLinhasTest, RemovesTheLineAndItsBreak) {
@@ -112,7 +113,8 @@ TEST(InterpretaConteudoTest, LooksKeysUpInAnyOrder) {
 // The key index is sized from the text: many keys, none lost.
 TEST(InterpretaConteudoTest, ManyKeys) {
   std::string conteudo = "[a]\n";
-  for (int i = 0; i < 5000; ++i) conteudo += "chave_" + std::to_string(i) + "=" + std::to_string(i) + "\n";
+  for (int i = 0; i < 5000; ++i)
+    conteudo += "chave_" + std::to_string(i) + "=" + std::to_string(i) + "\n";
   const Secoes secoes = InterpretaConteudo(conteudo);
   for (int i = 4999; i >= 0; i -= 7) {
     EXPECT_EQ(Valor(secoes, "a", ("CHAVE_" + std::to_string(i)).c_str()), std::to_string(i));
@@ -159,19 +161,23 @@ INSTANTIATE_TEST_SUITE_P(
     Falhas, InterpretaConteudoFalhaTest,
     testing::Values(
         CasoFalha{"ValueBeforeHeader", "itens=1\n[a]\n", 5,
-                  "Chamada de procedimento ou argumento inválido: chave [itens] antes do primeiro cabeçalho de seção"},
+                  "Chamada de procedimento ou argumento inválido: chave [itens] antes do primeiro "
+                  "cabeçalho de seção"},
         CasoFalha{"LoneBracket", "[a]\n  [  \n", 5,
                   "Chamada de procedimento ou argumento inválido: cabeçalho de seção sem nome [[]"},
         CasoFalha{"RepeatedKeyOtherCase", "[seq]\nitens=1\nITENS=2\n", 457,
-                  "Esta chave já está associada a um elemento desta coleção: chave [ITENS] repetida na seção [seq]"},
+                  "Esta chave já está associada a um elemento desta coleção: chave [ITENS] "
+                  "repetida na seção [seq]"},
         CasoFalha{"RepeatedSection", "[Seq]\n[seq]\n", 457,
                   "Esta chave já está associada a um elemento desta coleção: seção [seq] repetida"},
         CasoFalha{"RepeatedAccentedKey", "[a]\nAÇÃO=1\nação=2\n", 457,
-                  "Esta chave já está associada a um elemento desta coleção: chave [ação] repetida na seção [a]"},
+                  "Esta chave já está associada a um elemento desta coleção: chave [ação] repetida "
+                  "na seção [a]"},
         // The same key in two sections is no repetition; the first fault
         // in line order is the one reported.
         CasoFalha{"FirstFaultWins", "[a]\nx=1\n[b]\nx=1\ny=1\nY=2\n[\n", 457,
-                  "Esta chave já está associada a um elemento desta coleção: chave [Y] repetida na seção [b]"}),
+                  "Esta chave já está associada a um elemento desta coleção: chave [Y] repetida na "
+                  "seção [b]"}),
     [](const auto& caso) { return caso.param.nome; });
 
 TEST(PesquisaAcaoTest, KnowsTheSixActions) {

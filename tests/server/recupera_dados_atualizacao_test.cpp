@@ -88,6 +88,7 @@ TEST(RecuperaDadosAtualizacaoTest, ReadsTheExampleFieldByField) {
   EXPECT_EQ(pasta->Indice(), 3);
   EXPECT_EQ(pasta->Acao(), 14);
   EXPECT_EQ(pasta->Nome(), "relatorios");
+  EXPECT_EQ(pasta->NomeDestino(), "relatorios");
   EXPECT_EQ(pasta->Destino(), "$base$\\");
 
   // Only the replaced file is downloaded: the same entry object.
@@ -98,7 +99,8 @@ TEST(RecuperaDadosAtualizacaoTest, ReadsTheExampleFieldByField) {
   EXPECT_EQ(originais[0]->Indice(), 1);
   EXPECT_EQ(originais[0]->Url(), "https://atualiza.exemplo/tarvik/2.30/pelirana.exe");
   EXPECT_EQ(originais[0]->tamanho(), 1000000);
-  EXPECT_EQ(originais[0]->hash(), "60303ae22b998861bce3b28f33eec1be758a213c86c93c076dbe9f558c11c752");
+  EXPECT_EQ(originais[0]->hash(),
+            "60303ae22b998861bce3b28f33eec1be758a213c86c93c076dbe9f558c11c752");
   EXPECT_TRUE(originais[0]->Authenticode());
   EXPECT_EQ(originais[0]->Destino(), "");
   EXPECT_EQ(originais[0]->Acao(), 0);
@@ -115,8 +117,9 @@ TEST(RecuperaDadosAtualizacaoTest, LineBreaksOfAnyKindReadAlike) {
 }
 
 TEST(RecuperaDadosAtualizacaoTest, NoUpdateReadsOnlyTheDecision) {
-  const DadosAtualizacao dados = RecuperaDadosAtualizacao(
-      Linhas({"[SequenciaAtualizacao]", "ITENS=5", "atualizar=false", "versao=2.30", "atualizar_atualizador=true"}));
+  const DadosAtualizacao dados =
+      RecuperaDadosAtualizacao(Linhas({"[SequenciaAtualizacao]", "ITENS=5", "atualizar=false",
+                                       "versao=2.30", "atualizar_atualizador=true"}));
   EXPECT_FALSE(dados.Atualizar());
   EXPECT_TRUE(dados.AtualizarAtualizador());
   EXPECT_EQ(dados.NovaVersao(), "2.30");
@@ -126,9 +129,10 @@ TEST(RecuperaDadosAtualizacaoTest, NoUpdateReadsOnlyTheDecision) {
 }
 
 TEST(RecuperaDadosAtualizacaoTest, OnlyTheExactWordTrueUpdates) {
-  for (const char* linha : {"atualizar = true", "atualizar=True", "atualizar=1", "atualizar=TRUE"}) {
-    const DadosAtualizacao dados = RecuperaDadosAtualizacao(
-        Linhas({"[sequenciaAtualizacao]", "itens=0", linha, "versao=1", "atualizar_atualizador=true "}));
+  for (const char* linha :
+       {"atualizar = true", "atualizar=True", "atualizar=1", "atualizar=TRUE"}) {
+    const DadosAtualizacao dados = RecuperaDadosAtualizacao(Linhas(
+        {"[sequenciaAtualizacao]", "itens=0", linha, "versao=1", "atualizar_atualizador=true "}));
     EXPECT_FALSE(dados.Atualizar()) << linha;
     EXPECT_TRUE(dados.AtualizarAtualizador()) << linha;
   }
@@ -136,11 +140,22 @@ TEST(RecuperaDadosAtualizacaoTest, OnlyTheExactWordTrueUpdates) {
 
 TEST(RecuperaDadosAtualizacaoTest, UnknownOrMissingActionsAreSkipped) {
   const DadosAtualizacao dados = RecuperaDadosAtualizacao(Linhas({
-      "[sequenciaAtualizacao]", "itens=5", "atualizar=true", "versao=2", "atualizar_atualizador=false",
-      "acao_2=ExecutarMsi", "acao_3=criarpasta", "acao_4=",
-      "ACAO_5=RemoverPasta", "caminho_5=antiga", "destino_5=$base$\\",
-      "acao_6=CriarPasta", "acao_05=CriarPasta",
-      "[arquivosOriginais]", "versao=1", "itens=0",
+      "[sequenciaAtualizacao]",
+      "itens=5",
+      "atualizar=true",
+      "versao=2",
+      "atualizar_atualizador=false",
+      "acao_2=ExecutarMsi",
+      "acao_3=criarpasta",
+      "acao_4=",
+      "ACAO_5=RemoverPasta",
+      "caminho_5=antiga",
+      "destino_5=$base$\\",
+      "acao_6=CriarPasta",
+      "acao_05=CriarPasta",
+      "[arquivosOriginais]",
+      "versao=1",
+      "itens=0",
   }));
   const auto itens = dados.ItensSequencia();
   ASSERT_EQ(itens->Quantidade(), 1);
@@ -156,10 +171,20 @@ TEST(RecuperaDadosAtualizacaoTest, UnknownOrMissingActionsAreSkipped) {
 
 TEST(RecuperaDadosAtualizacaoTest, EntriesKeepIndexOrderWhateverTheLineOrder) {
   const DadosAtualizacao dados = RecuperaDadosAtualizacao(Linhas({
-      "[sequenciaAtualizacao]", "itens=10", "atualizar=true", "versao=2", "atualizar_atualizador=false",
-      "acao_10=CriarPasta", "caminho_10=b", "destino_10=x",
-      "acao_9=CriarPasta", "caminho_9=a", "destino_9=x",
-      "[arquivosOriginais]", "versao=1", "itens=0",
+      "[sequenciaAtualizacao]",
+      "itens=10",
+      "atualizar=true",
+      "versao=2",
+      "atualizar_atualizador=false",
+      "acao_10=CriarPasta",
+      "caminho_10=b",
+      "destino_10=x",
+      "acao_9=CriarPasta",
+      "caminho_9=a",
+      "destino_9=x",
+      "[arquivosOriginais]",
+      "versao=1",
+      "itens=0",
   }));
   const auto itens = dados.ItensSequencia();
   ASSERT_EQ(itens->Quantidade(), 2);
@@ -169,9 +194,17 @@ TEST(RecuperaDadosAtualizacaoTest, EntriesKeepIndexOrderWhateverTheLineOrder) {
 
 TEST(RecuperaDadosAtualizacaoTest, AHugeCountCostsNothing) {
   const DadosAtualizacao dados = RecuperaDadosAtualizacao(Linhas({
-      "[sequenciaAtualizacao]", "itens=2147483647", "atualizar=true", "versao=2", "atualizar_atualizador=false",
-      "acao_2147483647=CriarPasta", "caminho_2147483647=a", "destino_2147483647=x",
-      "[arquivosOriginais]", "versao=1", "itens=0",
+      "[sequenciaAtualizacao]",
+      "itens=2147483647",
+      "atualizar=true",
+      "versao=2",
+      "atualizar_atualizador=false",
+      "acao_2147483647=CriarPasta",
+      "caminho_2147483647=a",
+      "destino_2147483647=x",
+      "[arquivosOriginais]",
+      "versao=1",
+      "itens=0",
   }));
   ASSERT_EQ(dados.ItensSequencia()->Quantidade(), 1);
   EXPECT_EQ(dados.ItensSequencia()->Item(1)->Indice(), 2147483647);
@@ -180,10 +213,21 @@ TEST(RecuperaDadosAtualizacaoTest, AHugeCountCostsNothing) {
 // A descriptor with one file entry whose size and signature flag are given.
 std::string ComArquivo(const std::string& tamanho, const std::string& authenticode) {
   return Linhas({
-      "[sequenciaAtualizacao]", "itens=1", "atualizar=true", "versao=2", "atualizar_atualizador=false",
-      "acao_1=CopiarNovoArquivo", "caminho_1=http://s/a.dll", "destino_1=$base$\\",
-      "tamanho_1=" + tamanho, "hash_1=h", "authenticode_1=" + authenticode, "arquivo_atualizador_1=0",
-      "[arquivosOriginais]", "versao=1", "itens=0",
+      "[sequenciaAtualizacao]",
+      "itens=1",
+      "atualizar=true",
+      "versao=2",
+      "atualizar_atualizador=false",
+      "acao_1=CopiarNovoArquivo",
+      "caminho_1=http://s/a.dll",
+      "destino_1=$base$\\",
+      "tamanho_1=" + tamanho,
+      "hash_1=h",
+      "authenticode_1=" + authenticode,
+      "arquivo_atualizador_1=0",
+      "[arquivosOriginais]",
+      "versao=1",
+      "itens=0",
   });
 }
 
@@ -195,16 +239,19 @@ struct CasoNumero {
 class NumeroTest : public testing::TestWithParam<CasoNumero> {};
 
 TEST_P(NumeroTest, Converts) {
-  const auto arquivos = RecuperaDadosAtualizacao(ComArquivo(GetParam().texto, "true")).ArquivosRecuperar();
+  const auto arquivos =
+      RecuperaDadosAtualizacao(ComArquivo(GetParam().texto, "true")).ArquivosRecuperar();
   ASSERT_EQ(arquivos.size(), 1u);
   EXPECT_EQ(arquivos[0]->tamanho(), GetParam().valor);
 }
 
 INSTANTIATE_TEST_SUITE_P(Tamanhos, NumeroTest,
-                         testing::Values(CasoNumero{"1234", 1234}, CasoNumero{" 12", 12}, CasoNumero{"+7", 7},
-                                         CasoNumero{"007", 7}, CasoNumero{"-5", -5}, CasoNumero{"2.5", 2},
-                                         CasoNumero{"3.5", 4}, CasoNumero{"-2.5", -2}, CasoNumero{"2.50001", 3},
-                                         CasoNumero{"2.4999", 2}, CasoNumero{".5", 0}, CasoNumero{"7.", 7},
+                         testing::Values(CasoNumero{"1234", 1234}, CasoNumero{" 12", 12},
+                                         CasoNumero{"+7", 7}, CasoNumero{"007", 7},
+                                         CasoNumero{"-5", -5}, CasoNumero{"2.5", 2},
+                                         CasoNumero{"3.5", 4}, CasoNumero{"-2.5", -2},
+                                         CasoNumero{"2.50001", 3}, CasoNumero{"2.4999", 2},
+                                         CasoNumero{".5", 0}, CasoNumero{"7.", 7},
                                          CasoNumero{"2147483647", 2147483647},
                                          CasoNumero{"-2147483648", -2147483647 - 1},
                                          CasoNumero{"-2147483648.5", -2147483647 - 1},
@@ -218,7 +265,8 @@ struct CasoLogico {
 class LogicoTest : public testing::TestWithParam<CasoLogico> {};
 
 TEST_P(LogicoTest, Converts) {
-  const auto arquivos = RecuperaDadosAtualizacao(ComArquivo("1", GetParam().texto)).ArquivosRecuperar();
+  const auto arquivos =
+      RecuperaDadosAtualizacao(ComArquivo("1", GetParam().texto)).ArquivosRecuperar();
   ASSERT_EQ(arquivos.size(), 1u);
   EXPECT_EQ(arquivos[0]->Authenticode(), GetParam().valor);
 }
@@ -226,8 +274,9 @@ TEST_P(LogicoTest, Converts) {
 INSTANTIATE_TEST_SUITE_P(Logicos, LogicoTest,
                          testing::Values(CasoLogico{"true", true}, CasoLogico{"TRUE", true},
                                          CasoLogico{" False", false}, CasoLogico{"0", false},
-                                         CasoLogico{"-1", true}, CasoLogico{"2", true}, CasoLogico{"0.0", false},
-                                         CasoLogico{"0.5", true}, CasoLogico{"99999999999999", true}));
+                                         CasoLogico{"-1", true}, CasoLogico{"2", true},
+                                         CasoLogico{"0.0", false}, CasoLogico{"0.5", true},
+                                         CasoLogico{"99999999999999", true}));
 
 struct CasoFalha {
   const char* nome;
@@ -255,53 +304,69 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         CasoFalha{"EmptyAnswer", "", 5, kInvalido + "seção [sequenciaAtualizacao] ausente"},
         CasoFalha{"MissingDecisionKey",
-                  Linhas({"[sequenciaAtualizacao]", "itens=0", "atualizar=false", "atualizar_atualizador=false"}), 5,
-                  kInvalido + "chave [versao] ausente na seção [sequenciaAtualizacao]"},
+                  Linhas({"[sequenciaAtualizacao]", "itens=0", "atualizar=false",
+                          "atualizar_atualizador=false"}),
+                  5, kInvalido + "chave [versao] ausente na seção [sequenciaAtualizacao]"},
         // The blank line hides the second section.
         CasoFalha{"BlankLineHidesOriginals",
                   Linhas({"[sequenciaAtualizacao]", "itens=0", "atualizar=true", "versao=2",
-                          "atualizar_atualizador=false", "", "[arquivosOriginais]", "versao=1", "itens=0"}),
+                          "atualizar_atualizador=false", "", "[arquivosOriginais]", "versao=1",
+                          "itens=0"}),
                   5, kInvalido + "seção [arquivosOriginais] ausente"},
-        CasoFalha{"MissingEntryKey",
-                  Linhas({"[sequenciaAtualizacao]", "itens=1", "atualizar=true", "versao=2",
-                          "atualizar_atualizador=false", "acao_1=RemoverArquivo", "caminho_1=http://s/a.dll",
-                          "destino_1=x", "tamanho_1=0", "hash_1=", "authenticode_1=false"}),
-                  5, kInvalido + "chave [arquivo_atualizador_1] ausente na seção [sequenciaAtualizacao]"},
+        CasoFalha{
+            "MissingEntryKey",
+            Linhas({"[sequenciaAtualizacao]", "itens=1", "atualizar=true", "versao=2",
+                    "atualizar_atualizador=false", "acao_1=RemoverArquivo",
+                    "caminho_1=http://s/a.dll", "destino_1=x", "tamanho_1=0",
+                    "hash_1=", "authenticode_1=false"}),
+            5, kInvalido + "chave [arquivo_atualizador_1] ausente na seção [sequenciaAtualizacao]"},
         CasoFalha{"OriginalsBeyondTheirEntries",
                   Linhas({"[sequenciaAtualizacao]", "itens=0", "atualizar=true", "versao=2",
-                          "atualizar_atualizador=false", "[arquivosOriginais]", "versao=1", "itens=2147483647",
-                          "caminho_1=http://s/a.dll", "tamanho_1=1", "hash_1=h", "authenticode_1=1"}),
+                          "atualizar_atualizador=false", "[arquivosOriginais]", "versao=1",
+                          "itens=2147483647", "caminho_1=http://s/a.dll", "tamanho_1=1", "hash_1=h",
+                          "authenticode_1=1"}),
                   5, kInvalido + "chave [caminho_2] ausente na seção [arquivosOriginais]"},
-        CasoFalha{"CountNotANumber",
-                  Linhas({"[sequenciaAtualizacao]", "itens=três", "atualizar=false", "versao=2",
-                          "atualizar_atualizador=false"}),
-                  13, "Tipos incompatíveis: valor [três] da chave [itens] na seção [sequenciaAtualizacao]"},
+        CasoFalha{
+            "CountNotANumber",
+            Linhas({"[sequenciaAtualizacao]", "itens=três", "atualizar=false", "versao=2",
+                    "atualizar_atualizador=false"}),
+            13,
+            "Tipos incompatíveis: valor [três] da chave [itens] na seção [sequenciaAtualizacao]"},
         CasoFalha{"EmptyCount",
                   Linhas({"[sequenciaAtualizacao]", "itens=", "atualizar=false", "versao=2",
                           "atualizar_atualizador=false"}),
-                  13, "Tipos incompatíveis: valor [] da chave [itens] na seção [sequenciaAtualizacao]"},
+                  13,
+                  "Tipos incompatíveis: valor [] da chave [itens] na seção [sequenciaAtualizacao]"},
         CasoFalha{"Exponent", ComArquivo("1e3", "true"), 13,
-                  "Tipos incompatíveis: valor [1e3] da chave [tamanho_1] na seção [sequenciaAtualizacao]"},
+                  "Tipos incompatíveis: valor [1e3] da chave [tamanho_1] na seção "
+                  "[sequenciaAtualizacao]"},
         CasoFalha{"Comma", ComArquivo("1,5", "true"), 13,
-                  "Tipos incompatíveis: valor [1,5] da chave [tamanho_1] na seção [sequenciaAtualizacao]"},
-        CasoFalha{"LoneSign", ComArquivo("-", "true"), 13,
-                  "Tipos incompatíveis: valor [-] da chave [tamanho_1] na seção [sequenciaAtualizacao]"},
-        CasoFalha{"SizeOverflow", ComArquivo("2147483648", "true"), 6,
-                  "Estouro: valor [2147483648] da chave [tamanho_1] na seção [sequenciaAtualizacao]"},
-        CasoFalha{"RoundedIntoOverflow", ComArquivo("2147483647.5", "true"), 6,
-                  "Estouro: valor [2147483647.5] da chave [tamanho_1] na seção [sequenciaAtualizacao]"},
-        CasoFalha{"NegativeOverflow", ComArquivo("-2147483649", "true"), 6,
-                  "Estouro: valor [-2147483649] da chave [tamanho_1] na seção [sequenciaAtualizacao]"},
+                  "Tipos incompatíveis: valor [1,5] da chave [tamanho_1] na seção "
+                  "[sequenciaAtualizacao]"},
+        CasoFalha{
+            "LoneSign", ComArquivo("-", "true"), 13,
+            "Tipos incompatíveis: valor [-] da chave [tamanho_1] na seção [sequenciaAtualizacao]"},
+        CasoFalha{
+            "SizeOverflow", ComArquivo("2147483648", "true"), 6,
+            "Estouro: valor [2147483648] da chave [tamanho_1] na seção [sequenciaAtualizacao]"},
+        CasoFalha{
+            "RoundedIntoOverflow", ComArquivo("2147483647.5", "true"), 6,
+            "Estouro: valor [2147483647.5] da chave [tamanho_1] na seção [sequenciaAtualizacao]"},
+        CasoFalha{
+            "NegativeOverflow", ComArquivo("-2147483649", "true"), 6,
+            "Estouro: valor [-2147483649] da chave [tamanho_1] na seção [sequenciaAtualizacao]"},
         CasoFalha{"ManyDigits", ComArquivo("123456789012345678901234567890", "true"), 6,
                   "Estouro: valor [123456789012345678901234567890] da chave [tamanho_1] na seção "
                   "[sequenciaAtualizacao]"},
         CasoFalha{"TruthNotConvertible", ComArquivo("1", "sim"), 13,
-                  "Tipos incompatíveis: valor [sim] da chave [authenticode_1] na seção [sequenciaAtualizacao]"},
+                  "Tipos incompatíveis: valor [sim] da chave [authenticode_1] na seção "
+                  "[sequenciaAtualizacao]"},
         CasoFalha{"TruthEmpty", ComArquivo("1", ""), 13,
-                  "Tipos incompatíveis: valor [] da chave [authenticode_1] na seção [sequenciaAtualizacao]"},
-        CasoFalha{"RepeatedKey",
-                  Linhas({"[sequenciaAtualizacao]", "itens=0", "Itens=0"}), 457,
-                  "Esta chave já está associada a um elemento desta coleção: chave [Itens] repetida na seção "
+                  "Tipos incompatíveis: valor [] da chave [authenticode_1] na seção "
+                  "[sequenciaAtualizacao]"},
+        CasoFalha{"RepeatedKey", Linhas({"[sequenciaAtualizacao]", "itens=0", "Itens=0"}), 457,
+                  "Esta chave já está associada a um elemento desta coleção: chave [Itens] "
+                  "repetida na seção "
                   "[sequenciaAtualizacao]"}),
     [](const auto& caso) { return caso.param.nome; });
 
