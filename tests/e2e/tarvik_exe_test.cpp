@@ -138,26 +138,21 @@ TEST_F(TarvikExeTest, FailedApplicationCheckShowsM3ThenStartsTheApplication) {
 
 TEST_F(TarvikExeTest, FailedUpdaterCheckShowsM3AndMakesNoApplicationCheck) {
   teste::ServidorAtualizacao servidor;
-  struct Caso {
-    Resposta resposta;
-    std::string linha;
-  };
-  const Caso casos[] = {
-      {{500, "falha"},
-       "<data> - INFO - Erro na recepção. Código HTTP: [500], mensagem [Internal Server Error]"},
-      {{200, "lixo=1\r\n"}, "<data> - ERRO - Erro ao interpretar a resposta do servidor. Erro: ["},
-  };
-  for (const Caso& caso : casos) {
+  auto verifica = [&](const Resposta& resposta, const std::string& linha) {
     fs::remove(instalacao_.Em("registro.log"));
-    servidor.RespostaAtualizador(caso.resposta);
+    servidor.RespostaAtualizador(resposta);
     instalacao_.ConfiguracaoServidor(servidor.UrlVerificacao());
     const auto resultado = instalacao_.Executa();
     EXPECT_EQ(resultado.erros, kM3);
     const Linhas linhas = instalacao_.LinhasRegistro();
     ASSERT_GE(linhas.size(), 2u);
-    EXPECT_TRUE(linhas[linhas.size() - 2].starts_with(caso.linha)) << linhas[linhas.size() - 2];
+    EXPECT_TRUE(linhas[linhas.size() - 2].starts_with(linha)) << linhas[linhas.size() - 2];
     EXPECT_EQ(linhas.back(), kFim);
-  }
+  };
+  verifica({500, "falha"},
+           "<data> - INFO - Erro na recepção. Código HTTP: [500], mensagem [Internal Server Error]");
+  verifica({200, "lixo=1\r\n"},
+           "<data> - ERRO - Erro ao interpretar a resposta do servidor. Erro: [");
   for (const auto& pedido : servidor.Pedidos()) EXPECT_TRUE(pedido.ends_with("&atualizador=on"));
   EXPECT_TRUE(instalacao_.AplicativoIniciado());
 }
