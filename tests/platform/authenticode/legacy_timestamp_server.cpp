@@ -4,8 +4,10 @@
 #include <openssl/evp.h>
 #include <openssl/pkcs7.h>
 
+#include <chrono>
 #include <memory>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 namespace tarvik::teste {
@@ -99,6 +101,9 @@ LegacyTimestampServer::LegacyTimestampServer(const TestIdentity& authority)
   port_ = server_.bind_to_any_port("127.0.0.1");
   if (port_ <= 0) throw std::runtime_error("cannot bind the timestamp server");
   thread_ = std::thread([this] { server_.listen_after_bind(); });
+  // Until the thread runs its loop, stop() would find nothing to stop and the
+  // join would wait for ever.
+  while (!server_.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 LegacyTimestampServer::~LegacyTimestampServer() {
