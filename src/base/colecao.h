@@ -57,6 +57,20 @@ class Colecao {
     typename Lista::const_iterator it_;
   };
 
+  Colecao() = default;
+  // The index points into the element list, so a copy builds its own.
+  Colecao(const Colecao& outra) {
+    for (const auto& elemento : outra.elementos_)
+      Insere(elementos_.end(), elemento.valor, elemento.chave);
+  }
+  Colecao& operator=(const Colecao& outra) {
+    if (this != &outra) *this = Colecao(outra);
+    return *this;
+  }
+  // Moving a list keeps its iterators valid, so the index moves along.
+  Colecao(Colecao&&) noexcept = default;
+  Colecao& operator=(Colecao&&) noexcept = default;
+
   // Appends at the end, with an optional key.
   void Adiciona(T valor, std::optional<std::string> chave = std::nullopt) {
     Insere(elementos_.end(), std::move(valor), std::move(chave));

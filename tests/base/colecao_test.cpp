@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -89,6 +90,21 @@ TEST(ColecaoTest, InsertAfterMissingKeyRaisesFiveAndAddsNothing) {
   Colecao<std::string> colecao;
   EXPECT_THROW(colecao.AdicionaDepois("x", "1", "0"), Erro);
   EXPECT_TRUE(colecao.Vazia());
+}
+
+TEST(ColecaoTest, CopyHasItsOwnIndex) {
+  auto original = std::make_unique<Colecao<std::string>>();
+  original->Adiciona("a", "0");
+  Colecao<std::string> copia = *original;
+  copia.AdicionaDepois("b", "1", "0");
+  original.reset();
+  EXPECT_EQ(copia.Item("0"), "a");
+  EXPECT_EQ(Conteudo(copia), (std::vector<std::string>{"a", "b"}));
+  Colecao<std::string> atribuida;
+  atribuida = copia;
+  copia.Adiciona("c", "2");
+  EXPECT_FALSE(atribuida.Contem("2"));
+  EXPECT_EQ(atribuida.Item("1"), "b");
 }
 
 }  // namespace
