@@ -1,0 +1,440 @@
+// The publisher on pairs of release trees: the whole descriptor it writes,
+// the files it puts in the catalogue, and the releases it refuses.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "base/cp1252.h"
+#include "base/erro.h"
+#include "publicador/descritor_publicado.h"
+#include "publicador/publicacao.h"
+#include "publicador/recusa_publicacao.h"
+#include "support/pasta_temporaria.h"
+#include "tools/arvores_teste.h"
+
+namespace tarvik::publicacao {
+namespace {
+
+namespace fs = std::filesystem;
+using teste::Arvore;
+
+std::string Linhas(const std::vector<std::string>& linhas) {
+  std::string texto;
+  for (const std::string& linha : linhas) texto += linha + "\r\n";
+  return texto;
+}
+
+class PublicadorTest : public ::testing::Test {
+ protected:
+  PublicadorTest() {
+    parametros_.instalada = pasta_.Caminho() / "2.30";
+    parametros_.versaoInstalada = "2.30";
+    parametros_.nova = pasta_.Caminho() / "2.31";
+    parametros_.versaoNova = "2.31";
+    parametros_.url = "http://atualiza.exemplo:8080/arquivos/";
+    parametros_.catalogo = pasta_.Caminho() / "catálogo";
+  }
+
+  void Versoes(const Arvore& instalada, const Arvore& nova) {
+    teste::CriaArvore(parametros_.instalada, instalada);
+    teste::CriaArvore(parametros_.nova, nova);
+  }
+
+  // The descriptor as the updater decodes it.
+  std::string Descritor(const Publicacao& publicacao) const {
+    return DeCp1252(teste::LeArquivo(publicacao.descritor));
+  }
+
+  teste::PastaTemporaria pasta_;
+  ParametrosPublicacao parametros_;
+};
+
+TEST_F(PublicadorTest, WritesEveryActionInTheOrderTheUpdaterNeeds) {
+  Versoes({{"pelirana.exe", "versão 2.30"},
+           {"leia me.txt", "igual"},
+           {"docs/manual.txt", "manual"},
+           {"antigo/obsoleto.dll", "obsoleto"},
+           {"antigo/sub/vazia/", ""},
+           {"dados/config.ini", "a=1"}},
+          {{"pelirana.exe", "versão 2.31"},
+           {"leia me.txt", "igual"},
+           {"docs/manual.txt", "manual"},
+           {"Relatórios/Mensal/março.txt", "vendas de março"},
+           {"Relatórios/resumo anual.txt", "resumo do ano"},
+           {"dados/config.ini", "a=2"}});
+  const Publicacao publicacao = Publica(parametros_);
+
+  const std::string url = "http://atualiza.exemplo:8080/arquivos/aplicativo/";
+  EXPECT_EQ(Descritor(publicacao),
+            Linhas({"[sequenciaAtualizacao]",
+                    "itens=10",
+                    "atualizar=true",
+                    "versao=2.31",
+                    "atualizar_atualizador=false",
+                    "acao_1=CriarPasta",
+                    "caminho_1=Relatórios",
+                    "destino_1=$base$\\",
+                    "acao_2=CriarPasta",
+                    "caminho_2=Mensal",
+                    "destino_2=$base$\\Relatórios\\",
+                    "acao_3=CopiarNovoArquivo",
+                    "caminho_3=" + url + "2.31/Relatórios/Mensal/março.txt",
+                    "destino_3=$base$\\Relatórios\\Mensal\\",
+                    "tamanho_3=16",
+                    "hash_3=990902f75ffeb24e7c7fd6fe7523a0b61596cfa9c3f3089e30d4733804bc6141",
+                    "authenticode_3=false",
+                    "arquivo_atualizador_3=false",
+                    "acao_4=CopiarNovoArquivo",
+                    "caminho_4=" + url + "2.31/Relatórios/resumo anual.txt",
+                    "destino_4=$base$\\Relatórios\\",
+                    "tamanho_4=13",
+                    "hash_4=078406db7c563a2ac7881b098ceb9434f083df9d20973b14beac06cd6ef075bd",
+                    "authenticode_4=false",
+                    "arquivo_atualizador_4=false",
+                    "acao_5=SubstituirArquivo",
+                    "caminho_5=" + url + "2.31/dados/config.ini",
+                    "destino_5=$base$\\dados\\",
+                    "tamanho_5=3",
+                    "hash_5=d3043f41a0385109cbbaae1ea3c1c31674886be47b073f40681f2ef6d2603c41",
+                    "authenticode_5=false",
+                    "arquivo_atualizador_5=false",
+                    "acao_6=SubstituirArquivo",
+                    "caminho_6=" + url + "2.31/pelirana.exe",
+                    "destino_6=$base$\\",
+                    "tamanho_6=12",
+                    "hash_6=6c59ec196ac17fcbaf79a49a8589db145379b63d487a5859cfa289e797b200aa",
+                    "authenticode_6=false",
+                    "arquivo_atualizador_6=false",
+                    "acao_7=RemoverArquivo",
+                    "caminho_7=" + url + "2.30/antigo/obsoleto.dll",
+                    "destino_7=$base$\\antigo\\",
+                    "tamanho_7=0",
+                    "hash_7=",
+                    "authenticode_7=false",
+                    "arquivo_atualizador_7=false",
+                    "acao_8=RemoverPasta",
+                    "caminho_8=vazia",
+                    "destino_8=$base$\\antigo\\sub\\",
+                    "acao_9=RemoverPasta",
+                    "caminho_9=sub",
+                    "destino_9=$base$\\antigo\\",
+                    "acao_10=RemoverPasta",
+                    "caminho_10=antigo",
+                    "destino_10=$base$\\",
+                    "[arquivosOriginais]",
+                    "versao=2.30",
+                    "itens=3",
+                    "caminho_1=" + url + "2.30/antigo/obsoleto.dll",
+                    "tamanho_1=8",
+                    "hash_1=f2d97fd080200d3ecb6c2626bc4eb5f51c6b42b0a35585242551daa090309668",
+                    "authenticode_1=false",
+                    "caminho_2=" + url + "2.30/dados/config.ini",
+                    "tamanho_2=3",
+                    "hash_2=c22fea5d7428e5cf47ef6354c97c9223c95d6dcdc3e0d2300ff79056b1ff3d85",
+                    "authenticode_2=false",
+                    "caminho_3=" + url + "2.30/pelirana.exe",
+                    "tamanho_3=12",
+                    "hash_3=1d07d27ff3dfcfec4ed506a1ae59e3314c3fa8afd4b66a7df80f2dda61556f71",
+                    "authenticode_3=false"}));
+  // Only the new and changed files are served.
+  EXPECT_EQ(teste::LeArvore(parametros_.catalogo / "arquivos"),
+            (Arvore{{"aplicativo/", ""},
+                    {"aplicativo/2.31/", ""},
+                    {"aplicativo/2.31/Relatórios/", ""},
+                    {"aplicativo/2.31/Relatórios/Mensal/", ""},
+                    {"aplicativo/2.31/Relatórios/Mensal/março.txt", "vendas de março"},
+                    {"aplicativo/2.31/Relatórios/resumo anual.txt", "resumo do ano"},
+                    {"aplicativo/2.31/dados/", ""},
+                    {"aplicativo/2.31/dados/config.ini", "a=2"},
+                    {"aplicativo/2.31/pelirana.exe", "versão 2.31"}}));
+  EXPECT_EQ(publicacao.descritor, parametros_.catalogo / "descritores/aplicativo/2.30/2.31.txt");
+  EXPECT_EQ(publicacao.copiados, 4u);
+  // The catalogue holds nothing else, no temporary file in particular.
+  EXPECT_EQ(std::distance(fs::directory_iterator(parametros_.catalogo), fs::directory_iterator()),
+            2);
+}
+
+TEST_F(PublicadorTest, UpdaterFilesAreMarkedAsSuch) {
+  parametros_.produto = Produto::kAtualizador;
+  parametros_.versaoInstalada = "4.00";
+  parametros_.versaoNova = "4.01";
+  Versoes({{"Tarvik.exe", "atualizador 4.00"}, {"lib/velho.dll", "obsoleto"}},
+          {{"Tarvik.exe", "atualizador 4.01"}, {"lib/", ""}});
+  const std::string url = "http://atualiza.exemplo:8080/arquivos/atualizador/";
+  EXPECT_EQ(Descritor(Publica(parametros_)),
+            Linhas({"[sequenciaAtualizacao]",
+                    "itens=2",
+                    "atualizar=true",
+                    "versao=4.01",
+                    "atualizar_atualizador=true",
+                    "acao_1=SubstituirArquivo",
+                    "caminho_1=" + url + "4.01/Tarvik.exe",
+                    "destino_1=$base$\\",
+                    "tamanho_1=16",
+                    "hash_1=a7e6ad0a9558a1187beb8c93998715a1914085f56f6334341149ff3346dfa9dd",
+                    "authenticode_1=false",
+                    "arquivo_atualizador_1=true",
+                    "acao_2=RemoverArquivo",
+                    "caminho_2=" + url + "4.00/lib/velho.dll",
+                    "destino_2=$base$\\lib\\",
+                    "tamanho_2=0",
+                    "hash_2=",
+                    "authenticode_2=false",
+                    "arquivo_atualizador_2=true",
+                    "[arquivosOriginais]",
+                    "versao=4.00",
+                    "itens=2",
+                    "caminho_1=" + url + "4.00/Tarvik.exe",
+                    "tamanho_1=16",
+                    "hash_1=083972225ccf20f232892059a6b577e765969252c3c2f459d3defc081b0c966b",
+                    "authenticode_1=false",
+                    "caminho_2=" + url + "4.00/lib/velho.dll",
+                    "tamanho_2=8",
+                    "hash_2=f2d97fd080200d3ecb6c2626bc4eb5f51c6b42b0a35585242551daa090309668",
+                    "authenticode_2=false"}));
+}
+
+TEST_F(PublicadorTest, SignatureRequestFollowsTheImagesAndTheMode) {
+  const std::string assinado = teste::ImagemPe(true), semAssinatura = teste::ImagemPe(false);
+  Versoes({{"antigo.dll", assinado}}, {{"assinado.dll", assinado},
+                                       {"sem assinatura.exe", semAssinatura},
+                                       {"texto.exe", "MZ, mas não PE"}});
+  struct Caso {
+    ModoAuthenticode modo;
+    std::vector<bool> novos;  // assinado.dll, sem assinatura.exe, texto.exe
+    bool original;            // antigo.dll
+  };
+  for (const Caso& caso : {Caso{ModoAuthenticode::kAutomatico, {true, false, false}, true},
+                           Caso{ModoAuthenticode::kNunca, {false, false, false}, false}}) {
+    parametros_.authenticode = caso.modo;
+    const PlanoAtualizacao plano = PlanejaAtualizacao(parametros_);
+    std::vector<bool> novos;
+    for (size_t i = 0; i < 3; ++i) novos.push_back(plano.sequencia[i].authenticode);
+    EXPECT_EQ(novos, caso.novos);
+    EXPECT_EQ(plano.originais.at(0).authenticode, caso.original);
+  }
+}
+
+TEST_F(PublicadorTest, RepublishingKeepsServedFilesAndRefusesOtherContent) {
+  Versoes({{"a.txt", "1"}}, {{"a.txt", "2"}});
+  EXPECT_EQ(Publica(parametros_).copiados, 1u);
+  // Another installed version to the same new one shares the served file.
+  teste::CriaArvore(pasta_.Caminho() / "2.29", {{"a.txt", "0"}, {"b.txt", "b"}});
+  parametros_.instalada = pasta_.Caminho() / "2.29";
+  parametros_.versaoInstalada = "2.29";
+  const Publicacao segunda = Publica(parametros_);
+  EXPECT_EQ(segunda.copiados, 0u);
+  EXPECT_TRUE(fs::exists(parametros_.catalogo / "descritores/aplicativo/2.29/2.31.txt"));
+
+  // The served file of 2.31 may not change under the descriptors that name it.
+  teste::EscreveArquivo(parametros_.nova / "a.txt", "outro");
+  const std::string descritor = teste::LeArquivo(segunda.descritor);
+  try {
+    Publica(parametros_);
+    ADD_FAILURE() << "publicou";
+  } catch (const RecusaPublicacao& recusa) {
+    EXPECT_EQ(std::string(recusa.what()),
+              "a versão 2.31 já foi publicada com outro conteúdo em [" +
+                  (parametros_.catalogo / "arquivos/aplicativo/2.31/a.txt").string() + "]");
+  }
+  EXPECT_EQ(teste::LeArquivo(parametros_.catalogo / "arquivos/aplicativo/2.31/a.txt"), "2");
+  EXPECT_EQ(teste::LeArquivo(segunda.descritor), descritor);
+}
+
+TEST_F(PublicadorTest, RefusesWhatAnInstallationCouldNotReadOrApply) {
+  struct Caso {
+    std::string nome;
+    Arvore instalada, nova;
+    std::function<void(ParametrosPublicacao&)> ajuste;
+    std::string mensagem;  // "<nova>" and "<instalada>" stand for the release folders
+  };
+  const auto nada = [](ParametrosPublicacao&) {};
+  const std::vector<Caso> casos = {
+      {"dois pontos",
+       {},
+       {{"a:b.txt", "x"}},
+       nada,
+       "nome que não se pode publicar (tem caractere que o Windows não aceita em nomes [:]) "
+       "[<nova>/a:b.txt]"},
+      {"percentual",
+       {},
+       {{"100%.txt", "x"}},
+       nada,
+       "nome que não se pode publicar (tem caractere que não passa numa URL [%]) "
+       "[<nova>/100%.txt]"},
+      {"ponto final",
+       {},
+       {{"leia.", "x"}},
+       nada,
+       "nome que não se pode publicar (termina em espaço ou ponto) [<nova>/leia.]"},
+      {"reservado",
+       {},
+       {{"sub/Con.txt", "x"}},
+       nada,
+       "nome que não se pode publicar (é nome reservado do Windows) [<nova>/sub/Con.txt]"},
+      {"fora da página",
+       {{"boneco ☃.txt", "x"}},
+       {},
+       nada,
+       "nome que não se pode publicar (tem caractere fora da página de código 1252) "
+       "[<instalada>/boneco ☃.txt]"},
+      {"marcador",
+       {},
+       {{"$base$.txt", "x"}},
+       nada,
+       "nome que não se pode publicar (contém o marcador $base$) [<nova>/$base$.txt]"},
+      {"caixa na mesma versão",
+       {},
+       {{"a.txt", "1"}, {"A.txt", "2"}},
+       nada,
+       "nomes que diferem só em maiúsculas e minúsculas [A.txt] e [a.txt] em [<nova>]"},
+      {"caixa entre versões",
+       {{"Leia.txt", "1"}},
+       {{"leia.txt", "1"}},
+       nada,
+       "[Leia.txt] passa a se chamar [leia.txt], mudando só maiúsculas e minúsculas, o que o "
+       "Windows "
+       "não aplica a um nome existente"},
+      {"arquivo vira pasta",
+       {{"x", "1"}},
+       {{"x/y", "1"}},
+       nada,
+       "[x] é arquivo numa versão e pasta na outra; publique a remoção numa versão intermediária"},
+      {"pasta de trabalho",
+       {},
+       {{"Temp/a.txt", "1"}},
+       nada,
+       "a pasta [temp] da instalação é de trabalho do atualizador [Temp]"},
+      {"pasta no atualizador",
+       {},
+       {{"plugins/a.dll", "1"}},
+       [](ParametrosPublicacao& p) { p.produto = Produto::kAtualizador; },
+       "uma atualização do atualizador não cria nem remove pastas [plugins]"},
+      {"versão inválida",
+       {},
+       {},
+       [](ParametrosPublicacao& p) { p.versaoNova = "2.31 beta"; },
+       "versão inválida [2.31 beta]: use de 1 a 64 letras, dígitos, '.', '_' ou '-', começando por "
+       "letra ou "
+       "dígito"},
+      {"versão anterior",
+       {},
+       {},
+       [](ParametrosPublicacao& p) { p.versaoNova = "2.4"; },
+       "a versão nova [2.4] não é posterior à instalada [2.30]"},
+      {"URL de outro esquema",
+       {},
+       {},
+       [](ParametrosPublicacao& p) { p.url = "ftp://exemplo/"; },
+       "URL inválida [ftp://exemplo]: não começa com http:// ou https://"},
+      {"URL com espaço",
+       {},
+       {},
+       [](ParametrosPublicacao& p) { p.url = "http://exemplo/a b"; },
+       "URL inválida [http://exemplo/a b]: caractere [ ] não pode estar na URL"},
+      {"URL sem servidor",
+       {},
+       {},
+       [](ParametrosPublicacao& p) { p.url = "https:///arquivos"; },
+       "URL inválida [https:///arquivos]: falta o servidor"},
+      {"executável exigido",
+       {},
+       {{"app.exe", teste::ImagemPe(false)}},
+       [](ParametrosPublicacao& p) { p.authenticode = ModoAuthenticode::kExigido; },
+       "executável sem assinatura [app.exe]"},
+      {"versão ausente",
+       {},
+       {},
+       [](ParametrosPublicacao& p) { p.nova /= "nada"; },
+       "a versão não é uma pasta [<nova>]"},
+  };
+  for (const Caso& caso : casos) {
+    SCOPED_TRACE(caso.nome);
+    teste::PastaTemporaria pasta;
+    ParametrosPublicacao parametros = parametros_;
+    parametros.instalada = pasta.Caminho() / "instalada";
+    parametros.nova = pasta.Caminho() / "nova";
+    parametros.catalogo = pasta.Caminho() / "catálogo";
+    teste::CriaArvore(parametros.instalada, caso.instalada);
+    teste::CriaArvore(parametros.nova, caso.nova);
+    caso.ajuste(parametros);
+    std::string mensagem = caso.mensagem;
+    for (const auto& [marca, pastaVersao] :
+         {std::pair{std::string("<nova>"), parametros.nova},
+          std::pair{std::string("<instalada>"), parametros.instalada}}) {
+      if (const size_t i = mensagem.find(marca); i != std::string::npos) {
+        mensagem.replace(i, marca.size(), pastaVersao.string());
+      }
+    }
+    try {
+      Publica(parametros);
+      ADD_FAILURE() << "publicou";
+    } catch (const RecusaPublicacao& recusa) {
+      EXPECT_EQ(std::string(recusa.what()), mensagem);
+    }
+    // A refused release leaves nothing behind.
+    EXPECT_FALSE(fs::exists(parametros.catalogo));
+  }
+}
+
+TEST_F(PublicadorTest, RefusesAFileBeyondTheDescriptorsSize) {
+  Versoes({}, {{"grande.bin", ""}});
+  // Sparse: nothing of it is written or read.
+  fs::resize_file(parametros_.nova / "grande.bin", uint64_t{1} << 31);
+  try {
+    Publica(parametros_);
+    ADD_FAILURE() << "publicou";
+  } catch (const RecusaPublicacao& recusa) {
+    EXPECT_EQ(
+        std::string(recusa.what()),
+        "arquivo grande demais para o descritor, que registra até 2147483647 bytes [grande.bin]");
+  }
+}
+
+TEST_F(PublicadorTest, ReadBackCheckCatchesWhatTheUpdaterWouldReadOtherwise) {
+  Versoes({{"a.txt", "1"}}, {{"a.txt", "2"}});
+  const PlanoAtualizacao plano = PlanejaAtualizacao(parametros_);
+  const std::string descritor = EscreveDescritor(plano);
+  EXPECT_NO_THROW(ConfereDescritor(descritor, plano));
+
+  struct Caso {
+    std::string nome;
+    std::function<void(PlanoAtualizacao&)> erro;  // a fault of the writer, made by hand
+    std::string mensagem;
+  };
+  const std::vector<Caso> casos = {
+      {"nome que a URL perde",
+       [](PlanoAtualizacao& p) { p.sequencia[0].caminho = "http://exemplo/a.txt:1"; },
+       "o descritor lido de volta difere em item 1 (caminho instalado): lido [C:\\TARVIK\\], "
+       "esperado "
+       "[C:\\TARVIK\\a.txt]"},
+      {"destino sem barra final", [](PlanoAtualizacao& p) { p.sequencia[0].destino = "$base$"; },
+       "o descritor lido de volta difere em item 1 (caminho instalado): lido [C:\\TARVIKa.txt], "
+       "esperado "
+       "[C:\\TARVIK\\a.txt]"},
+      {"ação trocada", [](PlanoAtualizacao& p) { p.sequencia[0].acao = 14; },
+       "o descritor lido de volta difere em item 1 (ação): lido [14], esperado [9]"},
+  };
+  for (const Caso& caso : casos) {
+    SCOPED_TRACE(caso.nome);
+    PlanoAtualizacao errado = plano;
+    caso.erro(errado);
+    try {
+      ConfereDescritor(EscreveDescritor(errado), plano);
+      ADD_FAILURE() << "aceitou";
+    } catch (const RecusaPublicacao& recusa) {
+      EXPECT_EQ(std::string(recusa.what()), caso.mensagem);
+    }
+  }
+  // A text the updater cannot parse at all: a blank line hides the originals.
+  const std::string cortado = descritor.substr(0, descritor.find("[arquivosOriginais]")) + "\r\n" +
+                              descritor.substr(descritor.find("[arquivosOriginais]"));
+  EXPECT_THROW(ConfereDescritor(cortado, plano), Erro);
+}
+
+}  // namespace
+}  // namespace tarvik::publicacao

@@ -1,0 +1,132 @@
+#include "servidor_referencia/consulta_atualizacao.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+
+#include "server/resultado.h"
+
+namespace tarvik::referencia {
+
+namespace {
+
+constexpr std::string_view kChaveVersao = "versaoAplicativo";
+constexpr std::string_view kChaveAtualizador = "atualizador";
+constexpr std::string_view kAtualizadorLigado = "on";
+constexpr std::string_view kInicioRelatorio = "operacao=resultado&";
+constexpr std::string_view kChaveOperacao = "operacao=";
+constexpr size_t kDigitosData = 14;
+
+std::optional<int> ValorHex(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return std::nullopt;
+}
+
+ConsultaAtualizacao Invalida(std::string motivo) {
+  ConsultaAtualizacao consulta;
+  consulta.motivo = std::move(motivo);
+  return consulta;
+}
+
+bool ResultadoConhecido(std::string_view nome) {
+  for (int codigo = 0; codigo <= static_cast<int>(Resultado::kArquivosEmUsoReiniciar); ++codigo) {
+    if (NomeResultado(static_cast<Resultado>(codigo)) == nome) return true;
+  }
+  return false;
+}
+
+ConsultaAtualizacao InterpretaRelatorio(std::string_view consulta) {
+  if (!consulta.starts_with(kInicioRelatorio)) return Invalida("operação desconhecida");
+  ConsultaAtualizacao relatorio;
+  size_t posicao = kInicioRelatorio.size();
+  for (size_t campo = 0; campo < kCamposRelatorio.size(); ++campo) {
+    const std::string nome = std::string(kCamposRelatorio[campo].nome) + "=";
+    if (consulta.substr(posicao, nome.size()) != nome) {
+      return Invalida("campo [" + std::string(kCamposRelatorio[campo].nome) +
+                      "] ausente ou fora de ordem");
+    }
+    const size_t inicio = posicao + nome.size();
+    size_t fim = consulta.size();
+    if (campo + 1 < kCamposRelatorio.size()) {
+      const std::string proximo = "&" + std::string(kCamposRelatorio[campo + 1].nome) + "=";
+      fim = consulta.find(proximo, inicio);
+      if (fim == std::string_view::npos) {
+        return Invalida("campo [" + std::string(kCamposRelatorio[campo + 1].nome) +
+                        "] ausente ou fora de ordem");
+      }
+      posicao = fim + 1;
+    }
+    relatorio.relatorio.*kCamposRelatorio[campo].valor =
+        DecodificaPercentual(consulta.substr(inicio, fim - inicio));
+  }
+  const std::string& data = relatorio.relatorio.data;
+  if (data.size() != kDigitosData ||
+      !std::all_of(data.begin(), data.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    return Invalida("data [" + data + "] não tem 14 dígitos");
+  }
+  if (!ResultadoConhecido(relatorio.relatorio.resultado)) {
+    return Invalida("resultado [" + relatorio.relatorio.resultado + "] desconhecido");
+  }
+  relatorio.tipo = ConsultaAtualizacao::Tipo::kRelatorio;
+  return relatorio;
+}
+
+ConsultaAtualizacao InterpretaVerificacao(std::string_view consulta) {
+  std::optional<std::string> versao, atualizador;
+  size_t inicio = 0;
+  while (inicio <= consulta.size()) {
+    const size_t fim = std::min(consulta.find('&', inicio), consulta.size());
+    const std::string_view par = consulta.substr(inicio, fim - inicio);
+    inicio = fim + 1;
+    const size_t igual = par.find('=');
+    const std::string chave = DecodificaPercentual(par.substr(0, igual));
+    std::optional<std::string>* destino = chave == kChaveVersao        ? &versao
+                                          : chave == kChaveAtualizador ? &atualizador
+                                                                       : nullptr;
+    if (!destino) return Invalida("chave [" + chave + "] desconhecida");
+    if (igual == std::string_view::npos) return Invalida("chave [" + chave + "] sem valor");
+    if (destino->has_value()) return Invalida("chave [" + chave + "] repetida");
+    *destino = DecodificaPercentual(par.substr(igual + 1));
+  }
+  if (!versao) return Invalida("falta a chave [" + std::string(kChaveVersao) + "]");
+  if (versao->empty()) return Invalida("versão vazia");
+  if (atualizador && *atualizador != kAtualizadorLigado) {
+    return Invalida("valor [" + *atualizador + "] da chave [" + std::string(kChaveAtualizador) +
+                    "]");
+  }
+  ConsultaAtualizacao verificacao;
+  verificacao.tipo = ConsultaAtualizacao::Tipo::kVerificacao;
+  verificacao.produto =
+      atualizador ? publicacao::Produto::kAtualizador : publicacao::Produto::kAplicativo;
+  verificacao.versao = std::move(*versao);
+  return verificacao;
+}
+
+}  // namespace
+
+std::string DecodificaPercentual(std::string_view texto) {
+  std::string decodificado;
+  decodificado.reserve(texto.size());
+  for (size_t i = 0; i < texto.size(); ++i) {
+    if (texto[i] == '%' && i + 2 < texto.size()) {
+      const auto alto = ValorHex(texto[i + 1]), baixo = ValorHex(texto[i + 2]);
+      if (alto && baixo) {
+        decodificado += static_cast<char>(*alto * 16 + *baixo);
+        i += 2;
+        continue;
+      }
+    }
+    decodificado += texto[i];
+  }
+  return decodificado;
+}
+
+ConsultaAtualizacao InterpretaConsulta(std::string_view consulta) {
+  if (consulta.empty()) return Invalida("consulta vazia");
+  if (consulta.starts_with(kChaveOperacao)) return InterpretaRelatorio(consulta);
+  return InterpretaVerificacao(consulta);
+}
+
+}  // namespace tarvik::referencia

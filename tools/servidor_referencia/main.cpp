@@ -1,0 +1,156 @@
+// servidor_referencia: the reference update server over a catalogue that
+// the publisher writes, and the listing of the result reports it stored.
+
+#include <pthread.h>
+#include <signal.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <ctime>
+#include <exception>
+#include <map>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "servidor_referencia/banco_relatorios.h"
+#include "servidor_referencia/servidor_referencia.h"
+
+namespace tarvik::referencia {
+namespace {
+
+constexpr char kUso[] =
+    "uso: servidor_referencia --catalogo PASTA --banco ARQUIVO [--endereco IP] [--porta N]\n"
+    "                         [--certificado PEM --chave PEM] [--encerra-apos SEGUNDOS]\n"
+    "     servidor_referencia --lista --banco ARQUIVO\n"
+    "\n"
+    "Serve as atualizações publicadas no catálogo e grava no banco SQLite os\n"
+    "relatórios de resultado das instalações. Ouve em 127.0.0.1 se não se der\n"
+    "--endereco, numa porta livre se não se der --porta, e escreve primeiro a\n"
+    "linha \"ouvindo em URL\". Com certificado e chave, fala HTTPS. Para com\n"
+    "SIGINT ou SIGTERM, ou sozinho depois de --encerra-apos segundos.\n"
+    "--lista mostra os relatórios gravados.\n";
+
+std::optional<std::map<std::string, std::string>> LeOpcoes(
+    const std::vector<std::string>& palavras) {
+  static const std::vector<std::string> kComValor = {"--catalogo",    "--banco",       "--endereco",
+                                                     "--porta",       "--certificado", "--chave",
+                                                     "--encerra-apos"};
+  std::map<std::string, std::string> opcoes;
+  for (size_t i = 0; i < palavras.size(); ++i) {
+    if (palavras[i] == "--lista" && !opcoes.contains("--lista")) {
+      opcoes["--lista"] = "";
+    } else if (std::find(kComValor.begin(), kComValor.end(), palavras[i]) != kComValor.end() &&
+               i + 1 < palavras.size() && !opcoes.contains(palavras[i])) {
+      opcoes[palavras[i]] = palavras[i + 1];
+      ++i;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (!opcoes.contains("--banco")) return std::nullopt;
+  if (opcoes.contains("--lista")) {
+    if (opcoes.size() != 2) return std::nullopt;
+  } else if (!opcoes.contains("--catalogo")) {
+    return std::nullopt;
+  }
+  return opcoes;
+}
+
+std::optional<int> Numero(const std::map<std::string, std::string>& opcoes, const std::string& nome,
+                          int padrao, int maximo) {
+  if (!opcoes.contains(nome)) return padrao;
+  const std::string& texto = opcoes.at(nome);
+  int valor = 0;
+  const auto [fim, erro] = std::from_chars(texto.data(), texto.data() + texto.size(), valor);
+  if (erro != std::errc() || fim != texto.data() + texto.size() || valor < 0 || valor > maximo) {
+    return std::nullopt;
+  }
+  return valor;
+}
+
+void Registra(const std::string& linha) {
+  const std::time_t agora = std::time(nullptr);
+  std::tm partes{};
+  localtime_r(&agora, &partes);
+  std::array<char, 32> data{};
+  std::strftime(data.data(), data.size(), "%Y-%m-%d %H:%M:%S", &partes);
+  std::printf("%s %s\n", data.data(), linha.c_str());
+  std::fflush(stdout);
+}
+
+int Lista(const std::string& banco) {
+  const BancoRelatorios relatorios(banco, BancoRelatorios::Modo::kLeitura);
+  std::fputs(FormataRelatorios(relatorios.Lista()).c_str(), stdout);
+  return 0;
+}
+
+int Serve(const std::map<std::string, std::string>& opcoes, int porta, int encerraApos) {
+  // The signals are taken by one thread, which stops the server; the
+  // server's own threads never see them.
+  sigset_t sinais;
+  sigemptyset(&sinais);
+  sigaddset(&sinais, SIGINT);
+  sigaddset(&sinais, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &sinais, nullptr);
+
+  ConfiguracaoServidor configuracao;
+  configuracao.catalogo = opcoes.at("--catalogo");
+  configuracao.banco = opcoes.at("--banco");
+  if (opcoes.contains("--endereco")) configuracao.endereco = opcoes.at("--endereco");
+  configuracao.porta = porta;
+  if (opcoes.contains("--certificado")) configuracao.certificado = opcoes.at("--certificado");
+  if (opcoes.contains("--chave")) configuracao.chave = opcoes.at("--chave");
+
+  ServidorReferencia servidor(configuracao, Registra);
+  servidor.Abre();
+  std::printf("ouvindo em %s\n", servidor.Url().c_str());
+  std::fflush(stdout);
+
+  std::thread vigia([&] {
+    if (encerraApos > 0) {
+      const timespec prazo{encerraApos, 0};
+      while (sigtimedwait(&sinais, nullptr, &prazo) < 0 && errno == EINTR) {
+      }
+    } else {
+      int sinal = 0;
+      sigwait(&sinais, &sinal);
+    }
+    servidor.Para();
+  });
+  servidor.Serve();
+  // Serve may also end on its own; the watcher must not wait for ever.
+  pthread_kill(vigia.native_handle(), SIGTERM);
+  vigia.join();
+  Registra("servidor parado");
+  return 0;
+}
+
+int Principal(const std::vector<std::string>& palavras) {
+  const auto opcoes = LeOpcoes(palavras);
+  const auto porta = opcoes ? Numero(*opcoes, "--porta", 0, 65535) : std::nullopt;
+  const auto encerraApos =
+      opcoes ? Numero(*opcoes, "--encerra-apos", 0, 7 * 24 * 3600) : std::nullopt;
+  if (!opcoes || !porta || !encerraApos) {
+    std::fputs(kUso, stderr);
+    return 2;
+  }
+  try {
+    if (opcoes->contains("--lista")) return Lista(opcoes->at("--banco"));
+    return Serve(*opcoes, *porta, *encerraApos);
+  } catch (const std::exception& erro) {
+    std::fprintf(stderr, "servidor_referencia: %s\n", erro.what());
+    return 1;
+  }
+}
+
+}  // namespace
+}  // namespace tarvik::referencia
+
+int main(int argc, char** argv) {
+  return tarvik::referencia::Principal(std::vector<std::string>(argv + 1, argv + argc));
+}

@@ -1,0 +1,259 @@
+#include "servidor_referencia/servidor_referencia.h"
+
+#include <httplib.h>
+
+#include <array>
+#include <ctime>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <system_error>
+
+#include "base/cp1252.h"
+#include "platform/utilitarios.h"
+#include "servidor_referencia/consulta_atualizacao.h"
+#include "servidor_referencia/texto_descritor.h"
+
+namespace tarvik::referencia {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr char kTipoDescritor[] = "text/plain; charset=windows-1252";
+constexpr char kTipoTexto[] = "text/plain; charset=utf-8";
+constexpr char kTipoArquivo[] = "application/octet-stream";
+constexpr size_t kBloco = 64 * 1024;
+// A check or a report is a GET without body; nothing larger is expected.
+constexpr size_t kCorpoMaximo = 64 * 1024;
+constexpr time_t kEsperaLeituraSegundos = 10;
+
+// What the log line says about the request being answered. Set by the
+// handler and read by the logger, which httplib runs right after the
+// handler on the same thread.
+thread_local std::string nota;
+
+void Recusa(httplib::Response& resposta, int status, const std::string& motivo) {
+  resposta.status = status;
+  resposta.set_content(motivo + "\n", kTipoTexto);
+  nota = motivo;
+}
+
+// Control characters of a request would break the log into false lines.
+std::string ParaRegistro(std::string_view texto) {
+  std::string limpo;
+  for (const char c : texto) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) {
+      static constexpr char kHex[] = "0123456789ABCDEF";
+      limpo += "\\x";
+      limpo += kHex[byte >> 4];
+      limpo += kHex[byte & 0x0F];
+    } else {
+      limpo += c;
+    }
+  }
+  return limpo;
+}
+
+// A regular expression that matches `texto` and nothing else.
+std::string PadraoExato(std::string_view texto) {
+  std::string padrao;
+  for (const char c : texto) {
+    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '/' && c != '_') padrao += '\\';
+    padrao += c;
+  }
+  return padrao;
+}
+
+// The path below the files folder that `relativo` names; empty when it has
+// an empty, "." or ".." component, a backslash or a NUL, so that no request
+// reaches outside the folder.
+fs::path CaminhoSeguro(const fs::path& pasta, std::string_view relativo) {
+  fs::path caminho = pasta;
+  size_t inicio = 0;
+  while (inicio <= relativo.size()) {
+    const size_t fim = std::min(relativo.find('/', inicio), relativo.size());
+    const std::string_view componente = relativo.substr(inicio, fim - inicio);
+    if (componente.empty() || componente == "." || componente == ".." ||
+        componente.find_first_of(std::string_view("\\\0", 2)) != std::string_view::npos) {
+      return {};
+    }
+    caminho /= componente;
+    inicio = fim + 1;
+  }
+  return caminho;
+}
+
+std::unique_ptr<httplib::Server> CriaServidor(const ConfiguracaoServidor& configuracao) {
+  if (configuracao.certificado.empty() != configuracao.chave.empty()) {
+    throw std::runtime_error("HTTPS precisa do certificado e da chave");
+  }
+  if (configuracao.certificado.empty()) return std::make_unique<httplib::Server>();
+  auto servidor = std::make_unique<httplib::SSLServer>(configuracao.certificado.c_str(),
+                                                       configuracao.chave.c_str());
+  if (!servidor->is_valid()) {
+    throw std::runtime_error("não foi possível carregar o certificado [" +
+                             configuracao.certificado.string() + "] e a chave [" +
+                             configuracao.chave.string() + "]");
+  }
+  return servidor;
+}
+
+}  // namespace
+
+ServidorReferencia::ServidorReferencia(ConfiguracaoServidor configuracao, Registro registro,
+                                       Relogio relogio)
+    : configuracao_(std::move(configuracao)),
+      registro_(std::move(registro)),
+      relogio_(std::move(relogio)),
+      catalogo_(configuracao_.catalogo),
+      banco_(configuracao_.banco, BancoRelatorios::Modo::kGravacao),
+      http_(CriaServidor(configuracao_)) {
+  Rotas();
+}
+
+ServidorReferencia::~ServidorReferencia() { Para(); }
+
+int ServidorReferencia::Abre() {
+  porta_ =
+      configuracao_.porta == 0
+          ? http_->bind_to_any_port(configuracao_.endereco)
+          : (http_->bind_to_port(configuracao_.endereco, configuracao_.porta) ? configuracao_.porta
+                                                                              : -1);
+  if (porta_ <= 0) {
+    throw std::runtime_error("não foi possível ouvir em " + configuracao_.endereco + ":" +
+                             std::to_string(configuracao_.porta));
+  }
+  return porta_;
+}
+
+void ServidorReferencia::Serve() { http_->listen_after_bind(); }
+
+void ServidorReferencia::Para() { http_->stop(); }
+
+std::string ServidorReferencia::Url() const {
+  return std::string(configuracao_.certificado.empty() ? "http" : "https") + "://" +
+         configuracao_.endereco + ":" + std::to_string(porta_);
+}
+
+std::string ServidorReferencia::RelogioUtc() {
+  const std::time_t agora = std::time(nullptr);
+  std::tm partes{};
+  gmtime_r(&agora, &partes);
+  std::array<char, 32> texto{};
+  std::strftime(texto.data(), texto.size(), "%Y-%m-%d %H:%M:%S", &partes);
+  return texto.data();
+}
+
+void ServidorReferencia::Rotas() {
+  // httplib's default also sets SO_REUSEPORT, with which a second server on
+  // the same port would start without error and take half the requests.
+  http_->set_socket_options([](socket_t soquete) {
+    const int sim = 1;
+    setsockopt(soquete, SOL_SOCKET, SO_REUSEADDR, &sim, sizeof sim);
+  });
+  http_->set_payload_max_length(kCorpoMaximo);
+  http_->set_read_timeout(kEsperaLeituraSegundos);
+
+  http_->Get(PadraoExato(kCaminhoVerificacao), [this](const httplib::Request& pedido,
+                                                      httplib::Response& resposta) {
+    const size_t interrogacao = pedido.target.find('?');
+    const ConsultaAtualizacao consulta =
+        InterpretaConsulta(interrogacao == std::string::npos
+                               ? std::string_view()
+                               : std::string_view(pedido.target).substr(interrogacao + 1));
+    if (consulta.tipo == ConsultaAtualizacao::Tipo::kInvalida)
+      return Recusa(resposta, 400, consulta.motivo);
+
+    if (consulta.tipo == ConsultaAtualizacao::Tipo::kRelatorio) {
+      RelatorioResultado relatorio = consulta.relatorio;
+      relatorio.recebidoEm = relogio_();
+      relatorio.endereco = pedido.remote_addr;
+      relatorio.informacaoCliente = DeCp1252(pedido.get_header_value(kCabecalhoInformacaoCliente));
+      banco_.Grava(relatorio);
+      resposta.set_content("OK\n", kTipoTexto);
+      nota = "relatório " + relatorio.resultado + " de " + relatorio.versaoOriginal + " para " +
+             relatorio.versaoAtualizada + " gravado";
+      return;
+    }
+
+    const std::string produto(publicacao::NomeProduto(consulta.produto));
+    const publicacao::Procura procura =
+        catalogo_.ProcuraAtualizacao(consulta.produto, consulta.versao);
+    switch (procura.tipo) {
+      case publicacao::Procura::Tipo::kAtualizacao: {
+        std::ifstream arquivo(procura.descritor, std::ios::binary);
+        std::ostringstream conteudo;
+        conteudo << arquivo.rdbuf();
+        if (!arquivo)
+          return Recusa(resposta, 500, "descritor ilegível [" + procura.descritor.string() + "]");
+        resposta.set_content(conteudo.str(), kTipoDescritor);
+        nota = produto + " " + consulta.versao + " -> " + procura.novaVersao;
+        return;
+      }
+      case publicacao::Procura::Tipo::kAtual:
+        resposta.set_content(publicacao::DescritorSemAtualizacao(procura.novaVersao),
+                             kTipoDescritor);
+        nota = produto + " " + consulta.versao + ": versão atual";
+        return;
+      case publicacao::Procura::Tipo::kDesconhecida:
+        // A text that is no version is not repeated into the descriptor.
+        resposta.set_content(publicacao::DescritorSemAtualizacao(
+                                 publicacao::VersaoValida(consulta.versao) ? consulta.versao : ""),
+                             kTipoDescritor);
+        nota = produto + " " + consulta.versao + ": versão sem atualização publicada";
+        return;
+    }
+  });
+
+  http_->Get(PadraoExato(kCaminhoArquivos) + "(.*)", [this](const httplib::Request& pedido,
+                                                            httplib::Response& resposta) {
+    const fs::path caminho = CaminhoSeguro(catalogo_.PastaArquivos(), pedido.matches[1].str());
+    std::error_code erro;
+    if (caminho.empty() || !fs::is_regular_file(fs::symlink_status(caminho, erro))) {
+      return Recusa(resposta, 404, "arquivo não encontrado");
+    }
+    const uintmax_t tamanho = fs::file_size(caminho, erro);
+    auto arquivo = std::make_shared<std::ifstream>(caminho, std::ios::binary);
+    if (erro || !*arquivo) return Recusa(resposta, 500, "arquivo ilegível");
+    if (tamanho == 0) return resposta.set_content("", kTipoArquivo);
+    resposta.set_content_provider(
+        static_cast<size_t>(tamanho), kTipoArquivo,
+        [arquivo](size_t inicio, size_t quantidade, httplib::DataSink& destino) {
+          std::vector<char> bloco(std::min(quantidade, kBloco));
+          arquivo->seekg(static_cast<std::streamoff>(inicio));
+          arquivo->read(bloco.data(), static_cast<std::streamsize>(bloco.size()));
+          const std::streamsize lidos = arquivo->gcount();
+          return lidos > 0 && destino.write(bloco.data(), static_cast<size_t>(lidos));
+        });
+  });
+
+  http_->set_error_handler([](const httplib::Request&, httplib::Response& resposta) {
+    if (!resposta.body.empty()) return;
+    Recusa(resposta, resposta.status,
+           resposta.status == 404 ? "caminho desconhecido" : "pedido recusado");
+  });
+
+  http_->set_exception_handler(
+      [](const httplib::Request&, httplib::Response& resposta, std::exception_ptr falha) {
+        std::string motivo = "erro interno";
+        try {
+          std::rethrow_exception(falha);
+        } catch (const std::exception& excecao) {
+          motivo += ": " + std::string(excecao.what());
+        } catch (...) {
+        }
+        Recusa(resposta, 500, motivo);
+      });
+
+  http_->set_logger([this](const httplib::Request& pedido, const httplib::Response& resposta) {
+    std::string linha = pedido.remote_addr + " \"" + pedido.method + " " + pedido.target + "\" " +
+                        std::to_string(resposta.status);
+    if (!nota.empty()) linha += " " + nota;
+    nota.clear();
+    registro_(ParaRegistro(linha));
+  });
+}
+
+}  // namespace tarvik::referencia
