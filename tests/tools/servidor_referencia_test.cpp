@@ -7,16 +7,15 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
-#include <mutex>
 #include <stdexcept>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "base/cp1252.h"
 #include "platform/utilitarios.h"
 #include "support/pasta_temporaria.h"
 #include "support/processo.h"
+#include "tools/servidor_em_teste.h"
 
 namespace tarvik::referencia {
 namespace {
@@ -24,51 +23,13 @@ namespace {
 namespace fs = std::filesystem;
 using Linhas = std::vector<std::string>;
 
-constexpr char kAgora[] = "2026-12-04 07:29:03";
-
 std::string Descritor(const Linhas& linhas) {
   std::string texto;
   for (const std::string& linha : linhas) texto += linha + "\r\n";
   return texto;
 }
 
-// A server on 127.0.0.1 and a free port, serving in its own thread until
-// `Para` or the end of the object.
-class ServidorEmTeste {
- public:
-  explicit ServidorEmTeste(ConfiguracaoServidor configuracao)
-      : servidor_(
-            std::move(configuracao), [this](const std::string& linha) { Registra(linha); },
-            [] { return std::string(kAgora); }) {
-    servidor_.Abre();
-    thread_ = std::thread([this] { servidor_.Serve(); });
-  }
-  ~ServidorEmTeste() { Para(); }
-
-  const ServidorReferencia& Servidor() const { return servidor_; }
-
-  // Stops the server: every request answered so far has its log line.
-  void Para() {
-    servidor_.Para();
-    if (thread_.joinable()) thread_.join();
-  }
-
-  Linhas Registro() {
-    std::lock_guard trava(mutex_);
-    return linhas_;
-  }
-
- private:
-  void Registra(const std::string& linha) {
-    std::lock_guard trava(mutex_);
-    linhas_.push_back(linha);
-  }
-
-  std::mutex mutex_;
-  Linhas linhas_;
-  ServidorReferencia servidor_;
-  std::thread thread_;
-};
+using teste::ServidorEmTeste;
 
 class ServidorReferenciaTest : public ::testing::Test {
  protected:

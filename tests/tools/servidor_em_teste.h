@@ -1,0 +1,42 @@
+#ifndef TARVIK_TESTS_TOOLS_SERVIDOR_EM_TESTE_H_
+#define TARVIK_TESTS_TOOLS_SERVIDOR_EM_TESTE_H_
+
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "servidor_referencia/servidor_referencia.h"
+
+namespace tarvik::teste {
+
+// The time the servers of the tests give to the reports they store.
+inline constexpr char kAgoraServidor[] = "2026-12-04 07:29:03";
+
+// A reference server on 127.0.0.1 and a free port, serving in its own
+// thread until `Para` or the end of the object.
+class ServidorEmTeste {
+ public:
+  explicit ServidorEmTeste(referencia::ConfiguracaoServidor configuracao);
+  ~ServidorEmTeste();
+  ServidorEmTeste(const ServidorEmTeste&) = delete;
+  ServidorEmTeste& operator=(const ServidorEmTeste&) = delete;
+
+  const referencia::ServidorReferencia& Servidor() const { return servidor_; }
+
+  // Stops the server; every request answered so far then has its log line.
+  void Para();
+
+  // The log lines so far.
+  std::vector<std::string> Registro();
+
+ private:
+  std::mutex mutex_;
+  std::vector<std::string> linhas_;
+  referencia::ServidorReferencia servidor_;
+  std::thread thread_;
+};
+
+}  // namespace tarvik::teste
+
+#endif  // TARVIK_TESTS_TOOLS_SERVIDOR_EM_TESTE_H_
