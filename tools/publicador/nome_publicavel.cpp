@@ -18,7 +18,12 @@ constexpr std::array<std::string_view, 22> kNomesReservados = {
     "con",  "prn",  "aux",  "nul",  "com1", "com2", "com3", "com4", "com5", "com6", "com7",
     "com8", "com9", "lpt1", "lpt2", "lpt3", "lpt4", "lpt5", "lpt6", "lpt7", "lpt8", "lpt9"};
 
-std::string Caractere(char c) { return "[" + std::string(1, c) + "]"; }
+std::string Caractere(char c) {
+  std::string texto = "[";
+  texto += c;
+  texto += ']';
+  return texto;
+}
 
 }  // namespace
 

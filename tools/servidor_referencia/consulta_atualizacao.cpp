@@ -30,6 +30,20 @@ ConsultaAtualizacao Invalida(std::string motivo) {
   return consulta;
 }
 
+// "nome=", as the field starts in the query.
+std::string Campo(std::string_view nome) {
+  std::string campo(nome);
+  campo += '=';
+  return campo;
+}
+
+ConsultaAtualizacao Ausente(std::string_view nome) {
+  std::string motivo = "campo [";
+  motivo += nome;
+  motivo += "] ausente ou fora de ordem";
+  return Invalida(std::move(motivo));
+}
+
 bool ResultadoConhecido(std::string_view nome) {
   for (int codigo = 0; codigo <= static_cast<int>(Resultado::kArquivosEmUsoReiniciar); ++codigo) {
     if (NomeResultado(static_cast<Resultado>(codigo)) == nome) return true;
@@ -42,20 +56,15 @@ ConsultaAtualizacao InterpretaRelatorio(std::string_view consulta) {
   ConsultaAtualizacao relatorio;
   size_t posicao = kInicioRelatorio.size();
   for (size_t campo = 0; campo < kCamposRelatorio.size(); ++campo) {
-    const std::string nome = std::string(kCamposRelatorio[campo].nome) + "=";
-    if (consulta.substr(posicao, nome.size()) != nome) {
-      return Invalida("campo [" + std::string(kCamposRelatorio[campo].nome) +
-                      "] ausente ou fora de ordem");
-    }
+    const std::string nome = Campo(kCamposRelatorio[campo].nome);
+    if (consulta.substr(posicao, nome.size()) != nome) return Ausente(kCamposRelatorio[campo].nome);
     const size_t inicio = posicao + nome.size();
     size_t fim = consulta.size();
     if (campo + 1 < kCamposRelatorio.size()) {
-      const std::string proximo = "&" + std::string(kCamposRelatorio[campo + 1].nome) + "=";
+      std::string proximo = "&";
+      proximo += Campo(kCamposRelatorio[campo + 1].nome);
       fim = consulta.find(proximo, inicio);
-      if (fim == std::string_view::npos) {
-        return Invalida("campo [" + std::string(kCamposRelatorio[campo + 1].nome) +
-                        "] ausente ou fora de ordem");
-      }
+      if (fim == std::string_view::npos) return Ausente(kCamposRelatorio[campo + 1].nome);
       posicao = fim + 1;
     }
     relatorio.relatorio.*kCamposRelatorio[campo].valor =
