@@ -82,16 +82,5 @@ TEST_F(DesfazerTest, DownloadUndoRemovesTheFileEvenWhenReadOnly) {
                             LinhaAviso("Arquivo [" + Em("temp/a-2-1") + "] com atributo somente leitura. Tentando remover")}));
 }
 
-TEST_F(DesfazerTest, OtherTasksOnlyLogTheirUndo) {
-  std::filesystem::create_directory(Em("criada"));
-  for (const int32_t codigo : {2, 3, 4, 6, 7, 9, 10, 12, 13, 14, 15, 16}) {
-    Tarefa tarefa = Cria(codigo, {Em("criada")});
-    tarefa.Desfazer();
-    EXPECT_EQ(Registro().back(), LinhaInfo("Desfazendo tarefa: [" + tarefa.NomeTarefa() + "]"));
-  }
-  EXPECT_EQ(Registro().size(), 12u);
-  EXPECT_TRUE(std::filesystem::is_directory(Em("criada")));
-}
-
 }  // namespace
 }  // namespace tarvik::teste

@@ -104,5 +104,15 @@ TEST_F(BaixarArquivoSemServidorTest, ComponentErrorIsLoggedWhole) {
                                      "Mensagem [O nome do servidor não pôde ser resolvido]"));
 }
 
+// The body streams to disk inside the guarded call, so a file that cannot
+// be written fails the download instead of raising.
+TEST_F(BaixarArquivoSemServidorTest, UnwritableDestinationFailsTheDownload) {
+  const std::string url = "http://127.0.0.1:1/a.bin";  // never asked: the file comes first
+  Tarefa tarefa = Cria(0, {url, Em("falta/a.bin")});
+  EXPECT_EQ(Executa(tarefa), 1);
+  EXPECT_EQ(Registro()[2], LinhaErro("Erro ao baixar os arquivo [" + url + "] Erro: [76] Mensagem [Caminho não encontrado [" +
+                                     Em("falta/a.bin") + "]]"));
+}
+
 }  // namespace
 }  // namespace tarvik::teste

@@ -9,34 +9,11 @@ namespace {
 
 using TarefaTest = TarefaTeste;
 
-TEST_F(TarefaTest, CodesHaveTheirNamesAndProgressTexts) {
-  const struct {
-    int32_t codigo;
-    const char* nome;
-    const char* mensagem;
-  } casos[] = {
-      {0, "BaixarArquivo", "Recebendo arquivos do servidor"},
-      {2, "AguardarFimArquivosBaixar", "Finalizando recebimento dos arquivos"},
-      {3, "VerificarExistenciaArquivo", "Processando atualização"},
-      {4, "VerificarExistenciaPasta", "Processando atualização"},
-      {5, "VerificarVersaoArquivoSubstituido", "Processando atualização"},
-      {6, "VerificarPermissaoGravacaoPastas", "Processando atualização"},
-      {7, "VerificarValidadeArquivo", "Processando atualização"},
-      {8, "EfetuarCopiaSeguranca", "Efetuando cópia de segurança"},
-      {9, "SubstituirArquivo", "Copiando arquivos"},
-      {10, "CopiarNovoArquivo", "Copiando arquivos"},
-      {12, "RemoverArquivo", "Processando atualização"},
-      {13, "RemoverPasta", "Processando atualização"},
-      {14, "CriarPasta", "Processando atualização"},
-      {15, "ExibirMensagem", "Processando atualização"},
-      {16, "VerificarArquivoOriginal", "Processando atualização"},
-  };
-  for (const auto& caso : casos) {
-    const Tarefa tarefa = Cria(caso.codigo, {});
-    EXPECT_EQ(tarefa.NomeTarefa(), caso.nome);
-    EXPECT_EQ(tarefa.MensagemTarefa(), caso.mensagem);
-  }
-  EXPECT_EQ(Tarefa().NomeTarefa(), "BaixarArquivo");
+TEST_F(TarefaTest, NewTaskIsADownloadWithItsProgressText) {
+  const Tarefa tarefa;
+  EXPECT_EQ(tarefa.NomeTarefa(), "BaixarArquivo");
+  EXPECT_EQ(tarefa.MensagemTarefa(), "Recebendo arquivos do servidor");
+  EXPECT_EQ(Cria(8, {}).MensagemTarefa(), "Efetuando cópia de segurança");
 }
 
 TEST_F(TarefaTest, CodesWithoutTaskFailEveryOperationBeforeLogging) {

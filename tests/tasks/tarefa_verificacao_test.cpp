@@ -31,22 +31,6 @@ TEST_F(VerificacaoTest, ExistenceChecksLogEveryMissingPath) {
                             Executando("VerificarExistenciaPasta", 1), ResultadoTarefa("SucessoInstalacao")}));
 }
 
-TEST_F(VerificacaoTest, WritePermissionCheckLeavesNoFileBehind) {
-  std::filesystem::create_directory(Em("temp"));
-  Tarefa tarefa = Cria(6, {Em("temp")});
-  EXPECT_EQ(Executa(tarefa), 0);
-  EXPECT_EQ(std::filesystem::directory_iterator(Em("temp")), std::filesystem::directory_iterator());
-  const auto linhas = Registro();
-  ASSERT_EQ(linhas.size(), 5u);
-  EXPECT_EQ(linhas[1], LinhaInfo("Tentando criar arquivo temporário... [" + Em("temp") + ", teste, 0]"));
-  // The component names the file; both lines name the same one, in the folder.
-  const std::string prefixo = LinhaInfo("Tentando gravar conteúdo no arquivo temporário [" + Em("temp/teste"));
-  ASSERT_TRUE(linhas[2].starts_with(prefixo)) << linhas[2];
-  const std::string nome = linhas[2].substr(prefixo.size() - Em("temp/teste").size());
-  EXPECT_EQ(linhas[3], LinhaInfo("Tentando remover o arquivo temporário [" + nome));
-  EXPECT_EQ(linhas[4], ResultadoTarefa("SucessoInstalacao"));
-}
-
 TEST_F(VerificacaoTest, WritePermissionCheckOnMissingFolderRaises) {
   Tarefa tarefa = Cria(6, {Em("falta")});
   EXPECT_EQ(ErroDe([&] { Executa(tarefa); }).Numero(), 76);
