@@ -53,7 +53,8 @@ int Servidor(const std::string& pasta, const std::string& arquivoPorta) {
         static_cast<size_t>(info.st_size), "application/octet-stream",
         [fd](size_t deslocamento, size_t tamanho, httplib::DataSink& saida) {
           static thread_local std::string bloco(kBloco, '\0');
-          const ssize_t lidos = ::pread(fd, bloco.data(), std::min(tamanho, kBloco), static_cast<off_t>(deslocamento));
+          const ssize_t lidos = ::pread(fd, bloco.data(), std::min(tamanho, kBloco),
+                                        static_cast<off_t>(deslocamento));
           return lidos > 0 && saida.write(bloco.data(), static_cast<size_t>(lidos));
         },
         [fd](bool) { ::close(fd); });
@@ -64,7 +65,9 @@ int Servidor(const std::string& pasta, const std::string& arquivoPorta) {
   return servidor.listen_after_bind() ? 0 : 1;
 }
 
-std::string PastaDe(const std::string& caminho) { return caminho.substr(0, caminho.find_last_of('/')); }
+std::string PastaDe(const std::string& caminho) {
+  return caminho.substr(0, caminho.find_last_of('/'));
+}
 
 int Baixa(const std::string& url, const std::string& destino) {
   tarvik::platform::ScopedTestProgramFolder registro(PastaDe(destino));

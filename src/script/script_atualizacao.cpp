@@ -28,7 +28,8 @@ bool PassaFiltro(const DadosAtualizacao& dados, const IItemSequencia& item) {
 // Undoes the executed tasks: the head entry first, then the newest to the
 // oldest. `ignoraFalhas` lets the undo that precedes an error go as far as it
 // can without its own failures replacing that error.
-void Desfaz(const Colecao<std::shared_ptr<Tarefa>>& desfazer, IInterfaceVisual& interface, bool ignoraFalhas) {
+void Desfaz(const Colecao<std::shared_ptr<Tarefa>>& desfazer, IInterfaceVisual& interface,
+            bool ignoraFalhas) {
   const auto passo = [ignoraFalhas](auto&& acao) {
     if (ignoraFalhas) {
       IgnoraFalha(acao);
@@ -54,18 +55,21 @@ std::string ScriptAtualizacao::ObtemNomeArquivoInstalado(const std::string& past
 
 std::string ScriptAtualizacao::ObtemNomeArquivoTemporario(const std::string& pastaTemporaria,
                                                           const std::string& arquivoDestino,
-                                                          const std::string& versaoArquivo, int32_t indice) {
+                                                          const std::string& versaoArquivo,
+                                                          int32_t indice) {
   return tarvik::ObtemNomeArquivoTemporario(pastaTemporaria, arquivoDestino, versaoArquivo, indice);
 }
 
-std::shared_ptr<Tarefa> ScriptAtualizacao::CriaTarefa(int32_t codigo, std::initializer_list<ValorDetalhe> detalhes) {
+std::shared_ptr<Tarefa> ScriptAtualizacao::CriaTarefa(
+    int32_t codigo, std::initializer_list<ValorDetalhe> detalhes) {
   auto tarefa = std::make_shared<Tarefa>();
   for (const ValorDetalhe& detalhe : detalhes) tarefa->AdicionaDetalhe(detalhe.Texto());
   tarefa->Codigo(codigo);
   return tarefa;
 }
 
-void ScriptAtualizacao::AdicionaTarefa(int32_t codigo, std::initializer_list<ValorDetalhe> detalhes) {
+void ScriptAtualizacao::AdicionaTarefa(int32_t codigo,
+                                       std::initializer_list<ValorDetalhe> detalhes) {
   tarefas_.Adiciona(CriaTarefa(codigo, detalhes));
 }
 
@@ -89,8 +93,9 @@ void ScriptAtualizacao::MontaScript(const std::string& pastaBase, const std::str
     return ObtemNomeArquivoInstalado(pastaBase, item.Destino(), item.NomeDestino());
   };
   const auto temporario = [&](const IItemSequencia& item) {
-    return CombinaCaminho(pastaBase, ObtemNomeArquivoTemporario(kPastaTemporaria, item.NomeDestino(),
-                                                                dados.NovaVersao(), item.Indice()));
+    return CombinaCaminho(pastaBase,
+                          ObtemNomeArquivoTemporario(kPastaTemporaria, item.NomeDestino(),
+                                                     dados.NovaVersao(), item.Indice()));
   };
 
   // Empty elements of the arrays stand for entries the descriptor did not
@@ -99,8 +104,8 @@ void ScriptAtualizacao::MontaScript(const std::string& pastaBase, const std::str
     for (const auto& original : dados.ArquivosOriginais()) {
       if (!original || !PassaFiltro(dados, *original)) continue;
       AdicionaTarefa(codigo_tarefa::kVerificarArquivoOriginal,
-                     {instalado(*original), original->hash(), original->tamanho(), original->Authenticode(),
-                      original->Url()});
+                     {instalado(*original), original->hash(), original->tamanho(),
+                      original->Authenticode(), original->Url()});
     }
   }
 
@@ -118,8 +123,9 @@ void ScriptAtualizacao::MontaScript(const std::string& pastaBase, const std::str
     }
     AdicionaTarefa(codigo_tarefa::kAguardarFimArquivosBaixar, {});
     for (const auto& arquivo : receber) {
-      AdicionaTarefa(codigo_tarefa::kVerificarValidadeArquivo,
-                     {temporario(*arquivo), arquivo->hash(), arquivo->tamanho(), arquivo->Authenticode()});
+      AdicionaTarefa(
+          codigo_tarefa::kVerificarValidadeArquivo,
+          {temporario(*arquivo), arquivo->hash(), arquivo->tamanho(), arquivo->Authenticode()});
     }
   }
 
@@ -127,9 +133,11 @@ void ScriptAtualizacao::MontaScript(const std::string& pastaBase, const std::str
   for (const auto& item : *itens) {
     if (!PassaFiltro(dados, *item) || !std::dynamic_pointer_cast<InformacaoArquivo>(item)) continue;
     const std::string versionada = CombinaCaminho(
-        pastaBase, ObtemNomeArquivoTemporario(kPastaBackup, item->NomeDestino(), versaoAtual, item->Indice()));
+        pastaBase,
+        ObtemNomeArquivoTemporario(kPastaBackup, item->NomeDestino(), versaoAtual, item->Indice()));
     AdicionaTarefa(codigo_tarefa::kEfetuarCopiaSeguranca,
-                   {instalado(*item), versionada, CombinaCaminho(pastaBase, kPastaBackup + item->NomeDestino())});
+                   {instalado(*item), versionada,
+                    CombinaCaminho(pastaBase, kPastaBackup + item->NomeDestino())});
   }
 
   for (const auto& item : *itens) {
@@ -172,7 +180,8 @@ int32_t ScriptAtualizacao::ExecutaScript(bool falhaComArquivosEmUso, IInterfaceV
         ultimo = codigo_resultado::kFalhaArquivosEmUso;
         break;
       }
-      if (ultimo != codigo_resultado::kSucessoInstalacao && ultimo != codigo_resultado::kArquivosEmUsoReiniciar) {
+      if (ultimo != codigo_resultado::kSucessoInstalacao &&
+          ultimo != codigo_resultado::kArquivosEmUsoReiniciar) {
         break;
       }
       desfazer.AdicionaDepois(tarefa, std::to_string(++executadas), kChaveCabecaDesfazer);
@@ -186,7 +195,8 @@ int32_t ScriptAtualizacao::ExecutaScript(bool falhaComArquivosEmUso, IInterfaceV
   RegistraLog("######### fim da execução do script de atualização", kInfo);
 
   int32_t resultado = codigo_resultado::kSucessoInstalacao;
-  if (ultimo == codigo_resultado::kFalhaInstalacao || ultimo == codigo_resultado::kFalhaArquivosEmUso) {
+  if (ultimo == codigo_resultado::kFalhaInstalacao ||
+      ultimo == codigo_resultado::kFalhaArquivosEmUso) {
     Desfaz(desfazer, interface, false);
     resultado = ultimo;
   }

@@ -30,8 +30,9 @@ class ScriptAtualizacao {
   // An error raised while the tasks run first has the executed tasks undone,
   // newest first, and then travels on unchanged: a half-applied update is
   // never left in place.
-  int32_t Processa(const std::string& pastaBase, const std::string& versaoAtual, const DadosAtualizacao& dados,
-                   bool falhaComArquivosEmUso, IInterfaceVisual& interface);
+  int32_t Processa(const std::string& pastaBase, const std::string& versaoAtual,
+                   const DadosAtualizacao& dados, bool falhaComArquivosEmUso,
+                   IInterfaceVisual& interface);
 
   // The files left in use for the restart batch. Null until a run ends
   // with 4; it is the run's own list, in the order the tasks recorded them.
@@ -39,7 +40,8 @@ class ScriptAtualizacao {
 
   // The installed path of an entry: the destination with "$base$" resolved,
   // followed by the file name. Never fails.
-  static std::string ObtemNomeArquivoInstalado(const std::string& pastaBase, const std::string& pastaDestino,
+  static std::string ObtemNomeArquivoInstalado(const std::string& pastaBase,
+                                               const std::string& pastaDestino,
                                                const std::string& arquivoDestino);
 
   // The versioned working name, as temp\app.dll-4.1-3. Never fails.
@@ -66,9 +68,11 @@ class ScriptAtualizacao {
   using ListaTarefas = Colecao<std::shared_ptr<Tarefa>>;
 
   // A new task with `detalhes` appended in order, then its code set.
-  static std::shared_ptr<Tarefa> CriaTarefa(int32_t codigo, std::initializer_list<ValorDetalhe> detalhes);
+  static std::shared_ptr<Tarefa> CriaTarefa(int32_t codigo,
+                                            std::initializer_list<ValorDetalhe> detalhes);
   void AdicionaTarefa(int32_t codigo, std::initializer_list<ValorDetalhe> detalhes);
-  void MontaScript(const std::string& pastaBase, const std::string& versaoAtual, const DadosAtualizacao& dados);
+  void MontaScript(const std::string& pastaBase, const std::string& versaoAtual,
+                   const DadosAtualizacao& dados);
   void ListaScript(IInterfaceVisual& interface) const;
   int32_t ExecutaScript(bool falhaComArquivosEmUso, IInterfaceVisual& interface);
 

@@ -12,7 +12,8 @@ namespace tarvik {
 // file of `itens` in order, start the updater again with `versaoAtual` on
 // its command line, delete the batch. One command per line, CR LF, in the
 // ANSI code page. Failures to delete or write raise `Erro`.
-void EscreveLoteReinicio(const std::string& pastaBase, const std::string& versaoAtual, const ListaItensEmUso& itens);
+void EscreveLoteReinicio(const std::string& pastaBase, const std::string& versaoAtual,
+                         const ListaItensEmUso& itens);
 
 }  // namespace tarvik
 

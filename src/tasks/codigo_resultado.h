@@ -12,7 +12,8 @@ namespace codigo_resultado {
 inline constexpr int32_t kSucessoInstalacao = static_cast<int32_t>(Resultado::kSucessoInstalacao);
 inline constexpr int32_t kFalhaInstalacao = static_cast<int32_t>(Resultado::kFalhaInstalacao);
 inline constexpr int32_t kFalhaArquivosEmUso = static_cast<int32_t>(Resultado::kFalhaArquivosEmUso);
-inline constexpr int32_t kArquivosEmUsoReiniciar = static_cast<int32_t>(Resultado::kArquivosEmUsoReiniciar);
+inline constexpr int32_t kArquivosEmUsoReiniciar =
+    static_cast<int32_t>(Resultado::kArquivosEmUsoReiniciar);
 }  // namespace codigo_resultado
 
 }  // namespace tarvik

@@ -26,7 +26,8 @@ Inteiro Le(std::string_view texto) {
     negativo = texto.front() == '-';
     texto.remove_prefix(1);
   }
-  if (texto.empty() || !std::all_of(texto.begin(), texto.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+  if (texto.empty() ||
+      !std::all_of(texto.begin(), texto.end(), [](char c) { return c >= '0' && c <= '9'; })) {
     return {};
   }
   Inteiro inteiro{true};
@@ -51,13 +52,15 @@ bool LogicoDeTexto(std::string_view texto) {
   if (IgualSemCaixa(limpo, kVerdadeiro)) return true;
   if (IgualSemCaixa(limpo, kFalso)) return false;
   const Inteiro inteiro = Le(limpo);
-  if (!inteiro.valido) throw ErroPadrao(codigo_erro::kTipoIncompativel, kOrigem, std::string(texto));
+  if (!inteiro.valido)
+    throw ErroPadrao(codigo_erro::kTipoIncompativel, kOrigem, std::string(texto));
   return inteiro.valor != 0;
 }
 
 int32_t InteiroDeTexto(std::string_view texto) {
   const Inteiro inteiro = Le(texto);
-  if (!inteiro.valido) throw ErroPadrao(codigo_erro::kTipoIncompativel, kOrigem, std::string(texto));
+  if (!inteiro.valido)
+    throw ErroPadrao(codigo_erro::kTipoIncompativel, kOrigem, std::string(texto));
   if (inteiro.estouro) throw ErroPadrao(codigo_erro::kEstouro, kOrigem, std::string(texto));
   return static_cast<int32_t>(inteiro.valor);
 }

@@ -75,42 +75,62 @@ void Tarefa::Registra() const {
 }
 
 int32_t Tarefa::Executa(ContextoExecucao& contexto, [[maybe_unused]] bool simulado) {
-  RegistraLog("Executando [" + NomeTarefa() + "] com [" + std::to_string(detalhes_.Quantidade()) + "] detalhes",
+  RegistraLog("Executando [" + NomeTarefa() + "] com [" + std::to_string(detalhes_.Quantidade()) +
+                  "] detalhes",
               kInfo);
   UtilitariosDaChamada utilitarios;
   const int32_t resultado = ExecutaTrabalho(contexto, utilitarios);
-  RegistraLog("Resultado da tarefa: [" + NomeResultado(static_cast<Resultado>(resultado)) + "]", kInfo);
+  RegistraLog("Resultado da tarefa: [" + NomeResultado(static_cast<Resultado>(resultado)) + "]",
+              kInfo);
   return resultado;
 }
 
 int32_t Tarefa::ExecutaTrabalho(ContextoExecucao& contexto, UtilitariosDaChamada& utilitarios) {
   using namespace codigo_tarefa;
   switch (codigo_) {
-    case kBaixarArquivo: return BaixaArquivo(utilitarios);
-    case kAguardarFimArquivosBaixar: break;  // downloads end before their task does
+    case kBaixarArquivo:
+      return BaixaArquivo(utilitarios);
+    case kAguardarFimArquivosBaixar:
+      break;  // downloads end before their task does
     case kVerificarExistenciaArquivo:
-    case kVerificarExistenciaPasta: return VerificaExistencia(utilitarios);
-    case kVerificarPermissaoGravacaoPastas: VerificaPermissaoGravacao(utilitarios); break;
-    case kVerificarValidadeArquivo: return VerificaValidade(utilitarios);
-    case kEfetuarCopiaSeguranca: return EfetuaCopiaSeguranca(utilitarios);
+    case kVerificarExistenciaPasta:
+      return VerificaExistencia(utilitarios);
+    case kVerificarPermissaoGravacaoPastas:
+      VerificaPermissaoGravacao(utilitarios);
+      break;
+    case kVerificarValidadeArquivo:
+      return VerificaValidade(utilitarios);
+    case kEfetuarCopiaSeguranca:
+      return EfetuaCopiaSeguranca(utilitarios);
     case kSubstituirArquivo:
-    case kCopiarNovoArquivo: return CopiaArquivo(contexto, utilitarios);
-    case kRemoverArquivo: return RemoveArquivo(contexto, utilitarios);
-    case kRemoverPasta: return RemovePasta(utilitarios);
-    case kCriarPasta: CriaPastas(utilitarios); break;
-    case kExibirMensagem: ExibeMensagem(); break;
-    case kVerificarArquivoOriginal: VerificaArquivoOriginal(utilitarios); break;
-    default: throw TarefaDesconhecida("Tarefa:Executa", codigo_);  // named, but without work: 5
+    case kCopiarNovoArquivo:
+      return CopiaArquivo(contexto, utilitarios);
+    case kRemoverArquivo:
+      return RemoveArquivo(contexto, utilitarios);
+    case kRemoverPasta:
+      return RemovePasta(utilitarios);
+    case kCriarPasta:
+      CriaPastas(utilitarios);
+      break;
+    case kExibirMensagem:
+      ExibeMensagem();
+      break;
+    case kVerificarArquivoOriginal:
+      VerificaArquivoOriginal(utilitarios);
+      break;
+    default:
+      throw TarefaDesconhecida("Tarefa:Executa", codigo_);  // named, but without work: 5
   }
   return codigo_resultado::kSucessoInstalacao;
 }
 
 void Tarefa::ExigeDetalhes() const {
-  if (detalhes_.Vazia()) throw Erro(kErroParametros, "Tarefa:Executa", "Número insuficiente de parâmetros");
+  if (detalhes_.Vazia())
+    throw Erro(kErroParametros, "Tarefa:Executa", "Número insuficiente de parâmetros");
 }
 
 std::shared_ptr<ItemEmUso> Tarefa::CriaItemEmUso(int32_t acao, const std::string& origem,
-                                                  const std::string& destino) {
+                                                 const std::string& destino) {
   auto item = std::make_shared<ItemEmUso>();
   item->Acao(acao);
   item->Origem(origem);
@@ -120,7 +140,8 @@ std::shared_ptr<ItemEmUso> Tarefa::CriaItemEmUso(int32_t acao, const std::string
 
 bool Tarefa::RemoveSomenteLeitura(const std::string& arquivo) {
   uint32_t atributos = 0;
-  const ResultadoPasso leitura = PassoProtegido([&] { atributos = platform::GetAttributes(arquivo); });
+  const ResultadoPasso leitura =
+      PassoProtegido([&] { atributos = platform::GetAttributes(arquivo); });
   if (leitura.numero > 0) {
     RegistraLog("Erro verificando atributo (Get). Detalhes [" + leitura.descricao + "] [" +
                     std::to_string(leitura.numero) + "], dados [" + arquivo + "]",
@@ -129,8 +150,8 @@ bool Tarefa::RemoveSomenteLeitura(const std::string& arquivo) {
   }
   if ((atributos & platform::kAttributeReadOnly) == 0) return true;
   RegistraLog("Arquivo [" + arquivo + "] com atributo somente leitura. Tentando remover", kAviso);
-  const ResultadoPasso escrita =
-      PassoProtegido([&] { platform::SetAttributes(arquivo, atributos - platform::kAttributeReadOnly); });
+  const ResultadoPasso escrita = PassoProtegido(
+      [&] { platform::SetAttributes(arquivo, atributos - platform::kAttributeReadOnly); });
   if (escrita.numero >= 1) {
     RegistraLog("Erro verificando atributo (Set). Detalhes [" + escrita.descricao + "] [" +
                     std::to_string(escrita.numero) + "], dados [" + arquivo + "]",

@@ -85,7 +85,8 @@ class Tarefa {
   void VerificaArquivoOriginal(UtilitariosDaChamada& utilitarios);
   // Size, hash and (when required) signature of `arquivo`, each mismatch
   // logged with `categoria`; true when all match.
-  bool ConfereArquivo(UtilitariosDaChamada& utilitarios, const std::string& arquivo, const std::string& categoria);
+  bool ConfereArquivo(UtilitariosDaChamada& utilitarios, const std::string& arquivo,
+                      const std::string& categoria);
   int32_t EfetuaCopiaSeguranca(UtilitariosDaChamada& utilitarios);
   int32_t CopiaArquivo(ContextoExecucao& contexto, UtilitariosDaChamada& utilitarios);
   int32_t RemoveArquivo(ContextoExecucao& contexto, UtilitariosDaChamada& utilitarios);

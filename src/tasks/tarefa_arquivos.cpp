@@ -1,5 +1,3 @@
-#include "tasks/tarefa.h"
-
 #include <vector>
 
 #include "base/erro.h"
@@ -7,6 +5,7 @@
 #include "log/registro.h"
 #include "platform/files.h"
 #include "tasks/codigo_resultado.h"
+#include "tasks/tarefa.h"
 #include "tasks/textos_tarefa.h"
 #include "tasks/utilitarios_da_chamada.h"
 
@@ -26,15 +25,19 @@ std::string ImpossivelAcesso(const std::string& arquivo) {
 int32_t Tarefa::EfetuaCopiaSeguranca(UtilitariosDaChamada& utilitarios) {
   const std::string& instalado = Detalhe(1);
   if (!utilitarios->ArquivoExiste(instalado)) {
-    RegistraLog("Arquivo não existe. Não será possível restaurar em caso de erro. [" + instalado + "]", kAviso);
+    RegistraLog(
+        "Arquivo não existe. Não será possível restaurar em caso de erro. [" + instalado + "]",
+        kAviso);
     return codigo_resultado::kSucessoInstalacao;
   }
   const std::string& versionada = Detalhe(2);
   RegistraLog("Copiando [" + instalado + "] para [" + versionada + "]", kInfo);
   int32_t resultado = codigo_resultado::kSucessoInstalacao;
-  const bool permitida = !utilitarios->ArquivoExiste(versionada) || RemoveSomenteLeitura(versionada);
+  const bool permitida =
+      !utilitarios->ArquivoExiste(versionada) || RemoveSomenteLeitura(versionada);
   if (permitida) {
-    const ResultadoPasso copia = PassoProtegido([&] { platform::CopyFileReplacing(instalado, versionada); });
+    const ResultadoPasso copia =
+        PassoProtegido([&] { platform::CopyFileReplacing(instalado, versionada); });
     if (copia.numero > 0) {
       RegistraLog(ErroNaCopia(copia), kErro);
       resultado = codigo_resultado::kFalhaInstalacao;
@@ -58,13 +61,15 @@ int32_t Tarefa::CopiaArquivo(ContextoExecucao& contexto, UtilitariosDaChamada& u
     emUso = true;
   }
   if (codigo_ == codigo_tarefa::kCopiarNovoArquivo) {
-    if (utilitarios->ArquivoExiste(destino)) RegistraLog("Arquivo não deveria existir [" + destino + "]", kAviso);
+    if (utilitarios->ArquivoExiste(destino))
+      RegistraLog("Arquivo não deveria existir [" + destino + "]", kAviso);
   } else if (!utilitarios->ArquivoExiste(destino)) {
     RegistraLog(ArquivoDeveriaExistir(destino), kAviso);
   }
   const bool permitida = !utilitarios->ArquivoExiste(destino) || RemoveSomenteLeitura(destino);
   if (!permitida) return codigo_resultado::kFalhaInstalacao;
-  const ResultadoPasso copia = PassoProtegido([&] { platform::CopyFileReplacing(origem, destino); });
+  const ResultadoPasso copia =
+      PassoProtegido([&] { platform::CopyFileReplacing(origem, destino); });
   if (copia.numero >= 1) {
     RegistraLog(ErroNaCopia(copia) + " origem [" + origem + "] destino [" + destino + "]", kErro);
     return emUso ? codigo_resultado::kArquivosEmUsoReiniciar : codigo_resultado::kFalhaInstalacao;
@@ -125,7 +130,9 @@ void Tarefa::CriaPastas(UtilitariosDaChamada& utilitarios) {
     size_t inicio = 0;
     for (;;) {
       const size_t barra = caminho.find('\\', inicio);
-      prefixo += caminho.substr(inicio, barra == std::string::npos ? std::string::npos : barra - inicio) + "\\";
+      prefixo +=
+          caminho.substr(inicio, barra == std::string::npos ? std::string::npos : barra - inicio) +
+          "\\";
       if (!utilitarios->ArquivoExiste(prefixo)) {
         RegistraLog("Criando pasta: [" + prefixo + "]", kInfo);
         platform::CreateFolder(prefixo);

@@ -1,8 +1,7 @@
-#include "tasks/tarefa.h"
-
 #include "base/erro.h"
 #include "log/registro.h"
 #include "platform/files.h"
+#include "tasks/tarefa.h"
 #include "tasks/utilitarios_da_chamada.h"
 
 namespace tarvik {
@@ -30,7 +29,9 @@ void Tarefa::DesfazBaixarArquivo(UtilitariosDaChamada& utilitarios) {
   // Attempted even when the download wrote nothing: the warning then says so.
   const ResultadoPasso remocao = PassoProtegido([&] { platform::DeleteFile(arquivo); });
   if (remocao.numero >= 1) {
-    RegistraLog("Erro ao desfazer BaixarArquivo. Detalhes [" + Falha(remocao) + ", dados [" + arquivo + "]", kAviso);
+    RegistraLog(
+        "Erro ao desfazer BaixarArquivo. Detalhes [" + Falha(remocao) + ", dados [" + arquivo + "]",
+        kAviso);
   }
 }
 
@@ -39,18 +40,19 @@ void Tarefa::DesfazCopiaSeguranca() {
   const std::string& versionada = Detalhe(2);
   RemoveSomenteLeitura(instalado);
   RemoveSomenteLeitura(versionada);
-  const ResultadoPasso copia = PassoProtegido([&] { platform::CopyFileReplacing(versionada, instalado); });
+  const ResultadoPasso copia =
+      PassoProtegido([&] { platform::CopyFileReplacing(versionada, instalado); });
   if (copia.numero > 0) {
     // The versioned backup stays: it is the only good copy left.
-    RegistraLog("Erro ao desfazer EfetuarCopiaSeguranca(FileCopy) . detalhes [" + Falha(copia) + ", de [" +
-                    versionada + "] para [" + instalado + "]",
+    RegistraLog("Erro ao desfazer EfetuarCopiaSeguranca(FileCopy) . detalhes [" + Falha(copia) +
+                    ", de [" + versionada + "] para [" + instalado + "]",
                 kAviso);
     return;
   }
   const ResultadoPasso remocao = PassoProtegido([&] { platform::DeleteFile(versionada); });
   if (remocao.numero >= 1) {
-    RegistraLog("Erro ao desfazer EfetuarCopiaSeguranca(Kill) . detalhes [" + Falha(remocao) + ", dados [" +
-                    versionada + "]",
+    RegistraLog("Erro ao desfazer EfetuarCopiaSeguranca(Kill) . detalhes [" + Falha(remocao) +
+                    ", dados [" + versionada + "]",
                 kAviso);
   }
 }

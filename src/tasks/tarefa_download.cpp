@@ -1,8 +1,7 @@
-#include "tasks/tarefa.h"
-
 #include "base/erro.h"
 #include "log/registro.h"
 #include "tasks/codigo_resultado.h"
+#include "tasks/tarefa.h"
 #include "tasks/utilitarios_da_chamada.h"
 
 namespace tarvik {
@@ -18,14 +17,14 @@ int32_t Tarefa::BaixaArquivo(UtilitariosDaChamada& utilitarios) {
   const ResultadoPasso passo =
       PassoProtegido([&] { resposta = utilitarios->BaixaUrlParaArquivo(url, arquivo); });
   if (passo.numero != 0) {
-    RegistraLog("Erro ao baixar os arquivo [" + url + "] Erro: [" + std::to_string(passo.numero) + "] Mensagem [" +
-                    passo.descricao + "]",
+    RegistraLog("Erro ao baixar os arquivo [" + url + "] Erro: [" + std::to_string(passo.numero) +
+                    "] Mensagem [" + passo.descricao + "]",
                 kErro);
     return codigo_resultado::kFalhaInstalacao;
   }
   if (resposta.status != 200) {
-    RegistraLog("Erro Http ao baixar os arquivo [" + url + "] Código HTTP: [" + std::to_string(resposta.status) +
-                    "] Mensagem [" + resposta.textoStatus + "]",
+    RegistraLog("Erro Http ao baixar os arquivo [" + url + "] Código HTTP: [" +
+                    std::to_string(resposta.status) + "] Mensagem [" + resposta.textoStatus + "]",
                 kErro);
     return codigo_resultado::kFalhaInstalacao;
   }

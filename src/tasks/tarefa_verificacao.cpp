@@ -1,5 +1,3 @@
-#include "tasks/tarefa.h"
-
 #include <cstdio>
 
 #include "base/erro.h"
@@ -7,6 +5,7 @@
 #include "platform/files.h"
 #include "tasks/codigo_resultado.h"
 #include "tasks/conversao_detalhe.h"
+#include "tasks/tarefa.h"
 #include "tasks/textos_tarefa.h"
 #include "tasks/utilitarios_da_chamada.h"
 
@@ -42,7 +41,9 @@ int32_t Tarefa::VerificaExistencia(UtilitariosDaChamada& utilitarios) {
 void Tarefa::VerificaPermissaoGravacao(UtilitariosDaChamada& utilitarios) {
   ExigeDetalhes();
   for (const std::string& pasta : detalhes_) {
-    RegistraLog("Tentando criar arquivo temporário... [" + pasta + ", " + kPrefixoTemporario + ", 0]", kInfo);
+    RegistraLog(
+        "Tentando criar arquivo temporário... [" + pasta + ", " + kPrefixoTemporario + ", 0]",
+        kInfo);
     const std::string nome = utilitarios->CriaArquivoTemporario(pasta, kPrefixoTemporario, 0);
     RegistraLog("Tentando gravar conteúdo no arquivo temporário [" + nome + "]", kInfo);
     platform::WriteText(nome, kConteudoTeste);
@@ -57,14 +58,14 @@ bool Tarefa::ConfereArquivo(UtilitariosDaChamada& utilitarios, const std::string
   const std::string hash = utilitarios->CalculaHash(arquivo);
   bool confere = true;
   if (tamanho != InteiroDeTexto(Detalhe(3))) {
-    RegistraLog("Tamanho do arquivo [" + arquivo + "] não confere: Recebido: [" + std::to_string(tamanho) +
-                    "] esperado: [" + Detalhe(3) + "]",
+    RegistraLog("Tamanho do arquivo [" + arquivo + "] não confere: Recebido: [" +
+                    std::to_string(tamanho) + "] esperado: [" + Detalhe(3) + "]",
                 categoria);
     confere = false;
   }
   if (Detalhe(2) != hash) {
-    RegistraLog("Hash do arquivo [" + arquivo + "] não confere: Recebido: [" + hash + "] esperado: [" +
-                    Detalhe(2) + "]",
+    RegistraLog("Hash do arquivo [" + arquivo + "] não confere: Recebido: [" + hash +
+                    "] esperado: [" + Detalhe(2) + "]",
                 categoria);
     confere = false;
   }

@@ -22,7 +22,8 @@ std::string_view CortaCaracteres(std::string_view texto, size_t maximo) {
 
 }  // namespace
 
-LinhaProgresso::LinhaProgresso(Escrita escreve, size_t colunas) : escreve_(std::move(escreve)), colunas_(colunas) {}
+LinhaProgresso::LinhaProgresso(Escrita escreve, size_t colunas)
+    : escreve_(std::move(escreve)), colunas_(colunas) {}
 
 void LinhaProgresso::Titulo(const std::string& valor) {
   titulo_ = valor;
@@ -47,7 +48,8 @@ void LinhaProgresso::Redesenha() {
   texto += mensagem_;
   // The last column stays free: writing into it makes some terminals wrap.
   const size_t largura = colunas_ > 1 ? colunas_ - 1 : 0;
-  escreve_(std::string(kInicioLinha) + std::string(CortaCaracteres(texto, largura)) + std::string(kApagaAteFim));
+  escreve_(std::string(kInicioLinha) + std::string(CortaCaracteres(texto, largura)) +
+           std::string(kApagaAteFim));
 }
 
 }  // namespace tarvik

@@ -15,7 +15,8 @@ using ScriptAtualizacaoTest = ScriptTeste;
 using Conteudos = std::map<std::string, std::string>;
 using Linhas = std::vector<std::string>;
 
-const std::string kInicioExecucao = LinhaInfo("######### inicio da execução do script de atualização");
+const std::string kInicioExecucao =
+    LinhaInfo("######### inicio da execução do script de atualização");
 const std::string kFimExecucao = LinhaInfo("######### fim da execução do script de atualização");
 const std::string kInicioScript = LinhaInfo("********* inicio do script de atualização");
 const std::string kFimScript = LinhaInfo("********* fim do script de atualização");
@@ -26,134 +27,143 @@ TEST_F(ScriptAtualizacaoTest, AppliesEveryActionKind) {
   std::filesystem::create_directory(Em("antiga"));
   const std::string urlApp = Publica("app.dll", "app 2.0");
   const std::string urlNovo = Publica("novo.dll", "novo 2.0");
-  const std::string descritor = Descritor(
-      {{"SubstituirArquivo", urlApp, "$base$\\", "app 2.0"},
-       {"CriarPasta", "plugins"},
-       {"CopiarNovoArquivo", urlNovo, "$base$\\plugins\\", "novo 2.0"},
-       {"RemoverArquivo", "http://servidor/2.0/velho.dll"},
-       {"RemoverPasta", "antiga"}},
-      false, {{"app.dll", "app 1.0"}});
+  const std::string descritor =
+      Descritor({{"SubstituirArquivo", urlApp, "$base$\\", "app 2.0"},
+                 {"CriarPasta", "plugins"},
+                 {"CopiarNovoArquivo", urlNovo, "$base$\\plugins\\", "novo 2.0"},
+                 {"RemoverArquivo", "http://servidor/2.0/velho.dll"},
+                 {"RemoverPasta", "antiga"}},
+                false, {{"app.dll", "app 1.0"}});
 
   EXPECT_EQ(Processa(descritor), 0);
 
   const std::string b = Base();
   const std::string hashApp = Hash("app 2.0"), hashNovo = Hash("novo 2.0");
-  EXPECT_EQ(Registro(),
-            (Linhas{
-                LinhaInfo("pastaBase [" + b + "]"),
-                LinhaInfo("pastaTemporaria [temp\\]"),
-                LinhaInfo("pastaBackup [backup\\]"),
-                kInicioScript,
-                LinhaInfo("VerificarArquivoOriginal: [app.dll] [" + Hash("app 1.0") +
-                          "] [7] [False] [http://servidor/1.0/app.dll] "),
-                LinhaInfo("CriarPasta: [" + b + "\\backup\\] [" + b + "\\temp\\] "),
-                LinhaInfo("VerificarPermissaoGravacaoPastas: [" + b + "\\backup\\] [" + b + "\\temp\\] "),
-                LinhaInfo("BaixarArquivo: [" + urlApp + "] [" + b + "\\temp\\app.dll-2.0-1] "),
-                LinhaInfo("BaixarArquivo: [" + urlNovo + "] [" + b + "\\temp\\novo.dll-2.0-3] "),
-                LinhaInfo("AguardarFimArquivosBaixar: "),
-                LinhaInfo("VerificarValidadeArquivo: [" + b + "\\temp\\app.dll-2.0-1] [" + hashApp + "] [7] [False] "),
-                LinhaInfo("VerificarValidadeArquivo: [" + b + "\\temp\\novo.dll-2.0-3] [" + hashNovo +
-                          "] [8] [False] "),
-                LinhaInfo("EfetuarCopiaSeguranca: [" + b + "\\app.dll] [" + b + "\\backup\\app.dll-1.0-1] [" + b +
-                          "\\backup\\app.dll] "),
-                LinhaInfo("EfetuarCopiaSeguranca: [" + b + "\\plugins\\novo.dll] [" + b +
-                          "\\backup\\novo.dll-1.0-3] [" + b + "\\backup\\novo.dll] "),
-                LinhaInfo("EfetuarCopiaSeguranca: [" + b + "\\velho.dll] [" + b + "\\backup\\velho.dll-1.0-4] [" +
-                          b + "\\backup\\velho.dll] "),
-                LinhaInfo("SubstituirArquivo: [" + b + "\\temp\\app.dll-2.0-1] [" + b + "\\app.dll] "),
-                LinhaInfo("CriarPasta: [" + b + "\\plugins] "),
-                LinhaInfo("CopiarNovoArquivo: [" + b + "\\temp\\novo.dll-2.0-3] [" + b + "\\plugins\\novo.dll] "),
-                LinhaInfo("RemoverArquivo: [" + b + "\\velho.dll] "),
-                LinhaInfo("RemoverPasta: [" + b + "\\antiga] "),
-                kFimScript,
-                kInicioExecucao,
-                Executando("VerificarArquivoOriginal", 5),
-                LinhaAviso("Arquivo deveria existir [app.dll]"),
-                ResultadoTarefa("SucessoInstalacao"),
-                Executando("CriarPasta", 2),
-                LinhaInfo("Criando pasta: [" + b + "\\backup\\]"),
-                LinhaInfo("Criando pasta: [" + b + "\\temp\\]"),
-                ResultadoTarefa("SucessoInstalacao"),
-                Executando("VerificarPermissaoGravacaoPastas", 2),
-                LinhaInfo("Tentando criar arquivo temporário... [" + b + "\\backup\\, teste, 0]"),
-                LinhaInfo("Tentando gravar conteúdo no arquivo temporário [" + b + "/backup/teste??????]"),
-                LinhaInfo("Tentando remover o arquivo temporário [" + b + "/backup/teste??????]"),
-                LinhaInfo("Tentando criar arquivo temporário... [" + b + "\\temp\\, teste, 0]"),
-                LinhaInfo("Tentando gravar conteúdo no arquivo temporário [" + b + "/temp/teste??????]"),
-                LinhaInfo("Tentando remover o arquivo temporário [" + b + "/temp/teste??????]"),
-                ResultadoTarefa("SucessoInstalacao"),
-                Executando("BaixarArquivo", 2),
-                LinhaInfo("Baixando arquivo [" + urlApp + "]"),
-                LinhaInfo("Gravando arquivo [" + b + "\\temp\\app.dll-2.0-1]"),
-                ResultadoTarefa("SucessoInstalacao"),
-                Executando("BaixarArquivo", 2),
-                LinhaInfo("Baixando arquivo [" + urlNovo + "]"),
-                LinhaInfo("Gravando arquivo [" + b + "\\temp\\novo.dll-2.0-3]"),
-                ResultadoTarefa("SucessoInstalacao"),
-                Executando("AguardarFimArquivosBaixar", 0),
-                ResultadoTarefa("SucessoInstalacao"),
-                Executando("VerificarValidadeArquivo", 4),
-                ResultadoTarefa("SucessoInstalacao"),
-                Executando("VerificarValidadeArquivo", 4),
-                ResultadoTarefa("SucessoInstalacao"),
-                Executando("EfetuarCopiaSeguranca", 3),
-                LinhaInfo("Copiando [" + b + "\\app.dll] para [" + b + "\\backup\\app.dll-1.0-1]"),
-                ResultadoTarefa("SucessoInstalacao"),
-                Executando("EfetuarCopiaSeguranca", 3),
-                LinhaAviso("Arquivo não existe. Não será possível restaurar em caso de erro. [" + b +
-                           "\\plugins\\novo.dll]"),
-                ResultadoTarefa("SucessoInstalacao"),
-                Executando("EfetuarCopiaSeguranca", 3),
-                LinhaInfo("Copiando [" + b + "\\velho.dll] para [" + b + "\\backup\\velho.dll-1.0-4]"),
-                ResultadoTarefa("SucessoInstalacao"),
-                Executando("SubstituirArquivo", 2),
-                ResultadoTarefa("SucessoInstalacao"),
-                Executando("CriarPasta", 1),
-                LinhaInfo("Criando pasta: [" + b + "\\plugins\\]"),
-                ResultadoTarefa("SucessoInstalacao"),
-                Executando("CopiarNovoArquivo", 2),
-                ResultadoTarefa("SucessoInstalacao"),
-                Executando("RemoverArquivo", 1),
-                LinhaInfo("Removendo o arquivo [" + b + "\\velho.dll]"),
-                ResultadoTarefa("SucessoInstalacao"),
-                Executando("RemoverPasta", 1),
-                ResultadoTarefa("SucessoInstalacao"),
-                kFimExecucao,
-            }));
+  EXPECT_EQ(
+      Registro(),
+      (Linhas{
+          LinhaInfo("pastaBase [" + b + "]"),
+          LinhaInfo("pastaTemporaria [temp\\]"),
+          LinhaInfo("pastaBackup [backup\\]"),
+          kInicioScript,
+          LinhaInfo("VerificarArquivoOriginal: [app.dll] [" + Hash("app 1.0") +
+                    "] [7] [False] [http://servidor/1.0/app.dll] "),
+          LinhaInfo("CriarPasta: [" + b + "\\backup\\] [" + b + "\\temp\\] "),
+          LinhaInfo("VerificarPermissaoGravacaoPastas: [" + b + "\\backup\\] [" + b + "\\temp\\] "),
+          LinhaInfo("BaixarArquivo: [" + urlApp + "] [" + b + "\\temp\\app.dll-2.0-1] "),
+          LinhaInfo("BaixarArquivo: [" + urlNovo + "] [" + b + "\\temp\\novo.dll-2.0-3] "),
+          LinhaInfo("AguardarFimArquivosBaixar: "),
+          LinhaInfo("VerificarValidadeArquivo: [" + b + "\\temp\\app.dll-2.0-1] [" + hashApp +
+                    "] [7] [False] "),
+          LinhaInfo("VerificarValidadeArquivo: [" + b + "\\temp\\novo.dll-2.0-3] [" + hashNovo +
+                    "] [8] [False] "),
+          LinhaInfo("EfetuarCopiaSeguranca: [" + b + "\\app.dll] [" + b +
+                    "\\backup\\app.dll-1.0-1] [" + b + "\\backup\\app.dll] "),
+          LinhaInfo("EfetuarCopiaSeguranca: [" + b + "\\plugins\\novo.dll] [" + b +
+                    "\\backup\\novo.dll-1.0-3] [" + b + "\\backup\\novo.dll] "),
+          LinhaInfo("EfetuarCopiaSeguranca: [" + b + "\\velho.dll] [" + b +
+                    "\\backup\\velho.dll-1.0-4] [" + b + "\\backup\\velho.dll] "),
+          LinhaInfo("SubstituirArquivo: [" + b + "\\temp\\app.dll-2.0-1] [" + b + "\\app.dll] "),
+          LinhaInfo("CriarPasta: [" + b + "\\plugins] "),
+          LinhaInfo("CopiarNovoArquivo: [" + b + "\\temp\\novo.dll-2.0-3] [" + b +
+                    "\\plugins\\novo.dll] "),
+          LinhaInfo("RemoverArquivo: [" + b + "\\velho.dll] "),
+          LinhaInfo("RemoverPasta: [" + b + "\\antiga] "),
+          kFimScript,
+          kInicioExecucao,
+          Executando("VerificarArquivoOriginal", 5),
+          LinhaAviso("Arquivo deveria existir [app.dll]"),
+          ResultadoTarefa("SucessoInstalacao"),
+          Executando("CriarPasta", 2),
+          LinhaInfo("Criando pasta: [" + b + "\\backup\\]"),
+          LinhaInfo("Criando pasta: [" + b + "\\temp\\]"),
+          ResultadoTarefa("SucessoInstalacao"),
+          Executando("VerificarPermissaoGravacaoPastas", 2),
+          LinhaInfo("Tentando criar arquivo temporário... [" + b + "\\backup\\, teste, 0]"),
+          LinhaInfo("Tentando gravar conteúdo no arquivo temporário [" + b +
+                    "/backup/teste??????]"),
+          LinhaInfo("Tentando remover o arquivo temporário [" + b + "/backup/teste??????]"),
+          LinhaInfo("Tentando criar arquivo temporário... [" + b + "\\temp\\, teste, 0]"),
+          LinhaInfo("Tentando gravar conteúdo no arquivo temporário [" + b + "/temp/teste??????]"),
+          LinhaInfo("Tentando remover o arquivo temporário [" + b + "/temp/teste??????]"),
+          ResultadoTarefa("SucessoInstalacao"),
+          Executando("BaixarArquivo", 2),
+          LinhaInfo("Baixando arquivo [" + urlApp + "]"),
+          LinhaInfo("Gravando arquivo [" + b + "\\temp\\app.dll-2.0-1]"),
+          ResultadoTarefa("SucessoInstalacao"),
+          Executando("BaixarArquivo", 2),
+          LinhaInfo("Baixando arquivo [" + urlNovo + "]"),
+          LinhaInfo("Gravando arquivo [" + b + "\\temp\\novo.dll-2.0-3]"),
+          ResultadoTarefa("SucessoInstalacao"),
+          Executando("AguardarFimArquivosBaixar", 0),
+          ResultadoTarefa("SucessoInstalacao"),
+          Executando("VerificarValidadeArquivo", 4),
+          ResultadoTarefa("SucessoInstalacao"),
+          Executando("VerificarValidadeArquivo", 4),
+          ResultadoTarefa("SucessoInstalacao"),
+          Executando("EfetuarCopiaSeguranca", 3),
+          LinhaInfo("Copiando [" + b + "\\app.dll] para [" + b + "\\backup\\app.dll-1.0-1]"),
+          ResultadoTarefa("SucessoInstalacao"),
+          Executando("EfetuarCopiaSeguranca", 3),
+          LinhaAviso("Arquivo não existe. Não será possível restaurar em caso de erro. [" + b +
+                     "\\plugins\\novo.dll]"),
+          ResultadoTarefa("SucessoInstalacao"),
+          Executando("EfetuarCopiaSeguranca", 3),
+          LinhaInfo("Copiando [" + b + "\\velho.dll] para [" + b + "\\backup\\velho.dll-1.0-4]"),
+          ResultadoTarefa("SucessoInstalacao"),
+          Executando("SubstituirArquivo", 2),
+          ResultadoTarefa("SucessoInstalacao"),
+          Executando("CriarPasta", 1),
+          LinhaInfo("Criando pasta: [" + b + "\\plugins\\]"),
+          ResultadoTarefa("SucessoInstalacao"),
+          Executando("CopiarNovoArquivo", 2),
+          ResultadoTarefa("SucessoInstalacao"),
+          Executando("RemoverArquivo", 1),
+          LinhaInfo("Removendo o arquivo [" + b + "\\velho.dll]"),
+          ResultadoTarefa("SucessoInstalacao"),
+          Executando("RemoverPasta", 1),
+          ResultadoTarefa("SucessoInstalacao"),
+          kFimExecucao,
+      }));
   EXPECT_EQ(Arvore(), (Conteudos{{"app.dll", "app 2.0"},
-                              {"backup", kPasta},
-                              {"backup/app.dll", "app 1.0"},
-                              {"backup/app.dll-1.0-1", "app 1.0"},
-                              {"backup/velho.dll", "velho 1.0"},
-                              {"backup/velho.dll-1.0-4", "velho 1.0"},
-                              {"plugins", kPasta},
-                              {"plugins/novo.dll", "novo 2.0"},
-                              {"temp", kPasta},
-                              {"temp/app.dll-2.0-1", "app 2.0"},
-                              {"temp/novo.dll-2.0-3", "novo 2.0"}}));
+                                 {"backup", kPasta},
+                                 {"backup/app.dll", "app 1.0"},
+                                 {"backup/app.dll-1.0-1", "app 1.0"},
+                                 {"backup/velho.dll", "velho 1.0"},
+                                 {"backup/velho.dll-1.0-4", "velho 1.0"},
+                                 {"plugins", kPasta},
+                                 {"plugins/novo.dll", "novo 2.0"},
+                                 {"temp", kPasta},
+                                 {"temp/app.dll-2.0-1", "app 2.0"},
+                                 {"temp/novo.dll-2.0-3", "novo 2.0"}}));
   EXPECT_EQ(script_.ListaArquivosEmUso(), nullptr);
   EXPECT_EQ(interface_.Titulo(), "Atualizando");
   EXPECT_EQ(interface_.Mensagem(), "Processando atualização");
 }
 
-
 TEST_F(ScriptAtualizacaoTest, FailingCheckOfTheSecondDownloadUndoesNewestFirst) {
   EscreveArquivo(Em("app.dll"), "app 1.0");
   EscreveArquivo(Em("lib.dll"), "lib 1.0");
-  const std::string descritor =
-      Descritor({{"SubstituirArquivo", Publica("app.dll", "app 2.0"), "$base$\\", "app 2.0"},
-                 {"SubstituirArquivo", Publica("lib.dll", "lib 2.0"), "$base$\\", "lib 2.0", false, "0000"}});
+  const std::string descritor = Descritor(
+      {{"SubstituirArquivo", Publica("app.dll", "app 2.0"), "$base$\\", "app 2.0"},
+       {"SubstituirArquivo", Publica("lib.dll", "lib 2.0"), "$base$\\", "lib 2.0", false, "0000"}});
   EXPECT_EQ(Processa(descritor), 1);
   const std::string b = Base();
-  EXPECT_EQ(RegistroDesde(LinhaErro("Hash do arquivo [" + b + "\\temp\\lib.dll-2.0-2] não confere: Recebido: [" +
+  EXPECT_EQ(RegistroDesde(LinhaErro("Hash do arquivo [" + b +
+                                    "\\temp\\lib.dll-2.0-2] não confere: Recebido: [" +
                                     Hash("lib 2.0") + "] esperado: [0000]")),
-            (Linhas{LinhaErro("Hash do arquivo [" + b + "\\temp\\lib.dll-2.0-2] não confere: Recebido: [" +
-                              Hash("lib 2.0") + "] esperado: [0000]"),
-                    ResultadoTarefa("FalhaInstalacao"), kFimExecucao, LinhaAviso("Desfazendo ações executadas"),
-                    Desfazendo("ExibirMensagem"), Desfazendo("VerificarValidadeArquivo"),
-                    Desfazendo("AguardarFimArquivosBaixar"), Desfazendo("BaixarArquivo"), Desfazendo("BaixarArquivo"),
+            (Linhas{LinhaErro("Hash do arquivo [" + b +
+                              "\\temp\\lib.dll-2.0-2] não confere: Recebido: [" + Hash("lib 2.0") +
+                              "] esperado: [0000]"),
+                    ResultadoTarefa("FalhaInstalacao"), kFimExecucao,
+                    LinhaAviso("Desfazendo ações executadas"), Desfazendo("ExibirMensagem"),
+                    Desfazendo("VerificarValidadeArquivo"), Desfazendo("AguardarFimArquivosBaixar"),
+                    Desfazendo("BaixarArquivo"), Desfazendo("BaixarArquivo"),
                     Desfazendo("VerificarPermissaoGravacaoPastas"), Desfazendo("CriarPasta")}));
-  EXPECT_EQ(Arvore(), (Conteudos{{"app.dll", "app 1.0"}, {"backup", kPasta}, {"lib.dll", "lib 1.0"}, {"temp", kPasta}}));
+  EXPECT_EQ(
+      Arvore(),
+      (Conteudos{
+          {"app.dll", "app 1.0"}, {"backup", kPasta}, {"lib.dll", "lib 1.0"}, {"temp", kPasta}}));
   EXPECT_EQ(interface_.Titulo(), "Falha na atualização");
   EXPECT_EQ(interface_.Mensagem(), "Desfazendo ações");
 }
@@ -161,12 +171,13 @@ TEST_F(ScriptAtualizacaoTest, FailingCheckOfTheSecondDownloadUndoesNewestFirst) 
 TEST_F(ScriptAtualizacaoTest, FirstTaskFailingUndoesOnlyTheHead) {
   EscreveArquivo(Em("cheia/x"), "x");
   EXPECT_EQ(Processa(Descritor({{"RemoverPasta", "cheia"}, {"CriarPasta", "nova"}})), 1);
-  EXPECT_EQ(RegistroDesde(kInicioExecucao),
-            (Linhas{kInicioExecucao, Executando("RemoverPasta", 1),
-                    LinhaErro("Erro ao remover a pasta. Detalhes [Erro de acesso a caminho/arquivo [" + Em("cheia") +
-                              "]] [75]"),
-                    ResultadoTarefa("FalhaInstalacao"), kFimExecucao, LinhaAviso("Desfazendo ações executadas"),
-                    Desfazendo("ExibirMensagem")}));
+  EXPECT_EQ(
+      RegistroDesde(kInicioExecucao),
+      (Linhas{kInicioExecucao, Executando("RemoverPasta", 1),
+              LinhaErro("Erro ao remover a pasta. Detalhes [Erro de acesso a caminho/arquivo [" +
+                        Em("cheia") + "]] [75]"),
+              ResultadoTarefa("FalhaInstalacao"), kFimExecucao,
+              LinhaAviso("Desfazendo ações executadas"), Desfazendo("ExibirMensagem")}));
   EXPECT_EQ(Arvore(), (Conteudos{{"cheia", kPasta}, {"cheia/x", "x"}}));
 }
 
@@ -176,34 +187,38 @@ TEST_F(ScriptAtualizacaoTest, SelfUpdateTakesOnlyTheUpdatersFiles) {
   EscreveArquivo(Em("atualiza.dll"), "dll 1.0");
   const std::string urlTarvik = Publica("Tarvik.exe", "tarvik 2.0");
   const std::string urlDll = Publica("atualiza.dll", "dll 2.0");
-  const std::string descritor =
-      Descritor({{"SubstituirArquivo", urlTarvik, "$base$\\", "tarvik 2.0", true},
-                 {"SubstituirArquivo", Publica("pelirana.exe", "pelirana 2.0"), "$base$\\", "pelirana 2.0"},
-                 {"SubstituirArquivo", urlDll, "$base$\\", "dll 2.0", true},
-                 {"CriarPasta", "relatorios"}},
-                true, {{"pelirana.exe", "pelirana 1.0"}});
+  const std::string descritor = Descritor(
+      {{"SubstituirArquivo", urlTarvik, "$base$\\", "tarvik 2.0", true},
+       {"SubstituirArquivo", Publica("pelirana.exe", "pelirana 2.0"), "$base$\\", "pelirana 2.0"},
+       {"SubstituirArquivo", urlDll, "$base$\\", "dll 2.0", true},
+       {"CriarPasta", "relatorios"}},
+      true, {{"pelirana.exe", "pelirana 1.0"}});
   EXPECT_EQ(Processa(descritor, false), 0);
   const std::string b = Base();
   const auto linhas = Registro();
   const auto inicio = std::find(linhas.begin(), linhas.end(), kInicioScript);
   const auto fim = std::find(linhas.begin(), linhas.end(), kFimScript);
   ASSERT_LT(inicio, fim);
-  EXPECT_EQ((Linhas{inicio + 1, fim}),
-            (Linhas{LinhaInfo("CriarPasta: [" + b + "\\backup\\] [" + b + "\\temp\\] "),
-                    LinhaInfo("VerificarPermissaoGravacaoPastas: [" + b + "\\backup\\] [" + b + "\\temp\\] "),
-                    LinhaInfo("BaixarArquivo: [" + urlTarvik + "] [" + b + "\\temp\\Tarvik.exe-2.0-1] "),
-                    LinhaInfo("BaixarArquivo: [" + urlDll + "] [" + b + "\\temp\\atualiza.dll-2.0-3] "),
-                    LinhaInfo("AguardarFimArquivosBaixar: "),
-                    LinhaInfo("VerificarValidadeArquivo: [" + b + "\\temp\\Tarvik.exe-2.0-1] [" + Hash("tarvik 2.0") +
-                              "] [10] [False] "),
-                    LinhaInfo("VerificarValidadeArquivo: [" + b + "\\temp\\atualiza.dll-2.0-3] [" + Hash("dll 2.0") +
-                              "] [7] [False] "),
-                    LinhaInfo("EfetuarCopiaSeguranca: [" + b + "\\Tarvik.exe] [" + b + "\\backup\\Tarvik.exe-1.0-1] [" +
-                              b + "\\backup\\Tarvik.exe] "),
-                    LinhaInfo("EfetuarCopiaSeguranca: [" + b + "\\atualiza.dll] [" + b +
-                              "\\backup\\atualiza.dll-1.0-3] [" + b + "\\backup\\atualiza.dll] "),
-                    LinhaInfo("SubstituirArquivo: [" + b + "\\temp\\Tarvik.exe-2.0-1] [" + b + "\\Tarvik.exe] "),
-                    LinhaInfo("SubstituirArquivo: [" + b + "\\temp\\atualiza.dll-2.0-3] [" + b + "\\atualiza.dll] ")}));
+  EXPECT_EQ(
+      (Linhas{inicio + 1, fim}),
+      (Linhas{
+          LinhaInfo("CriarPasta: [" + b + "\\backup\\] [" + b + "\\temp\\] "),
+          LinhaInfo("VerificarPermissaoGravacaoPastas: [" + b + "\\backup\\] [" + b + "\\temp\\] "),
+          LinhaInfo("BaixarArquivo: [" + urlTarvik + "] [" + b + "\\temp\\Tarvik.exe-2.0-1] "),
+          LinhaInfo("BaixarArquivo: [" + urlDll + "] [" + b + "\\temp\\atualiza.dll-2.0-3] "),
+          LinhaInfo("AguardarFimArquivosBaixar: "),
+          LinhaInfo("VerificarValidadeArquivo: [" + b + "\\temp\\Tarvik.exe-2.0-1] [" +
+                    Hash("tarvik 2.0") + "] [10] [False] "),
+          LinhaInfo("VerificarValidadeArquivo: [" + b + "\\temp\\atualiza.dll-2.0-3] [" +
+                    Hash("dll 2.0") + "] [7] [False] "),
+          LinhaInfo("EfetuarCopiaSeguranca: [" + b + "\\Tarvik.exe] [" + b +
+                    "\\backup\\Tarvik.exe-1.0-1] [" + b + "\\backup\\Tarvik.exe] "),
+          LinhaInfo("EfetuarCopiaSeguranca: [" + b + "\\atualiza.dll] [" + b +
+                    "\\backup\\atualiza.dll-1.0-3] [" + b + "\\backup\\atualiza.dll] "),
+          LinhaInfo("SubstituirArquivo: [" + b + "\\temp\\Tarvik.exe-2.0-1] [" + b +
+                    "\\Tarvik.exe] "),
+          LinhaInfo("SubstituirArquivo: [" + b + "\\temp\\atualiza.dll-2.0-3] [" + b +
+                    "\\atualiza.dll] ")}));
   EXPECT_EQ(Arvore(), (Conteudos{{"Tarvik.exe", "tarvik 2.0"},
                                  {"atualiza.dll", "dll 2.0"},
                                  {"backup", kPasta},
@@ -222,8 +237,9 @@ class ArquivosEmUsoTest : public ScriptTeste {
   void SetUp() override {
     EscreveArquivo(Em("app.exe"), "app 1.0");
     EscreveArquivo(Em("velho.dll"), "velho");
-    descritor_ = Descritor({{"SubstituirArquivo", Publica("app.exe", "app 2.0"), "$base$\\", "app 2.0"},
-                            {"RemoverArquivo", "http://servidor/velho.dll"}});
+    descritor_ =
+        Descritor({{"SubstituirArquivo", Publica("app.exe", "app 2.0"), "$base$\\", "app 2.0"},
+                   {"RemoverArquivo", "http://servidor/velho.dll"}});
   }
 
   std::vector<std::string> Itens() const {
@@ -243,9 +259,11 @@ TEST_F(ArquivosEmUsoTest, LeftForTheRestartWhenTheRunMayNotFail) {
   EXPECT_EQ(Processa(descritor_, false), 4);
   const std::string b = Base();
   ASSERT_NE(script_.ListaArquivosEmUso(), nullptr);
-  EXPECT_EQ(Itens(), (Linhas{"0|" + b + "\\temp\\app.exe-2.0-1|" + b + "\\app.exe", "1|" + b + "\\velho.dll|"}));
-  EXPECT_EQ(RegistroDesde(kFimExecucao),
-            (Linhas{kFimExecucao, LinhaAviso("Saindo com lista de arquivos em uso para reiniciar")}));
+  EXPECT_EQ(Itens(), (Linhas{"0|" + b + "\\temp\\app.exe-2.0-1|" + b + "\\app.exe",
+                             "1|" + b + "\\velho.dll|"}));
+  EXPECT_EQ(
+      RegistroDesde(kFimExecucao),
+      (Linhas{kFimExecucao, LinhaAviso("Saindo com lista de arquivos em uso para reiniciar")}));
   EXPECT_EQ(LeArquivo(Em("app.exe")), "app 1.0");
   EXPECT_EQ(LeArquivo(Em("temp/app.exe-2.0-1")), "app 2.0");
 }
@@ -254,21 +272,24 @@ TEST_F(ArquivosEmUsoTest, FailTheRunWhenItMayFail) {
   ArquivoEmUso app(Em("app.exe"));
   EXPECT_EQ(Processa(descritor_, true), 2);
   const std::string b = Base();
-  EXPECT_EQ(RegistroDesde(Executando("SubstituirArquivo", 2)),
-            (Linhas{Executando("SubstituirArquivo", 2),
-                    LinhaAviso("Impossível acesso ao arquivo [" + b + "\\app.exe]"),
-                    LinhaErro("Erro na cópia. detalhes [Permissão negada [" + Em("app.exe") + "]] [70] origem [" + b +
-                              "\\temp\\app.exe-2.0-1] destino [" + b + "\\app.exe]"),
-                    ResultadoTarefa("ArquivosEmUsoReiniciar"),
-                    LinhaAviso("Arquivo em uso sem possibilidade de atualizar. Falhando"), kFimExecucao,
-                    LinhaAviso("Desfazendo ações executadas"), Desfazendo("ExibirMensagem"),
-                    Desfazendo("EfetuarCopiaSeguranca"), Desfazendo("EfetuarCopiaSeguranca"),
-                    LinhaAviso("Erro ao desfazer EfetuarCopiaSeguranca(FileCopy) . detalhes [Permissão negada [" +
-                               Em("app.exe") + "]] [70], de [" + b + "\\backup\\app.exe-1.0-1] para [" + b +
-                               "\\app.exe]"),
-                    Desfazendo("VerificarValidadeArquivo"), Desfazendo("AguardarFimArquivosBaixar"),
-                    Desfazendo("BaixarArquivo"), Desfazendo("VerificarPermissaoGravacaoPastas"),
-                    Desfazendo("CriarPasta")}));
+  EXPECT_EQ(
+      RegistroDesde(Executando("SubstituirArquivo", 2)),
+      (Linhas{
+          Executando("SubstituirArquivo", 2),
+          LinhaAviso("Impossível acesso ao arquivo [" + b + "\\app.exe]"),
+          LinhaErro("Erro na cópia. detalhes [Permissão negada [" + Em("app.exe") +
+                    "]] [70] origem [" + b + "\\temp\\app.exe-2.0-1] destino [" + b + "\\app.exe]"),
+          ResultadoTarefa("ArquivosEmUsoReiniciar"),
+          LinhaAviso("Arquivo em uso sem possibilidade de atualizar. Falhando"), kFimExecucao,
+          LinhaAviso("Desfazendo ações executadas"), Desfazendo("ExibirMensagem"),
+          Desfazendo("EfetuarCopiaSeguranca"), Desfazendo("EfetuarCopiaSeguranca"),
+          LinhaAviso(
+              "Erro ao desfazer EfetuarCopiaSeguranca(FileCopy) . detalhes [Permissão negada [" +
+              Em("app.exe") + "]] [70], de [" + b + "\\backup\\app.exe-1.0-1] para [" + b +
+              "\\app.exe]"),
+          Desfazendo("VerificarValidadeArquivo"), Desfazendo("AguardarFimArquivosBaixar"),
+          Desfazendo("BaixarArquivo"), Desfazendo("VerificarPermissaoGravacaoPastas"),
+          Desfazendo("CriarPasta")}));
   EXPECT_EQ(script_.ListaArquivosEmUso(), nullptr);
   EXPECT_EQ(LeArquivo(Em("velho.dll")), "velho");
   EXPECT_EQ(LeArquivo(Em("backup/app.exe-1.0-1")), "app 1.0");
@@ -288,21 +309,23 @@ TEST_F(ArquivosEmUsoTest, AnUndoneRunHandsOutNothing) {
 TEST_F(ScriptAtualizacaoTest, ErrorInsideATaskUndoesWhatRanAndTravels) {
   EscreveArquivo(Em("app.dll"), "app 1.0");
   EscreveArquivo(Em("arquivo"), "x");
-  const std::string descritor = Descritor(
-      {{"SubstituirArquivo", Publica("app.dll", "app 2.0"), "$base$\\", "app 2.0"}, {"CriarPasta", "sub", "$base$\\arquivo\\"}});
+  const std::string descritor =
+      Descritor({{"SubstituirArquivo", Publica("app.dll", "app 2.0"), "$base$\\", "app 2.0"},
+                 {"CriarPasta", "sub", "$base$\\arquivo\\"}});
   try {
     Processa(descritor);
     ADD_FAILURE() << "nenhum erro";
   } catch (const tarvik::Erro& erro) {
     EXPECT_EQ(erro.Numero(), 75);
   }
-  EXPECT_EQ(RegistroDesde(Executando("CriarPasta", 1)),
-            (Linhas{Executando("CriarPasta", 1), LinhaInfo("Criando pasta: [" + Base() + "\\arquivo\\]"),
-                    LinhaAviso("Desfazendo ações executadas"), Desfazendo("ExibirMensagem"),
-                    Desfazendo("SubstituirArquivo"), Desfazendo("EfetuarCopiaSeguranca"),
-                    Desfazendo("VerificarValidadeArquivo"), Desfazendo("AguardarFimArquivosBaixar"),
-                    Desfazendo("BaixarArquivo"), Desfazendo("VerificarPermissaoGravacaoPastas"),
-                    Desfazendo("CriarPasta")}));
+  EXPECT_EQ(
+      RegistroDesde(Executando("CriarPasta", 1)),
+      (Linhas{Executando("CriarPasta", 1), LinhaInfo("Criando pasta: [" + Base() + "\\arquivo\\]"),
+              LinhaAviso("Desfazendo ações executadas"), Desfazendo("ExibirMensagem"),
+              Desfazendo("SubstituirArquivo"), Desfazendo("EfetuarCopiaSeguranca"),
+              Desfazendo("VerificarValidadeArquivo"), Desfazendo("AguardarFimArquivosBaixar"),
+              Desfazendo("BaixarArquivo"), Desfazendo("VerificarPermissaoGravacaoPastas"),
+              Desfazendo("CriarPasta")}));
   EXPECT_EQ(Arvore(), (Conteudos{{"app.dll", "app 1.0"},
                                  {"arquivo", "x"},
                                  {"backup", kPasta},
@@ -312,13 +335,15 @@ TEST_F(ScriptAtualizacaoTest, ErrorInsideATaskUndoesWhatRanAndTravels) {
 
 TEST_F(ScriptAtualizacaoTest, NoUpdateOrNothingToDo) {
   const std::string semAtualizacao =
-      "[sequenciaAtualizacao]\r\nitens=0\r\natualizar=false\r\nversao=2.0\r\natualizar_atualizador=false\r\n";
+      "[sequenciaAtualizacao]\r\nitens=0\r\natualizar=false\r\nversao=2.0\r\natualizar_atualizador="
+      "false\r\n";
   EXPECT_EQ(Processa(semAtualizacao), 0);
   EXPECT_EQ(Registro(), Linhas{});
   EXPECT_EQ(Processa(Descritor({})), 0);
-  EXPECT_EQ(Registro(), (Linhas{LinhaInfo("pastaBase [" + Base() + "]"), LinhaInfo("pastaTemporaria [temp\\]"),
-                                LinhaInfo("pastaBackup [backup\\]"), kInicioScript, kFimScript, kInicioExecucao,
-                                kFimExecucao}));
+  EXPECT_EQ(Registro(),
+            (Linhas{LinhaInfo("pastaBase [" + Base() + "]"), LinhaInfo("pastaTemporaria [temp\\]"),
+                    LinhaInfo("pastaBackup [backup\\]"), kInicioScript, kFimScript, kInicioExecucao,
+                    kFimExecucao}));
   EXPECT_EQ(Arvore(), Conteudos{});
   EXPECT_EQ(script_.ListaArquivosEmUso(), nullptr);
 }

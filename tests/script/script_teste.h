@@ -49,15 +49,16 @@ class ScriptTeste : public ::testing::Test {
   std::string Publica(const std::string& nome, const std::string& conteudo) {
     if (!servidor_) {
       servidor_ = std::make_unique<ServidorLocal>();
-      servidor_->Http().Get(R"(/arquivos/(.+))", [this](const httplib::Request& pedido, httplib::Response& resposta) {
-        std::lock_guard trava(mutex_);
-        const auto achado = publicados_.find(pedido.matches[1]);
-        if (achado == publicados_.end()) {
-          resposta.status = 404;
-          return;
-        }
-        resposta.set_content(achado->second, "application/octet-stream");
-      });
+      servidor_->Http().Get(R"(/arquivos/(.+))",
+                            [this](const httplib::Request& pedido, httplib::Response& resposta) {
+                              std::lock_guard trava(mutex_);
+                              const auto achado = publicados_.find(pedido.matches[1]);
+                              if (achado == publicados_.end()) {
+                                resposta.status = 404;
+                                return;
+                              }
+                              resposta.set_content(achado->second, "application/octet-stream");
+                            });
       servidor_->Inicia();
     }
     std::lock_guard trava(mutex_);
@@ -73,7 +74,8 @@ class ScriptTeste : public ::testing::Test {
 
   // A descriptor of new version 2.0 with `entradas` in index order and
   // `originais` (name, content) as the installed files it expects.
-  std::string Descritor(const std::vector<EntradaDescritor>& entradas, bool atualizarAtualizador = false,
+  std::string Descritor(const std::vector<EntradaDescritor>& entradas,
+                        bool atualizarAtualizador = false,
                         const std::vector<std::pair<std::string, std::string>>& originais = {}) {
     std::string texto = "[sequenciaAtualizacao]\r\nitens=" + std::to_string(entradas.size()) +
                         "\r\natualizar=true\r\nversao=2.0\r\natualizar_atualizador=" +
@@ -81,30 +83,35 @@ class ScriptTeste : public ::testing::Test {
     for (size_t i = 0; i < entradas.size(); ++i) {
       const auto& e = entradas[i];
       const std::string n = std::to_string(i + 1);
-      texto += "acao_" + n + "=" + e.acao + "\r\ncaminho_" + n + "=" + e.caminho + "\r\ndestino_" + n + "=" +
-               e.destino + "\r\n";
+      texto += "acao_" + n + "=" + e.acao + "\r\ncaminho_" + n + "=" + e.caminho + "\r\ndestino_" +
+               n + "=" + e.destino + "\r\n";
       if (e.acao.find("Pasta") != std::string::npos) continue;
       texto += "tamanho_" + n + "=" + std::to_string(e.conteudo.size()) + "\r\nhash_" + n + "=" +
                (e.hash.empty() ? Hash(e.conteudo) : e.hash) + "\r\nauthenticode_" + n +
-               "=false\r\narquivo_atualizador_" + n + "=" + (e.atualizador ? "true" : "false") + "\r\n";
+               "=false\r\narquivo_atualizador_" + n + "=" + (e.atualizador ? "true" : "false") +
+               "\r\n";
     }
-    texto += "[arquivosOriginais]\r\nversao=1.0\r\nitens=" + std::to_string(originais.size()) + "\r\n";
+    texto +=
+        "[arquivosOriginais]\r\nversao=1.0\r\nitens=" + std::to_string(originais.size()) + "\r\n";
     for (size_t i = 0; i < originais.size(); ++i) {
       const std::string n = std::to_string(i + 1);
-      texto += "caminho_" + n + "=http://servidor/1.0/" + originais[i].first + "\r\ntamanho_" + n + "=" +
-               std::to_string(originais[i].second.size()) + "\r\nhash_" + n + "=" + Hash(originais[i].second) +
-               "\r\nauthenticode_" + n + "=false\r\n";
+      texto += "caminho_" + n + "=http://servidor/1.0/" + originais[i].first + "\r\ntamanho_" + n +
+               "=" + std::to_string(originais[i].second.size()) + "\r\nhash_" + n + "=" +
+               Hash(originais[i].second) + "\r\nauthenticode_" + n + "=false\r\n";
     }
     return texto;
   }
 
   int32_t Processa(const std::string& descritor, bool falhaComArquivosEmUso = true) {
-    return script_.Processa(Base(), "1.0", RecuperaDadosAtualizacao(descritor), falhaComArquivosEmUso, interface_);
+    return script_.Processa(Base(), "1.0", RecuperaDadosAtualizacao(descritor),
+                            falhaComArquivosEmUso, interface_);
   }
 
   std::string Base() const { return instalacao_.Pasta().Texto(); }
   std::string Em(const std::string& relativo) const { return instalacao_.Pasta().Em(relativo); }
-  std::map<std::string, std::string> Arvore() const { return ArvoreArquivos(instalacao_.Pasta().Caminho()); }
+  std::map<std::string, std::string> Arvore() const {
+    return ArvoreArquivos(instalacao_.Pasta().Caminho());
+  }
 
   // The log, with the names the component gives temporary files made
   // uniform ("teste??????").
@@ -138,8 +145,12 @@ class ScriptTeste : public ::testing::Test {
 inline std::string Executando(const std::string& nome, int quantidade) {
   return LinhaInfo("Executando [" + nome + "] com [" + std::to_string(quantidade) + "] detalhes");
 }
-inline std::string ResultadoTarefa(const std::string& nome) { return LinhaInfo("Resultado da tarefa: [" + nome + "]"); }
-inline std::string Desfazendo(const std::string& nome) { return LinhaInfo("Desfazendo tarefa: [" + nome + "]"); }
+inline std::string ResultadoTarefa(const std::string& nome) {
+  return LinhaInfo("Resultado da tarefa: [" + nome + "]");
+}
+inline std::string Desfazendo(const std::string& nome) {
+  return LinhaInfo("Desfazendo tarefa: [" + nome + "]");
+}
 
 }  // namespace tarvik::teste
 

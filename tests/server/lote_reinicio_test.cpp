@@ -1,11 +1,10 @@
 #include "server/lote_reinicio.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <chrono>
 #include <filesystem>
@@ -21,7 +20,8 @@ extern char** environ;
 namespace tarvik::teste {
 namespace {
 
-std::shared_ptr<ItemEmUso> Item(int32_t acao, const std::string& origem, const std::string& destino) {
+std::shared_ptr<ItemEmUso> Item(int32_t acao, const std::string& origem,
+                                const std::string& destino) {
   auto item = std::make_shared<ItemEmUso>();
   item->Acao(acao);
   item->Origem(origem);
@@ -48,7 +48,8 @@ TEST_F(LoteReinicioTest, WritesEveryLineInTheCodePageReplacingALeftOver) {
   EXPECT_EQ(LeArquivo(Em("atualiza.bat")),
             "rundll32 \"" + Base() + "\\atualiza.dll\",_fnAguarda@16 " + pid +
                 "\r\n"
-                "copy /y \"C:\\Meus Programas\\temp\\a\xE7\xE3o.exe-2-1\" \"C:\\Meus Programas\\a\xE7\xE3o.exe\"\r\n"
+                "copy /y \"C:\\Meus Programas\\temp\\a\xE7\xE3o.exe-2-1\" \"C:\\Meus "
+                "Programas\\a\xE7\xE3o.exe\"\r\n"
                 "del /f \"C:\\Meus Programas\\velho \"x\".dll\"\r\n"
                 "start tarvik.exe 4.00\r\n"
                 "del /f \"" +
@@ -57,9 +58,10 @@ TEST_F(LoteReinicioTest, WritesEveryLineInTheCodePageReplacingALeftOver) {
 
 TEST_F(LoteReinicioTest, EmptyListGivesWaitStartAndSelfDelete) {
   EscreveLoteReinicio(Base(), "4.00", ListaItensEmUso());
-  EXPECT_EQ(LeArquivo(Em("atualiza.bat")), "rundll32 \"" + Base() + "\\atualiza.dll\",_fnAguarda@16 " +
-                                               std::to_string(::getpid()) + "\r\nstart tarvik.exe 4.00\r\ndel /f \"" +
-                                               Base() + "\\atualiza.bat\"\r\n");
+  EXPECT_EQ(LeArquivo(Em("atualiza.bat")),
+            "rundll32 \"" + Base() + "\\atualiza.dll\",_fnAguarda@16 " +
+                std::to_string(::getpid()) + "\r\nstart tarvik.exe 4.00\r\ndel /f \"" + Base() +
+                "\\atualiza.bat\"\r\n");
 }
 
 // The batch runner, run on batches in a folder that stands for the
@@ -69,7 +71,8 @@ class ExecutaLoteTest : public LoteReinicioTest {
   void SetUp() override {
     // Another letter case than the batch's: the lookup ignores it.
     EscreveArquivo(Em("TARVIK.EXE"),
-                   "#!/bin/sh\nd=$(dirname \"$0\")\necho \"$@\" > \"$d/r.tmp\" && mv \"$d/r.tmp\" \"$d/reiniciado\"\n");
+                   "#!/bin/sh\nd=$(dirname \"$0\")\necho \"$@\" > \"$d/r.tmp\" && mv \"$d/r.tmp\" "
+                   "\"$d/reiniciado\"\n");
     std::filesystem::permissions(Em("TARVIK.EXE"), std::filesystem::perms::owner_all);
   }
 
@@ -79,7 +82,8 @@ class ExecutaLoteTest : public LoteReinicioTest {
   }
 
   std::string Espera(pid_t processo) const {
-    return "rundll32 \"" + Base() + "\\atualiza.dll\",_fnAguarda@16 " + std::to_string(processo) + "\r\n";
+    return "rundll32 \"" + Base() + "\\atualiza.dll\",_fnAguarda@16 " + std::to_string(processo) +
+           "\r\n";
   }
   std::string AutoRemocao() const { return "del /f \"" + Base() + "\\atualiza.bat\"\r\n"; }
 };
@@ -89,7 +93,8 @@ bool AguardaProcesso(pid_t processo) {
   const auto pasta = "/proc/" + std::to_string(processo) + "/fd";
   std::error_code erro;
   for (const auto& entrada : std::filesystem::directory_iterator(pasta, erro)) {
-    if (std::filesystem::read_symlink(entrada.path(), erro).string() == "anon_inode:[pidfd]") return true;
+    if (std::filesystem::read_symlink(entrada.path(), erro).string() == "anon_inode:[pidfd]")
+      return true;
   }
   return false;
 }
@@ -148,20 +153,22 @@ TEST_F(ExecutaLoteTest, WaitsForTheUpdaterThenCopiesDeletesRestartsAndRemovesIts
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   ASSERT_TRUE(AguardaArquivo(Em("reiniciado")));
   EXPECT_EQ(LeArquivo(Em("reiniciado")), "4.00\n");
-  EXPECT_EQ(ArvoreArquivos(pasta_.Caminho()), (std::map<std::string, std::string>{
-                                                  {"TARVIK.EXE", LeArquivo(Em("TARVIK.EXE"))},
-                                                  {"app.exe", "novo"},
-                                                  {"reiniciado", "4.00\n"},
-                                                  {"temp", kPasta},
-                                                  {"temp/app.exe-2-1", "novo"}}));
+  EXPECT_EQ(ArvoreArquivos(pasta_.Caminho()),
+            (std::map<std::string, std::string>{{"TARVIK.EXE", LeArquivo(Em("TARVIK.EXE"))},
+                                                {"app.exe", "novo"},
+                                                {"reiniciado", "4.00\n"},
+                                                {"temp", kPasta},
+                                                {"temp/app.exe-2-1", "novo"}}));
 }
 
 TEST_F(ExecutaLoteTest, RefusesABatchWithALineItDoesNotKnow) {
   EscreveArquivo(Em("a"), "a");
-  const std::string lote = "copy /y \"" + Em("a") + "\" \"" + Em("b") + "\"\r\necho oi\r\n" + AutoRemocao();
+  const std::string lote =
+      "copy /y \"" + Em("a") + "\" \"" + Em("b") + "\"\r\necho oi\r\n" + AutoRemocao();
   const auto resultado = ExecutaLote(lote);
   EXPECT_EQ(resultado.status, 2);
-  EXPECT_EQ(resultado.erros, "executa-lote: linha 2 não reconhecida: [echo oi]; nada foi executado\n");
+  EXPECT_EQ(resultado.erros,
+            "executa-lote: linha 2 não reconhecida: [echo oi]; nada foi executado\n");
   EXPECT_FALSE(std::filesystem::exists(Em("b")));
   EXPECT_EQ(LeArquivo(Em("atualiza.bat")), lote);
 }
@@ -179,7 +186,8 @@ TEST_F(ExecutaLoteTest, RefusesMalformedForms) {
   for (const auto& lote : casos) {
     const auto resultado = ExecutaLote(lote);
     EXPECT_EQ(resultado.status, 2) << lote;
-    EXPECT_TRUE(resultado.erros.starts_with("executa-lote: linha 1 não reconhecida: [")) << resultado.erros;
+    EXPECT_TRUE(resultado.erros.starts_with("executa-lote: linha 1 não reconhecida: ["))
+        << resultado.erros;
   }
 }
 
@@ -190,12 +198,14 @@ TEST_F(ExecutaLoteTest, FailingLinesAreReportedAndTheBatchGoesOn) {
   ::waitpid(terminado, nullptr, 0);
   EscreveArquivo(Em("somente-leitura.dll"), "x");
   std::filesystem::permissions(Em("somente-leitura.dll"), std::filesystem::perms::owner_read);
-  const std::string copia = "copy /y \"" + Base() + "\\temp\\falta.exe\" \"" + Base() + "\\app.exe\"";
-  const auto resultado = ExecutaLote(Espera(terminado) + copia + "\r\nDEL /F \"" + Base() +
-                                     "\\somente-leitura.dll\"\r\nstart tarvik.exe 4.00\r\n" + AutoRemocao());
+  const std::string copia =
+      "copy /y \"" + Base() + "\\temp\\falta.exe\" \"" + Base() + "\\app.exe\"";
+  const auto resultado =
+      ExecutaLote(Espera(terminado) + copia + "\r\nDEL /F \"" + Base() +
+                  "\\somente-leitura.dll\"\r\nstart tarvik.exe 4.00\r\n" + AutoRemocao());
   EXPECT_EQ(resultado.status, 1);
-  EXPECT_EQ(resultado.erros, "executa-lote: falha em [" + copia + "]: Caminho não encontrado [" + Em("temp/falta.exe") +
-                                 "] (76)\n");
+  EXPECT_EQ(resultado.erros, "executa-lote: falha em [" + copia + "]: Caminho não encontrado [" +
+                                 Em("temp/falta.exe") + "] (76)\n");
   ASSERT_TRUE(AguardaArquivo(Em("reiniciado")));
   EXPECT_FALSE(std::filesystem::exists(Em("somente-leitura.dll")));
   EXPECT_FALSE(std::filesystem::exists(Em("atualiza.bat")));

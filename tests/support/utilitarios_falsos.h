@@ -25,7 +25,9 @@ class UtilitariosFalsos : public Utilitarios {
   explicit UtilitariosFalsos(std::shared_ptr<const RespostasFalsas> respostas)
       : real_(CriaUtilitariosDaPlataforma()), respostas_(std::move(respostas)) {}
 
-  std::string CalculaHash(const std::string& caminho) override { return real_->CalculaHash(caminho); }
+  std::string CalculaHash(const std::string& caminho) override {
+    return real_->CalculaHash(caminho);
+  }
   bool ArquivoExiste(const std::string& caminho) override { return real_->ArquivoExiste(caminho); }
   std::string CriaArquivoTemporario(const std::string& pasta, const std::string& prefixo,
                                     int32_t numero) override {

@@ -1,6 +1,5 @@
-#include <sys/stat.h>
-
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -36,12 +35,14 @@ TEST_F(ArquivosTest, BackupMakesBothCopies) {
   EXPECT_EQ(Executa(tarefa), 0);
   EXPECT_EQ(LeArquivo(Em("backup/app.dll-1.0-1")), "velho");
   EXPECT_EQ(LeArquivo(Em("backup/app.dll")), "velho");
-  EXPECT_EQ(Registro(), (std::vector<std::string>{
-                            Executando("EfetuarCopiaSeguranca", 3),
-                            LinhaInfo("Copiando [" + Em("app.dll") + "] para [" + Em("backup\\app.dll-1.0-1") + "]"),
-                            LinhaAviso("Arquivo [" + Em("backup\\app.dll-1.0-1") +
-                                       "] com atributo somente leitura. Tentando remover"),
-                            ResultadoTarefa("SucessoInstalacao")}));
+  EXPECT_EQ(
+      Registro(),
+      (std::vector<std::string>{
+          Executando("EfetuarCopiaSeguranca", 3),
+          LinhaInfo("Copiando [" + Em("app.dll") + "] para [" + Em("backup\\app.dll-1.0-1") + "]"),
+          LinhaAviso("Arquivo [" + Em("backup\\app.dll-1.0-1") +
+                     "] com atributo somente leitura. Tentando remover"),
+          ResultadoTarefa("SucessoInstalacao")}));
 }
 
 TEST_F(ArquivosTest, BackupOfMissingFileOnlyWarnsAndFailedCopyStillMakesThePlainOne) {
@@ -56,10 +57,12 @@ TEST_F(ArquivosTest, BackupOfMissingFileOnlyWarnsAndFailedCopyStillMakesThePlain
   EXPECT_EQ(Registro(),
             (std::vector<std::string>{
                 Executando("EfetuarCopiaSeguranca", 3),
-                LinhaAviso("Arquivo não existe. Não será possível restaurar em caso de erro. [" + Em("falta.dll") + "]"),
+                LinhaAviso("Arquivo não existe. Não será possível restaurar em caso de erro. [" +
+                           Em("falta.dll") + "]"),
                 ResultadoTarefa("SucessoInstalacao"), Executando("EfetuarCopiaSeguranca", 3),
                 LinhaInfo("Copiando [" + Em("app.dll") + "] para [" + Em("nao/app.dll-1-1") + "]"),
-                LinhaErro("Erro na cópia. detalhes [Caminho não encontrado [" + Em("nao/app.dll-1-1") + "]] [76]"),
+                LinhaErro("Erro na cópia. detalhes [Caminho não encontrado [" +
+                          Em("nao/app.dll-1-1") + "]] [76]"),
                 ResultadoTarefa("FalhaInstalacao")}));
 }
 
@@ -79,14 +82,16 @@ TEST_F(ArquivosTest, ReplacingClearsReadOnlyAndNewFileWarnsWhenPresent) {
   EXPECT_EQ(LeArquivo(Em("b")), "novo b");
   EXPECT_EQ(LeArquivo(Em("c")), "novo a");
   EXPECT_EQ(Itens(), std::vector<std::string>{});
-  EXPECT_EQ(Registro(), (std::vector<std::string>{
-                            Executando("SubstituirArquivo", 2),
-                            LinhaAviso("Arquivo [" + Em("a") + "] com atributo somente leitura. Tentando remover"),
-                            ResultadoTarefa("SucessoInstalacao"), Executando("CopiarNovoArquivo", 2),
-                            LinhaAviso("Arquivo não deveria existir [" + Em("b") + "]"),
-                            ResultadoTarefa("SucessoInstalacao"), Executando("SubstituirArquivo", 2),
-                            LinhaAviso("Arquivo deveria existir [" + Em("c") + "]"),
-                            ResultadoTarefa("SucessoInstalacao")}));
+  EXPECT_EQ(
+      Registro(),
+      (std::vector<std::string>{
+          Executando("SubstituirArquivo", 2),
+          LinhaAviso("Arquivo [" + Em("a") + "] com atributo somente leitura. Tentando remover"),
+          ResultadoTarefa("SucessoInstalacao"), Executando("CopiarNovoArquivo", 2),
+          LinhaAviso("Arquivo não deveria existir [" + Em("b") + "]"),
+          ResultadoTarefa("SucessoInstalacao"), Executando("SubstituirArquivo", 2),
+          LinhaAviso("Arquivo deveria existir [" + Em("c") + "]"),
+          ResultadoTarefa("SucessoInstalacao")}));
 }
 
 TEST_F(ArquivosTest, FileInUseIsRecordedAndFailedCopyAsksForRestart) {
@@ -104,13 +109,16 @@ TEST_F(ArquivosTest, FileInUseIsRecordedAndFailedCopyAsksForRestart) {
                                                "1|" + Em("velho.dll") + "|"}));
   EXPECT_EQ(Registro(),
             (std::vector<std::string>{
-                Executando("SubstituirArquivo", 2), LinhaAviso("Impossível acesso ao arquivo [" + Em("app.exe") + "]"),
-                LinhaErro("Erro na cópia. detalhes [Permissão negada [" + Em("app.exe") + "]] [70] origem [" +
-                          Em("temp/app.exe-2-1") + "] destino [" + Em("app.exe") + "]"),
+                Executando("SubstituirArquivo", 2),
+                LinhaAviso("Impossível acesso ao arquivo [" + Em("app.exe") + "]"),
+                LinhaErro("Erro na cópia. detalhes [Permissão negada [" + Em("app.exe") +
+                          "]] [70] origem [" + Em("temp/app.exe-2-1") + "] destino [" +
+                          Em("app.exe") + "]"),
                 ResultadoTarefa("ArquivosEmUsoReiniciar"), Executando("RemoverArquivo", 1),
                 LinhaInfo("Removendo o arquivo [" + Em("velho.dll") + "]"),
                 LinhaAviso("Impossível acesso ao arquivo [" + Em("velho.dll") + "]"),
-                LinhaErro("Erro ao remover o arquivo. detalhes [Permissão negada [" + Em("velho.dll") + "]] [70]"),
+                LinhaErro("Erro ao remover o arquivo. detalhes [Permissão negada [" +
+                          Em("velho.dll") + "]] [70]"),
                 ResultadoTarefa("ArquivosEmUsoReiniciar")}));
 }
 
@@ -118,8 +126,9 @@ TEST_F(ArquivosTest, CopyFailureOfAFileNotInUseFails) {
   EscreveArquivo(Em("app.exe"), "velho");
   Tarefa tarefa = Cria(9, {Em("temp/falta"), Em("app.exe")});
   EXPECT_EQ(Executa(tarefa), 1);
-  EXPECT_EQ(Registro()[1], LinhaErro("Erro na cópia. detalhes [Caminho não encontrado [" + Em("temp/falta") +
-                                     "]] [76] origem [" + Em("temp/falta") + "] destino [" + Em("app.exe") + "]"));
+  EXPECT_EQ(Registro()[1],
+            LinhaErro("Erro na cópia. detalhes [Caminho não encontrado [" + Em("temp/falta") +
+                      "]] [76] origem [" + Em("temp/falta") + "] destino [" + Em("app.exe") + "]"));
 }
 
 TEST_F(ArquivosTest, RemovingFiles) {
@@ -132,8 +141,10 @@ TEST_F(ArquivosTest, RemovingFiles) {
   EXPECT_FALSE(std::filesystem::exists(Em("ro.dll")));
   EXPECT_EQ(Itens(), std::vector<std::string>{});
   EXPECT_EQ(Registro(), (std::vector<std::string>{
-                            Executando("RemoverArquivo", 1), LinhaInfo("Removendo o arquivo [" + Em("ro.dll") + "]"),
-                            LinhaAviso("Arquivo [" + Em("ro.dll") + "] com atributo somente leitura. Tentando remover"),
+                            Executando("RemoverArquivo", 1),
+                            LinhaInfo("Removendo o arquivo [" + Em("ro.dll") + "]"),
+                            LinhaAviso("Arquivo [" + Em("ro.dll") +
+                                       "] com atributo somente leitura. Tentando remover"),
                             ResultadoTarefa("SucessoInstalacao"), Executando("RemoverArquivo", 1),
                             LinhaInfo("Removendo o arquivo [" + Em("falta.dll") + "]"),
                             LinhaAviso("Arquivo deveria existir [" + Em("falta.dll") + "]"),
@@ -151,14 +162,15 @@ TEST_F(ArquivosTest, RemovingFolders) {
   EXPECT_EQ(Executa(ausente), 0);
   EXPECT_EQ(LeArquivo(Em("cheia/x")), "x");
   EXPECT_FALSE(std::filesystem::exists(Em("vazia")));
-  EXPECT_EQ(Registro(), (std::vector<std::string>{
-                            Executando("RemoverPasta", 1),
-                            LinhaErro("Erro ao remover a pasta. Detalhes [Erro de acesso a caminho/arquivo [" +
-                                      Em("cheia") + "]] [75]"),
-                            ResultadoTarefa("FalhaInstalacao"), Executando("RemoverPasta", 1),
-                            ResultadoTarefa("SucessoInstalacao"), Executando("RemoverPasta", 1),
-                            LinhaInfo("Pasta deveria existir [" + Em("falta") + "]"),
-                            ResultadoTarefa("SucessoInstalacao")}));
+  EXPECT_EQ(Registro(),
+            (std::vector<std::string>{
+                Executando("RemoverPasta", 1),
+                LinhaErro("Erro ao remover a pasta. Detalhes [Erro de acesso a caminho/arquivo [" +
+                          Em("cheia") + "]] [75]"),
+                ResultadoTarefa("FalhaInstalacao"), Executando("RemoverPasta", 1),
+                ResultadoTarefa("SucessoInstalacao"), Executando("RemoverPasta", 1),
+                LinhaInfo("Pasta deveria existir [" + Em("falta") + "]"),
+                ResultadoTarefa("SucessoInstalacao")}));
 }
 
 TEST_F(ArquivosTest, CreatingFoldersMakesEveryMissingLevel) {
@@ -166,10 +178,11 @@ TEST_F(ArquivosTest, CreatingFoldersMakesEveryMissingLevel) {
   Tarefa tarefa = Cria(14, {" " + base + "\\A\\B\\\\ ", base});
   EXPECT_EQ(Executa(tarefa), 0);
   EXPECT_TRUE(std::filesystem::is_directory(Em("A/B")));
-  EXPECT_EQ(Registro(), (std::vector<std::string>{Executando("CriarPasta", 2),
-                                                  LinhaInfo("Criando pasta: [" + base + "\\A\\]"),
-                                                  LinhaInfo("Criando pasta: [" + base + "\\A\\B\\]"),
-                                                  ResultadoTarefa("SucessoInstalacao")}));
+  EXPECT_EQ(Registro(),
+            (std::vector<std::string>{Executando("CriarPasta", 2),
+                                      LinhaInfo("Criando pasta: [" + base + "\\A\\]"),
+                                      LinhaInfo("Criando pasta: [" + base + "\\A\\B\\]"),
+                                      ResultadoTarefa("SucessoInstalacao")}));
 }
 
 TEST_F(ArquivosTest, CreatingAFolderUnderAFileRaises) {

@@ -35,10 +35,12 @@ TEST_F(DesfazerTest, BackupUndoPutsTheReplacedFileBack) {
   EXPECT_EQ(LeArquivo(Em("app.dll")), "velho");
   EXPECT_FALSE(std::filesystem::exists(Em("backup/app.dll-1-1")));
   EXPECT_EQ(LeArquivo(Em("backup/app.dll")), "velho");
-  EXPECT_EQ(RegistroDesde(antes),
-            (std::vector<std::string>{
-                LinhaInfo("Desfazendo tarefa: [SubstituirArquivo]"), LinhaInfo("Desfazendo tarefa: [EfetuarCopiaSeguranca]"),
-                LinhaAviso("Arquivo [" + Em("app.dll") + "] com atributo somente leitura. Tentando remover")}));
+  EXPECT_EQ(
+      RegistroDesde(antes),
+      (std::vector<std::string>{LinhaInfo("Desfazendo tarefa: [SubstituirArquivo]"),
+                                LinhaInfo("Desfazendo tarefa: [EfetuarCopiaSeguranca]"),
+                                LinhaAviso("Arquivo [" + Em("app.dll") +
+                                           "] com atributo somente leitura. Tentando remover")}));
 }
 
 TEST_F(DesfazerTest, BackupUndoWithoutBackupChangesNothing) {
@@ -50,12 +52,13 @@ TEST_F(DesfazerTest, BackupUndoWithoutBackupChangesNothing) {
   EXPECT_EQ(Registro(),
             (std::vector<std::string>{
                 LinhaInfo("Desfazendo tarefa: [EfetuarCopiaSeguranca]"),
-                LinhaErro("Erro verificando atributo (Get). Detalhes [" + semInstalado + "] [53], dados [" +
-                          Em("novo.dll") + "]"),
-                LinhaErro("Erro verificando atributo (Get). Detalhes [" + semVersionada + "] [76], dados [" +
-                          Em("backup/novo.dll-1-1") + "]"),
-                LinhaAviso("Erro ao desfazer EfetuarCopiaSeguranca(FileCopy) . detalhes [" + semVersionada +
-                           "] [76], de [" + Em("backup/novo.dll-1-1") + "] para [" + Em("novo.dll") + "]")}));
+                LinhaErro("Erro verificando atributo (Get). Detalhes [" + semInstalado +
+                          "] [53], dados [" + Em("novo.dll") + "]"),
+                LinhaErro("Erro verificando atributo (Get). Detalhes [" + semVersionada +
+                          "] [76], dados [" + Em("backup/novo.dll-1-1") + "]"),
+                LinhaAviso("Erro ao desfazer EfetuarCopiaSeguranca(FileCopy) . detalhes [" +
+                           semVersionada + "] [76], de [" + Em("backup/novo.dll-1-1") + "] para [" +
+                           Em("novo.dll") + "]")}));
 }
 
 TEST_F(DesfazerTest, FailedRestoreKeepsTheVersionedBackup) {
@@ -67,8 +70,10 @@ TEST_F(DesfazerTest, FailedRestoreKeepsTheVersionedBackup) {
   EXPECT_EQ(LeArquivo(Em("backup/app.dll-1-1")), "velho");
   const auto linhas = Registro();
   ASSERT_EQ(linhas.size(), 2u);
-  EXPECT_TRUE(linhas[1].starts_with(LinhaAviso("Erro ao desfazer EfetuarCopiaSeguranca(FileCopy) . detalhes [")));
-  EXPECT_TRUE(linhas[1].ends_with("], de [" + Em("backup/app.dll-1-1") + "] para [" + Em("app.dll") + "]"));
+  EXPECT_TRUE(linhas[1].starts_with(
+      LinhaAviso("Erro ao desfazer EfetuarCopiaSeguranca(FileCopy) . detalhes [")));
+  EXPECT_TRUE(
+      linhas[1].ends_with("], de [" + Em("backup/app.dll-1-1") + "] para [" + Em("app.dll") + "]"));
 }
 
 TEST_F(DesfazerTest, DownloadUndoRemovesTheFileEvenWhenReadOnly) {
@@ -79,7 +84,8 @@ TEST_F(DesfazerTest, DownloadUndoRemovesTheFileEvenWhenReadOnly) {
   EXPECT_FALSE(std::filesystem::exists(Em("temp/a-2-1")));
   EXPECT_EQ(Registro(), (std::vector<std::string>{
                             LinhaInfo("Desfazendo tarefa: [BaixarArquivo]"),
-                            LinhaAviso("Arquivo [" + Em("temp/a-2-1") + "] com atributo somente leitura. Tentando remover")}));
+                            LinhaAviso("Arquivo [" + Em("temp/a-2-1") +
+                                       "] com atributo somente leitura. Tentando remover")}));
 }
 
 }  // namespace

@@ -22,14 +22,15 @@ class BaixarArquivoTest : public TarefaTeste {
     servidor_.Http().Get("/vazio.bin", [](const httplib::Request&, httplib::Response& resposta) {
       resposta.set_content("", "application/octet-stream");
     });
-    servidor_.Http().Get("/interrompido.bin", [](const httplib::Request&, httplib::Response& resposta) {
-      // Announces 1000 bytes and closes after 10.
-      resposta.set_content_provider(1000, "application/octet-stream",
-                                    [](size_t, size_t, httplib::DataSink& saida) {
-                                      saida.write("0123456789", 10);
-                                      return false;
-                                    });
-    });
+    servidor_.Http().Get(
+        "/interrompido.bin", [](const httplib::Request&, httplib::Response& resposta) {
+          // Announces 1000 bytes and closes after 10.
+          resposta.set_content_provider(1000, "application/octet-stream",
+                                        [](size_t, size_t, httplib::DataSink& saida) {
+                                          saida.write("0123456789", 10);
+                                          return false;
+                                        });
+        });
     servidor_.Inicia();
   }
 
@@ -41,10 +42,11 @@ TEST_F(BaixarArquivoTest, StoresTheBodyByteForByteReplacingALongerFile) {
   Tarefa tarefa = Cria(0, {servidor_.Url("/arquivo.bin"), Em("temp\\a.bin-2-1")});
   EXPECT_EQ(Executa(tarefa), 0);
   EXPECT_EQ(LeArquivo(Em("temp/a.bin-2-1")), kCorpo);
-  EXPECT_EQ(Registro(), (std::vector<std::string>{Executando("BaixarArquivo", 2),
-                                                  LinhaInfo("Baixando arquivo [" + servidor_.Url("/arquivo.bin") + "]"),
-                                                  LinhaInfo("Gravando arquivo [" + Em("temp\\a.bin-2-1") + "]"),
-                                                  ResultadoTarefa("SucessoInstalacao")}));
+  EXPECT_EQ(Registro(), (std::vector<std::string>{
+                            Executando("BaixarArquivo", 2),
+                            LinhaInfo("Baixando arquivo [" + servidor_.Url("/arquivo.bin") + "]"),
+                            LinhaInfo("Gravando arquivo [" + Em("temp\\a.bin-2-1") + "]"),
+                            ResultadoTarefa("SucessoInstalacao")}));
 }
 
 TEST_F(BaixarArquivoTest, EmptyBodyGivesEmptyFile) {
@@ -65,10 +67,11 @@ TEST_F(BaixarArquivoTest, HttpErrorLeavesNothingAndItsUndoWarnsFileNotFound) {
   EXPECT_EQ(Registro(),
             (std::vector<std::string>{
                 Executando("BaixarArquivo", 2), LinhaInfo("Baixando arquivo [" + url + "]"),
-                LinhaErro("Erro Http ao baixar os arquivo [" + url + "] Código HTTP: [404] Mensagem [Not Found]"),
+                LinhaErro("Erro Http ao baixar os arquivo [" + url +
+                          "] Código HTTP: [404] Mensagem [Not Found]"),
                 ResultadoTarefa("FalhaInstalacao"), LinhaInfo("Desfazendo tarefa: [BaixarArquivo]"),
-                LinhaAviso("Erro ao desfazer BaixarArquivo. Detalhes [Arquivo não encontrado [" + Em("temp/f") +
-                           "]] [53], dados [" + Em("temp/f") + "]")}));
+                LinhaAviso("Erro ao desfazer BaixarArquivo. Detalhes [Arquivo não encontrado [" +
+                           Em("temp/f") + "]] [53], dados [" + Em("temp/f") + "]")}));
 }
 
 TEST_F(BaixarArquivoTest, TransportFailuresAreLoggedWithTheirNumberAndMessage) {
@@ -100,8 +103,9 @@ TEST_F(BaixarArquivoSemServidorTest, ComponentErrorIsLoggedWhole) {
   FabricaFalsa falsa(respostas);
   Tarefa tarefa = Cria(0, {"http://servidor/a.bin", Em("a.bin")});
   EXPECT_EQ(Executa(tarefa), 1);
-  EXPECT_EQ(Registro()[2], LinhaErro("Erro ao baixar os arquivo [http://servidor/a.bin] Erro: [-2147012889] "
-                                     "Mensagem [O nome do servidor não pôde ser resolvido]"));
+  EXPECT_EQ(Registro()[2],
+            LinhaErro("Erro ao baixar os arquivo [http://servidor/a.bin] Erro: [-2147012889] "
+                      "Mensagem [O nome do servidor não pôde ser resolvido]"));
 }
 
 // The body streams to disk inside the guarded call, so a file that cannot
@@ -110,7 +114,8 @@ TEST_F(BaixarArquivoSemServidorTest, UnwritableDestinationFailsTheDownload) {
   const std::string url = "http://127.0.0.1:1/a.bin";  // never asked: the file comes first
   Tarefa tarefa = Cria(0, {url, Em("falta/a.bin")});
   EXPECT_EQ(Executa(tarefa), 1);
-  EXPECT_EQ(Registro()[2], LinhaErro("Erro ao baixar os arquivo [" + url + "] Erro: [76] Mensagem [Caminho não encontrado [" +
+  EXPECT_EQ(Registro()[2], LinhaErro("Erro ao baixar os arquivo [" + url +
+                                     "] Erro: [76] Mensagem [Caminho não encontrado [" +
                                      Em("falta/a.bin") + "]]"));
 }
 

@@ -20,8 +20,9 @@ TEST_F(TarefaTest, CodesWithoutTaskFailEveryOperationBeforeLogging) {
   for (const int32_t codigo : {1, 11, -1, 17}) {
     Tarefa tarefa = Cria(codigo, {"a"});
     const std::string descricao = "Tarefa desconhecida: " + std::to_string(codigo);
-    for (const auto& erro : {ErroDe([&] { tarefa.NomeTarefa(); }), ErroDe([&] { tarefa.Registra(); }),
-                             ErroDe([&] { Executa(tarefa); }), ErroDe([&] { tarefa.Desfazer(); })}) {
+    for (const auto& erro :
+         {ErroDe([&] { tarefa.NomeTarefa(); }), ErroDe([&] { tarefa.Registra(); }),
+          ErroDe([&] { Executa(tarefa); }), ErroDe([&] { tarefa.Desfazer(); })}) {
       EXPECT_EQ(erro.Numero(), 2);
       EXPECT_EQ(erro.Origem(), "Tarefa:NomeTarefa");
       EXPECT_EQ(erro.Descricao(), descricao);
@@ -47,8 +48,9 @@ TEST_F(TarefaTest, TaskWithNameButNoWorkFailsAfterItsFirstLine) {
   EXPECT_EQ(erro.Origem(), "Tarefa:Executa");
   EXPECT_EQ(erro.Descricao(), "Tarefa desconhecida: 5");
   tarefa.Desfazer();
-  EXPECT_EQ(Registro(), (std::vector<std::string>{Executando("VerificarVersaoArquivoSubstituido", 1),
-                                                  LinhaInfo("Desfazendo tarefa: [VerificarVersaoArquivoSubstituido]")}));
+  EXPECT_EQ(Registro(), (std::vector<std::string>{
+                            Executando("VerificarVersaoArquivoSubstituido", 1),
+                            LinhaInfo("Desfazendo tarefa: [VerificarVersaoArquivoSubstituido]")}));
 }
 
 TEST_F(TarefaTest, MissingDetailsRaiseParameterOrPositionErrors) {
@@ -72,11 +74,12 @@ TEST_F(TarefaTest, MessageAndWaitTasksSucceedAndUndoOnlyLogs) {
   EXPECT_EQ(Executa(mensagem), 0);
   EXPECT_EQ(Executa(espera), 0);
   espera.Desfazer();
-  EXPECT_EQ(Registro(), (std::vector<std::string>{
-                            Executando("ExibirMensagem", 2), LinhaInfo("primeira"), LinhaInfo("segunda"),
-                            ResultadoTarefa("SucessoInstalacao"), Executando("AguardarFimArquivosBaixar", 0),
-                            ResultadoTarefa("SucessoInstalacao"),
-                            LinhaInfo("Desfazendo tarefa: [AguardarFimArquivosBaixar]")}));
+  EXPECT_EQ(Registro(),
+            (std::vector<std::string>{
+                Executando("ExibirMensagem", 2), LinhaInfo("primeira"), LinhaInfo("segunda"),
+                ResultadoTarefa("SucessoInstalacao"), Executando("AguardarFimArquivosBaixar", 0),
+                ResultadoTarefa("SucessoInstalacao"),
+                LinhaInfo("Desfazendo tarefa: [AguardarFimArquivosBaixar]")}));
 }
 
 }  // namespace

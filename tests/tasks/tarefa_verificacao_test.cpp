@@ -23,12 +23,16 @@ TEST_F(VerificacaoTest, ExistenceChecksLogEveryMissingPath) {
   }
   Tarefa presente = Cria(4, {instalacao_.Pasta().Texto()});
   EXPECT_EQ(Executa(presente), 0);
-  EXPECT_EQ(Registro(), (std::vector<std::string>{
-                            Executando("VerificarExistenciaArquivo", 3), LinhaErro("Caminho não existe: [" + Em("a") + "]"),
-                            LinhaErro("Caminho não existe: [" + Em("c") + "]"), ResultadoTarefa("FalhaInstalacao"),
-                            Executando("VerificarExistenciaPasta", 3), LinhaErro("Caminho não existe: [" + Em("a") + "]"),
-                            LinhaErro("Caminho não existe: [" + Em("c") + "]"), ResultadoTarefa("FalhaInstalacao"),
-                            Executando("VerificarExistenciaPasta", 1), ResultadoTarefa("SucessoInstalacao")}));
+  EXPECT_EQ(
+      Registro(),
+      (std::vector<std::string>{
+          Executando("VerificarExistenciaArquivo", 3),
+          LinhaErro("Caminho não existe: [" + Em("a") + "]"),
+          LinhaErro("Caminho não existe: [" + Em("c") + "]"), ResultadoTarefa("FalhaInstalacao"),
+          Executando("VerificarExistenciaPasta", 3),
+          LinhaErro("Caminho não existe: [" + Em("a") + "]"),
+          LinhaErro("Caminho não existe: [" + Em("c") + "]"), ResultadoTarefa("FalhaInstalacao"),
+          Executando("VerificarExistenciaPasta", 1), ResultadoTarefa("SucessoInstalacao")}));
 }
 
 TEST_F(VerificacaoTest, WritePermissionCheckOnMissingFolderRaises) {
@@ -41,7 +45,8 @@ TEST_F(VerificacaoTest, ValidityRunsAllThreeChecksAndLogsEachMismatch) {
   respostas.verificaAssinatura = [](const std::string&) { return Verificacao{-1, false}; };
   FabricaFalsa falsa(respostas);
   EscreveArquivo(Em("a.dll"), "abc");
-  const std::string hashMaiusculo = "BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD";
+  const std::string hashMaiusculo =
+      "BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD";
   Tarefa tudo = Cria(7, {Em("a.dll"), hashMaiusculo, "1024", "True"});
   Tarefa certo = Cria(7, {Em("a.dll"), kHashAbc, "3", "False"});
   EXPECT_EQ(Executa(tudo), 1);
@@ -49,10 +54,12 @@ TEST_F(VerificacaoTest, ValidityRunsAllThreeChecksAndLogsEachMismatch) {
   EXPECT_EQ(Registro(),
             (std::vector<std::string>{
                 Executando("VerificarValidadeArquivo", 4),
-                LinhaErro("Tamanho do arquivo [" + Em("a.dll") + "] não confere: Recebido: [3] esperado: [1024]"),
-                LinhaErro("Hash do arquivo [" + Em("a.dll") + "] não confere: Recebido: [" + kHashAbc +
-                          "] esperado: [" + hashMaiusculo + "]"),
-                LinhaErro("Assinatura do arquivo [" + Em("a.dll") + "] não confere: Detalhe: [-1/FFFFFFFF]"),
+                LinhaErro("Tamanho do arquivo [" + Em("a.dll") +
+                          "] não confere: Recebido: [3] esperado: [1024]"),
+                LinhaErro("Hash do arquivo [" + Em("a.dll") + "] não confere: Recebido: [" +
+                          kHashAbc + "] esperado: [" + hashMaiusculo + "]"),
+                LinhaErro("Assinatura do arquivo [" + Em("a.dll") +
+                          "] não confere: Detalhe: [-1/FFFFFFFF]"),
                 ResultadoTarefa("FalhaInstalacao"), Executando("VerificarValidadeArquivo", 4),
                 ResultadoTarefa("SucessoInstalacao")}));
 }
@@ -63,12 +70,14 @@ TEST_F(VerificacaoTest, SignatureDetailIsWrittenInDecimalAndHexadecimal) {
   EscreveArquivo(Em("a.dll"), "abc");
   for (const auto& [codigo, texto] : casos) {
     RespostasFalsas respostas;
-    respostas.verificaAssinatura = [codigo](const std::string&) { return Verificacao{codigo, false}; };
+    respostas.verificaAssinatura = [codigo](const std::string&) {
+      return Verificacao{codigo, false};
+    };
     FabricaFalsa falsa(respostas);
     Tarefa tarefa = Cria(7, {Em("a.dll"), kHashAbc, "3", "1"});
     EXPECT_EQ(Executa(tarefa), 1);
-    EXPECT_EQ(Registro().rbegin()[1],
-              LinhaErro("Assinatura do arquivo [" + Em("a.dll") + "] não confere: Detalhe: [" + texto + "]"));
+    EXPECT_EQ(Registro().rbegin()[1], LinhaErro("Assinatura do arquivo [" + Em("a.dll") +
+                                                "] não confere: Detalhe: [" + texto + "]"));
   }
 }
 
@@ -95,13 +104,15 @@ TEST_F(VerificacaoTest, ChangedOrMissingInstalledFileOnlyWarns) {
   EXPECT_EQ(Registro(),
             (std::vector<std::string>{
                 Executando("VerificarArquivoOriginal", 5),
-                LinhaAviso("Tamanho do arquivo [" + Em("app.exe") + "] não confere: Recebido: [3] esperado: [4]"),
-                LinhaAviso("Hash do arquivo [" + Em("app.exe") + "] não confere: Recebido: [" + kHashAbc +
-                           "] esperado: [outro]"),
+                LinhaAviso("Tamanho do arquivo [" + Em("app.exe") +
+                           "] não confere: Recebido: [3] esperado: [4]"),
+                LinhaAviso("Hash do arquivo [" + Em("app.exe") + "] não confere: Recebido: [" +
+                           kHashAbc + "] esperado: [outro]"),
                 LinhaAviso("Assinatura do arquivo [" + Em("app.exe") +
                            "] não confere: Detalhe: [-2146869232/80096010]"),
                 ResultadoTarefa("SucessoInstalacao"), Executando("VerificarArquivoOriginal", 5),
-                LinhaAviso("Arquivo deveria existir [" + Em("falta.exe") + "]"), ResultadoTarefa("SucessoInstalacao")}));
+                LinhaAviso("Arquivo deveria existir [" + Em("falta.exe") + "]"),
+                ResultadoTarefa("SucessoInstalacao")}));
 }
 
 }  // namespace

@@ -1,10 +1,9 @@
 #include "ui/linha_progresso.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <pty.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -17,7 +16,8 @@ namespace {
 class LinhaProgressoTest : public ::testing::Test {
  protected:
   LinhaProgresso Linha(size_t colunas) {
-    return LinhaProgresso([this](std::string_view bytes) { escritas_.emplace_back(bytes); }, colunas);
+    return LinhaProgresso([this](std::string_view bytes) { escritas_.emplace_back(bytes); },
+                          colunas);
   }
 
   std::vector<std::string> escritas_;
@@ -52,7 +52,9 @@ TEST_F(LinhaProgressoTest, CutsToTheWidthByCharacters) {
 // Standard error replaced by `descritor` for the life of the object.
 class ErroPadraoTrocado {
  public:
-  explicit ErroPadraoTrocado(int descritor) : original_(::dup(STDERR_FILENO)) { ::dup2(descritor, STDERR_FILENO); }
+  explicit ErroPadraoTrocado(int descritor) : original_(::dup(STDERR_FILENO)) {
+    ::dup2(descritor, STDERR_FILENO);
+  }
   ~ErroPadraoTrocado() {
     ::dup2(original_, STDERR_FILENO);
     ::close(original_);

@@ -22,7 +22,8 @@ bool Existe(pid_t processo) {
   std::string linha;
   if (!std::getline(estado, linha)) return false;
   const size_t parentese = linha.rfind(')');
-  return parentese == std::string::npos || parentese + 2 >= linha.size() || linha[parentese + 2] != 'Z';
+  return parentese == std::string::npos || parentese + 2 >= linha.size() ||
+         linha[parentese + 2] != 'Z';
 }
 
 }  // namespace

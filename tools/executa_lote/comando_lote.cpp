@@ -51,7 +51,9 @@ std::optional<ComandoLote> Interpreta(std::string_view linha) {
     resto.remove_prefix(kEspera.size());
     const auto biblioteca = CaminhoEntreAspas(resto);
     if (!biblioteca || biblioteca->size() < kBiblioteca.size() ||
-        !IgualSemCaixa(std::string_view(*biblioteca).substr(biblioteca->size() - kBiblioteca.size()), kBiblioteca) ||
+        !IgualSemCaixa(
+            std::string_view(*biblioteca).substr(biblioteca->size() - kBiblioteca.size()),
+            kBiblioteca) ||
         !ComecaCom(resto, kPontoEntrada)) {
       return std::nullopt;
     }

@@ -23,7 +23,9 @@ namespace {
 constexpr char kPrograma[] = "executa-lote";
 constexpr char kProgramaReiniciado[] = "tarvik.exe";
 
-void Mensagem(const std::string& texto) { std::fprintf(stderr, "%s: %s\n", kPrograma, texto.c_str()); }
+void Mensagem(const std::string& texto) {
+  std::fprintf(stderr, "%s: %s\n", kPrograma, texto.c_str());
+}
 
 // The folder of the batch, where the program to restart lies.
 std::string PastaDe(const std::string& caminho) {
@@ -67,10 +69,18 @@ void Inicia(const std::string& pasta, const std::string& argumentos) {
 
 void Executa(const ComandoLote& comando, const std::string& pasta) {
   switch (comando.tipo) {
-    case ComandoLote::Tipo::kAguarda: AguardaFimProcesso(comando.processo); break;
-    case ComandoLote::Tipo::kCopia: platform::CopyFileReplacing(comando.origem, comando.destino); break;
-    case ComandoLote::Tipo::kRemove: Remove(comando.origem); break;
-    case ComandoLote::Tipo::kInicia: Inicia(pasta, comando.argumentos); break;
+    case ComandoLote::Tipo::kAguarda:
+      AguardaFimProcesso(comando.processo);
+      break;
+    case ComandoLote::Tipo::kCopia:
+      platform::CopyFileReplacing(comando.origem, comando.destino);
+      break;
+    case ComandoLote::Tipo::kRemove:
+      Remove(comando.origem);
+      break;
+    case ComandoLote::Tipo::kInicia:
+      Inicia(pasta, comando.argumentos);
+      break;
   }
 }
 
@@ -98,8 +108,8 @@ int Principal(int argc, char** argv) {
     try {
       Executa(comando, pasta);
     } catch (const Erro& erro) {
-      Mensagem("falha em [" + comando.linha + "]: " + erro.Descricao() + " (" + std::to_string(erro.Numero()) +
-               ")");
+      Mensagem("falha em [" + comando.linha + "]: " + erro.Descricao() + " (" +
+               std::to_string(erro.Numero()) + ")");
       status = 1;
     }
   }

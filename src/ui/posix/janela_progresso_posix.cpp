@@ -1,11 +1,10 @@
-#include "ui/janela_progresso.h"
-
 #include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <string_view>
 
+#include "ui/janela_progresso.h"
 #include "ui/linha_progresso.h"
 
 namespace tarvik {
@@ -28,8 +27,9 @@ void EscreveErroPadrao(std::string_view bytes) {
 std::unique_ptr<IInterfaceVisual> CriaJanelaProgresso() {
   if (!::isatty(STDERR_FILENO)) return nullptr;
   winsize tamanho{};
-  const size_t colunas =
-      ::ioctl(STDERR_FILENO, TIOCGWINSZ, &tamanho) == 0 && tamanho.ws_col > 0 ? tamanho.ws_col : kColunasPadrao;
+  const size_t colunas = ::ioctl(STDERR_FILENO, TIOCGWINSZ, &tamanho) == 0 && tamanho.ws_col > 0
+                             ? tamanho.ws_col
+                             : kColunasPadrao;
   return std::make_unique<LinhaProgresso>(EscreveErroPadrao, colunas);
 }
 
