@@ -1,6 +1,5 @@
 #include "platform/posix/http_curl.h"
 
-#include <curl/curl.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,6 +11,7 @@
 
 #include "base/erro.h"
 #include "platform/files.h"
+#include "platform/posix/curl_api.h"
 #include "platform/posix/posix_error.h"
 #include "platform/posix/unique_fd.h"
 
@@ -19,11 +19,6 @@ namespace tarvik::platform {
 namespace {
 
 constexpr char kOrigem[] = "BaixaUrl";
-
-struct CurlGlobal {
-  CurlGlobal() { curl_global_init(CURL_GLOBAL_DEFAULT); }
-  ~CurlGlobal() { curl_global_cleanup(); }
-};
 
 // Where the body goes and what went wrong on the way, for the callbacks.
 struct Transfer {
@@ -86,9 +81,9 @@ Erro TooLarge(int64_t limit) {
 
 RespostaHttp HttpGet(const std::string& url, const std::string& headerLine,
                      const HttpOptions& options, const std::string& destination) {
-  static CurlGlobal global;
-  std::unique_ptr<CURL, void (*)(CURL*)> curl(curl_easy_init(), curl_easy_cleanup);
-  if (!curl) throw Erro(CURLE_FAILED_INIT, kOrigem, curl_easy_strerror(CURLE_FAILED_INIT));
+  const CurlApi& api = Curl();
+  std::unique_ptr<CURL, void (*)(CURL*)> curl(api.easyInit(), api.easyCleanup);
+  if (!curl) throw Erro(CURLE_FAILED_INIT, kOrigem, api.easyStrerror(CURLE_FAILED_INIT));
 
   RespostaHttp resposta;
   Transfer transfer;
@@ -117,49 +112,49 @@ RespostaHttp HttpGet(const std::string& url, const std::string& headerLine,
   } guard{partial};
 
   char errorText[CURL_ERROR_SIZE] = {};
-  std::unique_ptr<curl_slist, void (*)(curl_slist*)> headers(nullptr, curl_slist_free_all);
-  if (!headerLine.empty()) headers.reset(curl_slist_append(nullptr, headerLine.c_str()));
+  std::unique_ptr<curl_slist, void (*)(curl_slist*)> headers(nullptr, api.slistFreeAll);
+  if (!headerLine.empty()) headers.reset(api.slistAppend(nullptr, headerLine.c_str()));
 
   CURL* handle = curl.get();
-  curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
-  curl_easy_setopt(handle, CURLOPT_HTTPGET, 1L);
-  curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(handle, CURLOPT_MAXREDIRS, 10L);
-  curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, options.connectTimeoutSeconds);
-  curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
-  curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, options.stallTimeoutSeconds);
-  curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
-  curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
-  curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, errorText);
-  curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, OnBody);
-  curl_easy_setopt(handle, CURLOPT_WRITEDATA, &transfer);
-  curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, OnHeader);
-  curl_easy_setopt(handle, CURLOPT_HEADERDATA, &transfer);
-  if (headers) curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers.get());
+  api.easySetopt(handle, CURLOPT_URL, url.c_str());
+  api.easySetopt(handle, CURLOPT_HTTPGET, 1L);
+  api.easySetopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
+  api.easySetopt(handle, CURLOPT_MAXREDIRS, 10L);
+  api.easySetopt(handle, CURLOPT_NOSIGNAL, 1L);
+  api.easySetopt(handle, CURLOPT_CONNECTTIMEOUT, options.connectTimeoutSeconds);
+  api.easySetopt(handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
+  api.easySetopt(handle, CURLOPT_LOW_SPEED_TIME, options.stallTimeoutSeconds);
+  api.easySetopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
+  api.easySetopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
+  api.easySetopt(handle, CURLOPT_ERRORBUFFER, errorText);
+  api.easySetopt(handle, CURLOPT_WRITEFUNCTION, OnBody);
+  api.easySetopt(handle, CURLOPT_WRITEDATA, &transfer);
+  api.easySetopt(handle, CURLOPT_HEADERFUNCTION, OnHeader);
+  api.easySetopt(handle, CURLOPT_HEADERDATA, &transfer);
+  if (headers) api.easySetopt(handle, CURLOPT_HTTPHEADER, headers.get());
   if (destination.empty()) {
-    curl_easy_setopt(handle, CURLOPT_MAXFILESIZE_LARGE, curl_off_t{options.maxBodyBytes});
+    api.easySetopt(handle, CURLOPT_MAXFILESIZE_LARGE, curl_off_t{options.maxBodyBytes});
   }
   // libcurl reads its own bundle; honour the variables that point OpenSSL
   // elsewhere, so that a private CA can be trusted.
   for (const char* variable : {"CURL_CA_BUNDLE", "SSL_CERT_FILE"}) {
     if (const char* bundle = std::getenv(variable); bundle && *bundle) {
-      curl_easy_setopt(handle, CURLOPT_CAINFO, bundle);
+      api.easySetopt(handle, CURLOPT_CAINFO, bundle);
       break;
     }
   }
   if (const char* folder = std::getenv("SSL_CERT_DIR"); folder && *folder) {
-    curl_easy_setopt(handle, CURLOPT_CAPATH, folder);
+    api.easySetopt(handle, CURLOPT_CAPATH, folder);
   }
 
-  const CURLcode code = curl_easy_perform(handle);
+  const CURLcode code = api.easyPerform(handle);
   if (transfer.tooLarge || code == CURLE_FILESIZE_EXCEEDED) throw TooLarge(options.maxBodyBytes);
   if (transfer.writeErrno != 0) throw ErrnoToErro(transfer.writeErrno, kOrigem, nativeDestination);
   if (code != CURLE_OK) {
-    throw Erro(code, kOrigem, *errorText ? errorText : curl_easy_strerror(code));
+    throw Erro(code, kOrigem, *errorText ? errorText : api.easyStrerror(code));
   }
   long status = 0;
-  curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
+  api.easyGetinfo(handle, CURLINFO_RESPONSE_CODE, &status);
   resposta.status = static_cast<int32_t>(status);
   resposta.textoStatus = std::move(transfer.statusText);
 
