@@ -29,7 +29,25 @@ std::string DobraCaixa(std::string_view texto) {
 }
 
 bool IgualSemCaixa(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && DobraCaixa(a) == DobraCaixa(b);
+  // Folding keeps the length, so most pairs part on it; the rest compare
+  // byte by byte, folded as `DobraCaixa` does, without allocating.
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    auto x = static_cast<unsigned char>(a[i]);
+    auto y = static_cast<unsigned char>(b[i]);
+    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x + ('a' - 'A'));
+    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y + ('a' - 'A'));
+    if (x != y) return false;
+    if (x == 0xC3 && i + 1 < a.size()) {
+      ++i;
+      auto segundoA = static_cast<unsigned char>(a[i]);
+      auto segundoB = static_cast<unsigned char>(b[i]);
+      if (segundoA >= 0x80 && segundoA <= 0x9E && segundoA != 0x97) segundoA += 0x20;
+      if (segundoB >= 0x80 && segundoB <= 0x9E && segundoB != 0x97) segundoB += 0x20;
+      if (segundoA != segundoB) return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace tarvik

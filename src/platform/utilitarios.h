@@ -43,7 +43,9 @@ class Utilitarios {
   virtual std::string CriaArquivoTemporario(const std::string& pasta, const std::string& prefixo,
                                             int32_t numero) = 0;
 
-  // One GET. Any status is an answer; a request that cannot be made (no
+  // One GET. Characters that cannot stand in a request line (a blank, say)
+  // are sent percent-encoded; nothing else of the URL changes. Any status is
+  // an answer; a request that cannot be made (no
   // connection, a stall past the timeout, a body beyond the size cap)
   // raises `Erro` with the transport's non-zero code and message.
   virtual RespostaHttp BaixaUrl(const std::string& url) = 0;

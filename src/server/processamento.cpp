@@ -13,7 +13,6 @@
 #include "server/informacao_sistema.h"
 #include "server/lote_reinicio.h"
 #include "server/recupera_dados_atualizacao.h"
-#include "server/url_pedido.h"
 #include "ui/interface_debug.h"
 #include "ui/janela_progresso.h"
 
@@ -93,7 +92,7 @@ Resultado Processamento::ProcessaAtualizacaoAtualizador(
 
   RespostaHttp resposta;
   const ResultadoPasso baixa =
-      PassoProtegido([&] { resposta = utilitarios->BaixaUrl(UrlParaPedido(pedido)); });
+      PassoProtegido([&] { resposta = utilitarios->BaixaUrl(pedido); });
   std::optional<DadosAtualizacao> dados;
   if (baixa.Falhou()) {
     Registro(LinhaErroBaixar(urlBase, baixa), kErro);
@@ -132,8 +131,8 @@ Resultado Processamento::ProcessaAtualizacaoAtualizador(
     // The outcome of an attempted update is reported whatever it was; the
     // report's own failures and its answer do not matter.
     IgnoraFalha([&] {
-      utilitarios->BaixaUrl(UrlParaPedido(PedidoRelatorio(
-          urlBase, idInstalacao, resultado, versaoAtual, dados->NovaVersao(), conta, cnpj)));
+      utilitarios->BaixaUrl(PedidoRelatorio(urlBase, idInstalacao, resultado, versaoAtual,
+                                            dados->NovaVersao(), conta, cnpj));
     });
   }
 

@@ -83,6 +83,18 @@ TEST_F(UtilitariosTest, DownloadGivesStatusTextAndBody) {
   EXPECT_EQ(servidor_.Pedidos(), (std::vector<std::string>{"/descritor?versaoAplicativo=1"}));
 }
 
+TEST_F(UtilitariosTest, BlanksAndAccentsAreSentEncodedAndNothingElseIs) {
+  servidor_.Http().Get("/arquivos/Relatório Mensal.dll", [](const httplib::Request&, httplib::Response& resposta) {
+    resposta.set_content("dll", "application/octet-stream");
+  });
+  const std::string destino = pasta_.Em("baixado");
+  EXPECT_EQ(utilitarios_->BaixaUrlParaArquivo(servidor_.Url("/arquivos/Relatório Mensal.dll"), destino).status, 200);
+  utilitarios_->BaixaUrl(servidor_.Url("/descritor?conta=Loja & Cia&cnpj=1%2"));
+  EXPECT_EQ(servidor_.Pedidos(), (std::vector<std::string>{"/arquivos/Relatório Mensal.dll",
+                                                           "/descritor?conta=Loja%20&%20Cia&cnpj=1%2"}));
+  EXPECT_EQ(LeArquivo(destino), "dll");
+}
+
 TEST_F(UtilitariosTest, NotFoundIsAnAnswerWithItsReasonPhrase) {
   const RespostaHttp resposta = utilitarios_->BaixaUrl(servidor_.Url("/ausente"));
   EXPECT_EQ(resposta.status, 404);

@@ -151,8 +151,8 @@ TEST(IdaEVoltaTest, TheUpdaterAppliesWhatThePublisherPublished) {
   EXPECT_EQ(
       pedidos,
       (Linhas{
-          arquivos + "Relat%c3%b3rios/Mensal/mar%c3%a7o.txt\" 200",
-          arquivos + "Relat%c3%b3rios/resumo_anual.txt\" 200", arquivos + "dados/config.ini\" 200",
+          arquivos + "Relat%C3%B3rios/Mensal/mar%C3%A7o.txt\" 200",
+          arquivos + "Relat%C3%B3rios/resumo_anual.txt\" 200", arquivos + "dados/config.ini\" 200",
           arquivos + "docs/manual.txt\" 200", arquivos + "pelirana.exe\" 200", relatorio,
           verificacao + "versaoAplicativo=2.30\" 200 aplicativo 2.30 -> 2.31",
           verificacao + "versaoAplicativo=4.00&atualizador=on\" 200 atualizador 4.00: versão sem "

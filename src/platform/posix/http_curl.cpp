@@ -10,6 +10,7 @@
 #include <string>
 
 #include "base/erro.h"
+#include "base/url_pedido.h"
 #include "platform/files.h"
 #include "platform/posix/curl_api.h"
 #include "platform/posix/posix_error.h"
@@ -116,7 +117,10 @@ RespostaHttp HttpGet(const std::string& url, const std::string& headerLine,
   if (!headerLine.empty()) headers.reset(api.slistAppend(nullptr, headerLine.c_str()));
 
   CURL* handle = curl.get();
-  api.easySetopt(handle, CURLOPT_URL, url.c_str());
+  // Values go into URLs unencoded; what cannot stand in a request line is
+  // encoded here, so that every request reaches the server.
+  const std::string pedido = UrlParaPedido(url);
+  api.easySetopt(handle, CURLOPT_URL, pedido.c_str());
   api.easySetopt(handle, CURLOPT_HTTPGET, 1L);
   api.easySetopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
   api.easySetopt(handle, CURLOPT_MAXREDIRS, 10L);
@@ -137,7 +141,7 @@ RespostaHttp HttpGet(const std::string& url, const std::string& headerLine,
   }
   // libcurl reads its own bundle; honour the variables that point OpenSSL
   // elsewhere, so that a private CA can be trusted.
-  for (const char* variable : {"CURL_CA_BUNDLE", "SSL_CERT_FILE"}) {
+  for (const char* variable : {"SSL_CERT_FILE", "CURL_CA_BUNDLE"}) {
     if (const char* bundle = std::getenv(variable); bundle && *bundle) {
       api.easySetopt(handle, CURLOPT_CAINFO, bundle);
       break;
@@ -159,7 +163,9 @@ RespostaHttp HttpGet(const std::string& url, const std::string& headerLine,
   resposta.textoStatus = std::move(transfer.statusText);
 
   if (!destination.empty() && resposta.status == 200) {
-    if (::fsync(partialFd.Get()) != 0 || !partialFd.Close() ||
+    // No flush: a received file is verified (size, hash) before any use,
+    // and the copy that installs it is flushed.
+    if (!partialFd.Close() ||
         ::rename(partial.c_str(), nativeDestination.c_str()) != 0) {
       throw ErrnoToErro(errno, kOrigem, nativeDestination);
     }

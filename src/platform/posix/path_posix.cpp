@@ -22,9 +22,8 @@ std::string MatchEntry(const std::string& folder, std::string_view name) {
   std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.empty() ? "." : folder.c_str()),
                                           ::closedir);
   if (!dir) return std::string(name);
-  const std::string folded = DobraCaixa(name);
   while (const dirent* entry = ::readdir(dir.get())) {
-    if (DobraCaixa(entry->d_name) == folded) return entry->d_name;
+    if (IgualSemCaixa(entry->d_name, name)) return entry->d_name;
   }
   return std::string(name);
 }

@@ -1,4 +1,4 @@
-#include "server/url_pedido.h"
+#include "base/url_pedido.h"
 
 #include <gtest/gtest.h>
 

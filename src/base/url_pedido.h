@@ -1,5 +1,5 @@
-#ifndef TARVIK_SERVER_URL_PEDIDO_H_
-#define TARVIK_SERVER_URL_PEDIDO_H_
+#ifndef TARVIK_BASE_URL_PEDIDO_H_
+#define TARVIK_BASE_URL_PEDIDO_H_
 
 #include <string>
 #include <string_view>
@@ -14,4 +14,4 @@ std::string UrlParaPedido(std::string_view url);
 
 }  // namespace tarvik
 
-#endif  // TARVIK_SERVER_URL_PEDIDO_H_
+#endif  // TARVIK_BASE_URL_PEDIDO_H_
