@@ -3,8 +3,6 @@
 // lines the updater writes and refuses a batch with any other line before
 // running anything, so that a half-understood batch never half-runs.
 
-#include <spawn.h>
-
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -14,8 +12,7 @@
 #include "base/erro.h"
 #include "comando_lote.h"
 #include "platform/files.h"
-
-extern char** environ;
+#include "platform/process.h"
 
 namespace tarvik::lote {
 namespace {
@@ -42,29 +39,11 @@ void Remove(const std::string& caminho) {
   platform::DeleteFile(caminho);
 }
 
-// Started in its own session and not waited for, as start does.
+// Started without waiting, as start does; the program is looked for in the
+// batch's folder, whatever its letter case there.
 void Inicia(const std::string& pasta, const std::string& argumentos) {
   const std::string programa = platform::NativePath(pasta + "\\" + kProgramaReiniciado);
-  if (!platform::PathExists(programa)) {
-    throw ErroPadrao(codigo_erro::kArquivoNaoEncontrado, "start", programa);
-  }
-  std::vector<std::string> palavras = {programa};
-  size_t inicio = 0;
-  while (inicio < argumentos.size()) {
-    const size_t fim = std::min(argumentos.find(' ', inicio), argumentos.size());
-    if (fim > inicio) palavras.push_back(argumentos.substr(inicio, fim - inicio));
-    inicio = fim + 1;
-  }
-  std::vector<char*> argv;
-  for (auto& palavra : palavras) argv.push_back(palavra.data());
-  argv.push_back(nullptr);
-  posix_spawnattr_t atributos;
-  posix_spawnattr_init(&atributos);
-  posix_spawnattr_setflags(&atributos, POSIX_SPAWN_SETSID);
-  pid_t pid = 0;
-  const int erro = ::posix_spawn(&pid, programa.c_str(), nullptr, &atributos, argv.data(), environ);
-  posix_spawnattr_destroy(&atributos);
-  if (erro != 0) throw ErroPadrao(codigo_erro::kArquivoNaoEncontrado, "start", programa);
+  platform::StartProgram("\"" + programa + "\" " + argumentos);
 }
 
 void Executa(const ComandoLote& comando, const std::string& pasta) {
