@@ -17,7 +17,12 @@
 #include "legacy_timestamp_server.h"
 #include "osslsigncode.h"
 #include "pe_builder.h"
+#include "platform/utilitarios.h"
+#include "script/contexto_execucao.h"
+#include "support/instalacao_teste.h"
 #include "support/pasta_temporaria.h"
+#include "support/registro_teste.h"
+#include "tasks/tarefa.h"
 #include "test_pki.h"
 
 namespace tarvik::platform {
@@ -418,6 +423,65 @@ TEST_F(AuthenticodePathTest, TakesWindowsSeparatorsAndAnyLetterCase) {
   std::string windows_path = file.parent_path().string() + "/ASSINADO.EXE";
   std::replace(windows_path.begin(), windows_path.end(), '/', '\\');
   EXPECT_EQ(Hex(VerifyAuthenticode(windows_path)), Hex(kTrustValid));
+}
+
+// The verification tasks, with the real verifier behind the utility
+// component, log the code in decimal and hexadecimal: the refused files fail
+// a received file and only warn about an installed one.
+class VerificationTaskTest : public SignedImagesTest {
+ protected:
+  // Runs a task of `code` on `file` with its true size and hash and a
+  // required signature; returns its result.
+  int32_t Run(int32_t code, const std::filesystem::path& file) {
+    const std::string path = file.string();
+    Tarefa task;
+    task.AdicionaDetalhe(path);
+    task.AdicionaDetalhe(CriaUtilitarios()->CalculaHash(path));
+    task.AdicionaDetalhe(std::to_string(std::filesystem::file_size(file)));
+    task.AdicionaDetalhe("True");
+    if (code == kVerificarArquivoOriginal)
+      task.AdicionaDetalhe("http://h/" + file.filename().string());
+    task.Codigo(code);
+    ContextoExecucao context;
+    return task.Executa(context, true);
+  }
+
+  static std::string SignatureLine(const std::filesystem::path& file, int32_t detail) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "%X", static_cast<uint32_t>(detail));
+    return "Assinatura do arquivo [" + file.string() + "] não confere: Detalhe: [" +
+           std::to_string(detail) + "/" + hex + "]";
+  }
+
+  static constexpr int32_t kVerificarValidadeArquivo = 7;
+  static constexpr int32_t kVerificarArquivoOriginal = 16;
+  teste::InstalacaoTeste installation_{teste::kMomentoRegistro};
+};
+
+TEST_F(VerificationTaskTest, ValidlySignedFilePasses) {
+  const std::filesystem::path file = fixtures_->SignedBySigner("tarefa-assinado.exe");
+  EXPECT_EQ(Run(kVerificarValidadeArquivo, file), 0);
+  for (const std::string& line : installation_.LinhasRegistro()) {
+    EXPECT_EQ(line.find("Assinatura"), std::string::npos) << line;
+  }
+}
+
+TEST_F(VerificationTaskTest, EveryRefusedFileIsLoggedWithItsCode) {
+  for (const VerdictCase& refused : kFaultyFiles) {
+    std::filesystem::remove(installation_.Pasta().Em("registro.log"));
+    const std::filesystem::path file = refused.make(*fixtures_);
+    EXPECT_EQ(Run(kVerificarValidadeArquivo, file), 1) << refused.name;
+    EXPECT_EQ(Run(kVerificarArquivoOriginal, file), 0) << refused.name;
+    const std::vector<std::string> lines = installation_.LinhasRegistro();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(),
+                         teste::LinhaErro(SignatureLine(file, refused.expected))),
+              1)
+        << refused.name;
+    EXPECT_EQ(std::count(lines.begin(), lines.end(),
+                         teste::LinhaAviso(SignatureLine(file, refused.expected))),
+              1)
+        << refused.name;
+  }
 }
 
 TEST(AuthenticodeUnreadableTest, RaisesTheClassicErrorOfTheFile) {
