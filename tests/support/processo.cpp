@@ -20,11 +20,14 @@ namespace tarvik::teste {
 ResultadoProcesso Executa(const std::filesystem::path& programa,
                           const std::vector<std::string>& argumentos,
                           const std::filesystem::path& pasta,
-                          const std::vector<std::pair<std::string, std::string>>& ambiente) {
+                          const std::vector<std::pair<std::string, std::string>>& ambiente,
+                          const std::string& entrada) {
   // Output goes to files, not pipes: programs that the child starts without
   // waiting would keep a pipe open after the child ended.
   PastaTemporaria capturas;
   const std::string saida = capturas.Em("saida"), erros = capturas.Em("erros");
+  const std::string arquivoEntrada = capturas.Em("entrada");
+  EscreveArquivo(arquivoEntrada, entrada);
 
   std::vector<std::string> variaveis;
   for (char** v = environ; *v; ++v) {
@@ -49,7 +52,7 @@ ResultadoProcesso Executa(const std::filesystem::path& programa,
 
   posix_spawn_file_actions_t acoes;
   posix_spawn_file_actions_init(&acoes);
-  posix_spawn_file_actions_addopen(&acoes, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&acoes, 0, arquivoEntrada.c_str(), O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&acoes, 1, saida.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_addopen(&acoes, 2, erros.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_addchdir_np(&acoes, pasta.c_str());

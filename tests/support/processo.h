@@ -16,11 +16,12 @@ struct ResultadoProcesso {
 
 // Runs `programa` with `argumentos` in `pasta`, with the environment of the
 // tests plus `ambiente` (name, value; an empty value removes the variable),
-// standard input from /dev/null, and waits for it to end.
+// `entrada` as its standard input, and waits for it to end.
 ResultadoProcesso Executa(const std::filesystem::path& programa,
                           const std::vector<std::string>& argumentos,
                           const std::filesystem::path& pasta,
-                          const std::vector<std::pair<std::string, std::string>>& ambiente = {});
+                          const std::vector<std::pair<std::string, std::string>>& ambiente = {},
+                          const std::string& entrada = {});
 
 // Keeps a file open in a child process for the life of the object, so that
 // the file is in use by another process.
