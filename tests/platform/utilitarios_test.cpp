@@ -168,13 +168,6 @@ TEST_F(UtilitariosTest, HashIsLowerCaseSha256) {
   EXPECT_EQ(PassoProtegido([&] { utilitarios_->CalculaHash(pasta_.Em("nada")); }).numero, 53);
 }
 
-TEST_F(UtilitariosTest, ExistenceCoversFilesAndFolders) {
-  teste::EscreveArquivo(pasta_.Em("Dados/a.txt"), "a");
-  EXPECT_TRUE(utilitarios_->ArquivoExiste(pasta_.Texto() + "\\dados"));
-  EXPECT_TRUE(utilitarios_->ArquivoExiste(pasta_.Texto() + "\\dados\\A.TXT"));
-  EXPECT_FALSE(utilitarios_->ArquivoExiste(pasta_.Texto() + "\\dados\\b.txt"));
-}
-
 TEST_F(UtilitariosTest, TemporaryFileIsCreatedInTheFolder) {
   const std::string nome = utilitarios_->CriaArquivoTemporario(pasta_.Texto(), "teste", 0);
   EXPECT_EQ(fs::path(nome).parent_path(), pasta_.Caminho());
