@@ -1,7 +1,7 @@
 # Debian packages that the build, the tests, the benchmarks and the demo use.
 # Sourced by the scripts; installs only what is missing.
 TARVIK_PACKAGES=(
-  g++ clang cmake ninja-build pkg-config
+  g++ clang libclang-rt-14-dev cmake ninja-build pkg-config bc
   libcurl4-openssl-dev libssl-dev libsqlite3-dev sqlite3
   libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
   osslsigncode openssl
