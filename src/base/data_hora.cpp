@@ -26,8 +26,8 @@ std::string FormataDataHoraGeral(const DataHora& m) {
   if (m.hora == 0 && m.minuto == 0 && m.segundo == 0) {
     std::snprintf(texto, sizeof texto, "%02d/%02d/%04d", m.dia, m.mes, m.ano);
   } else {
-    std::snprintf(texto, sizeof texto, "%02d/%02d/%04d %02d:%02d:%02d", m.dia, m.mes, m.ano,
-                  m.hora, m.minuto, m.segundo);
+    std::snprintf(texto, sizeof texto, "%02d/%02d/%04d %02d:%02d:%02d", m.dia, m.mes, m.ano, m.hora,
+                  m.minuto, m.segundo);
   }
   return texto;
 }

@@ -43,7 +43,8 @@ class AcessoDados {
   // Runs `sql`; the number of rows it changed, 0 or less on failure.
   virtual int16_t ExecutaComando(const std::string& sql, int32_t& n, int16_t& m) = 0;
   // Runs the query `sql`; on true, `registros` holds its rows.
-  virtual bool Consulta(const std::string& sql, int32_t& n, std::unique_ptr<Registros>& registros) = 0;
+  virtual bool Consulta(const std::string& sql, int32_t& n,
+                        std::unique_ptr<Registros>& registros) = 0;
   virtual bool Fecha() = 0;
 };
 

@@ -76,10 +76,12 @@ std::unique_ptr<IInterfaceVisual> CriaInterface(bool exibeInterface) {
 
 std::string BytesParaTexto(std::string_view bytes) { return DeCp1252(bytes); }
 
-Resultado Processamento::ProcessaAtualizacaoAtualizador(
-    const std::string& versaoAtual, const std::string& pastaBase, const std::string& urlBase,
-    const std::string& idInstalacao, bool atualizador, const std::string& conta,
-    const std::string& cnpj) {
+Resultado Processamento::ProcessaAtualizacaoAtualizador(const std::string& versaoAtual,
+                                                        const std::string& pastaBase,
+                                                        const std::string& urlBase,
+                                                        const std::string& idInstalacao,
+                                                        bool atualizador, const std::string& conta,
+                                                        const std::string& cnpj) {
   const std::unique_ptr<IInterfaceVisual> interface = CriaInterface(exibeInterface_);
   interface->TrocaMensagemTitulo(kTituloVerificando, kMensagemContactando);
   Resultado resultado = Resultado::kFalhaInstalacao;
@@ -91,8 +93,7 @@ Resultado Processamento::ProcessaAtualizacaoAtualizador(
   Registro("url em uso: [" + pedido + "]", kInfo);
 
   RespostaHttp resposta;
-  const ResultadoPasso baixa =
-      PassoProtegido([&] { resposta = utilitarios->BaixaUrl(pedido); });
+  const ResultadoPasso baixa = PassoProtegido([&] { resposta = utilitarios->BaixaUrl(pedido); });
   std::optional<DadosAtualizacao> dados;
   if (baixa.Falhou()) {
     Registro(LinhaErroBaixar(urlBase, baixa), kErro);
@@ -106,8 +107,8 @@ Resultado Processamento::ProcessaAtualizacaoAtualizador(
     } else {
       // An answer that cannot be read ends this check as a failure; the run
       // goes on in order.
-      const ResultadoPasso leitura = PassoProtegido(
-          [&] { dados = RecuperaDadosAtualizacao(BytesParaTexto(resposta.corpo)); });
+      const ResultadoPasso leitura =
+          PassoProtegido([&] { dados = RecuperaDadosAtualizacao(BytesParaTexto(resposta.corpo)); });
       if (leitura.Falhou()) Registro(LinhaErroInterpretar(leitura), kErro);
     }
   }

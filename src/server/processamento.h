@@ -29,8 +29,7 @@ class Processamento {
   // files in use; the restart batch is written). An `Erro` raised while the
   // update is applied travels on.
   Resultado ProcessaAtualizacaoAtualizador(const std::string& versaoAtual,
-                                           const std::string& pastaBase,
-                                           const std::string& urlBase,
+                                           const std::string& pastaBase, const std::string& urlBase,
                                            const std::string& idInstalacao, bool atualizador,
                                            const std::string& conta, const std::string& cnpj);
 

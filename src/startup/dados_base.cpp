@@ -76,7 +76,8 @@ std::optional<DadosInstalacao> LeDadosBase() {
     RegistraLog(kGerandoId, kInfo);
     int32_t n = 0;
     int16_t m = 0;
-    if (banco->ExecutaComando("UPDATE tbSistema SET idInstalacao = '" + dados.idInstalacao + "'", n, m) < 1) {
+    if (banco->ExecutaComando("UPDATE tbSistema SET idInstalacao = '" + dados.idInstalacao + "'", n,
+                              m) < 1) {
       return Falha(*banco, kErroAtualizandoId);
     }
   }

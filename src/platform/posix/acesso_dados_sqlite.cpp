@@ -83,7 +83,8 @@ class AcessoDadosSqlite : public AcessoDados {
     std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> consulta(bruto, sqlite3_finalize);
 
     std::vector<std::string> nomes;
-    for (int i = 0; i < sqlite3_column_count(bruto); ++i) nomes.emplace_back(sqlite3_column_name(bruto, i));
+    for (int i = 0; i < sqlite3_column_count(bruto); ++i)
+      nomes.emplace_back(sqlite3_column_name(bruto, i));
     std::vector<Linha> linhas;
     int passo;
     while ((passo = sqlite3_step(bruto)) == SQLITE_ROW) {
@@ -94,7 +95,8 @@ class AcessoDadosSqlite : public AcessoDados {
         } else {
           // The text form of any value: integers in decimal, reals as SQLite writes them.
           const auto* texto = reinterpret_cast<const char*>(sqlite3_column_text(bruto, i));
-          linha.emplace_back(std::string(texto, static_cast<size_t>(sqlite3_column_bytes(bruto, i))));
+          linha.emplace_back(
+              std::string(texto, static_cast<size_t>(sqlite3_column_bytes(bruto, i))));
         }
       }
       linhas.push_back(std::move(linha));

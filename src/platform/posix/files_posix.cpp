@@ -1,5 +1,3 @@
-#include "platform/files.h"
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,6 +9,7 @@
 #include <vector>
 
 #include "base/cp1252.h"
+#include "platform/files.h"
 #include "platform/posix/in_use.h"
 #include "platform/posix/posix_error.h"
 #include "platform/posix/unique_fd.h"
@@ -109,13 +108,14 @@ void CopyFileReplacing(std::string_view from, std::string_view to) {
   if (!in.Valid()) Fail("CopyFile", source);
   struct stat sourceInfo {};
   if (::fstat(in.Get(), &sourceInfo) != 0) Fail("CopyFile", source);
-  if (S_ISDIR(sourceInfo.st_mode)) throw ErroPadrao(codigo_erro::kErroAcessoCaminho, "CopyFile", source);
+  if (S_ISDIR(sourceInfo.st_mode))
+    throw ErroPadrao(codigo_erro::kErroAcessoCaminho, "CopyFile", source);
   RequireReplaceable("CopyFile", target, InUse::kRefuse);
   // Like the Windows copy the result takes the source's permissions; a file
   // that could be run before the copy still can, since a downloaded file
   // never carries the execute bits.
   mode_t mode = sourceInfo.st_mode & 07777;
-  if (struct stat targetInfo {}; ::stat(target.c_str(), &targetInfo) == 0) {
+  if (struct stat targetInfo{}; ::stat(target.c_str(), &targetInfo) == 0) {
     mode |= targetInfo.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH);
   }
 
@@ -166,8 +166,8 @@ uint32_t GetAttributes(std::string_view path) {
 void SetAttributes(std::string_view path, uint32_t attributes) {
   const std::string native = NativePath(path);
   const struct stat info = Stat(native, "SetAttributes");
-  const mode_t mode = (attributes & kAttributeReadOnly) ? (info.st_mode & ~kWriteBits)
-                                                        : (info.st_mode | S_IWUSR);
+  const mode_t mode =
+      (attributes & kAttributeReadOnly) ? (info.st_mode & ~kWriteBits) : (info.st_mode | S_IWUSR);
   if (::chmod(native.c_str(), mode & 07777) != 0) Fail("SetAttributes", native);
 }
 
@@ -180,7 +180,8 @@ void RemoveFolder(std::string_view path) {
   const std::string native = NativePath(path);
   if (::rmdir(native.c_str()) != 0) {
     // A missing folder is a path not found, as on Windows.
-    if (errno == ENOENT) throw ErroPadrao(codigo_erro::kCaminhoNaoEncontrado, "RemoveFolder", native);
+    if (errno == ENOENT)
+      throw ErroPadrao(codigo_erro::kCaminhoNaoEncontrado, "RemoveFolder", native);
     Fail("RemoveFolder", native);
   }
 }

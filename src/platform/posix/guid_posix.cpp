@@ -1,8 +1,8 @@
-#include "platform/guid.h"
-
 #include <sys/random.h>
 
 #include <cerrno>
+
+#include "platform/guid.h"
 
 namespace tarvik::platform {
 

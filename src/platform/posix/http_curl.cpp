@@ -167,8 +167,7 @@ RespostaHttp HttpGet(const std::string& url, const std::string& headerLine,
   if (!destination.empty() && resposta.status == 200) {
     // No flush: a received file is verified (size, hash) before any use,
     // and the copy that installs it is flushed.
-    if (!partialFd.Close() ||
-        ::rename(partial.c_str(), nativeDestination.c_str()) != 0) {
+    if (!partialFd.Close() || ::rename(partial.c_str(), nativeDestination.c_str()) != 0) {
       throw ErrnoToErro(errno, kOrigem, nativeDestination);
     }
     guard.keep = true;

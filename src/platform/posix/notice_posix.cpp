@@ -1,5 +1,3 @@
-#include "platform/notice.h"
-
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -9,6 +7,8 @@
 #include <cstdlib>
 #include <iostream>
 #include <string>
+
+#include "platform/notice.h"
 
 extern char** environ;
 

@@ -21,20 +21,33 @@ Erro ErrnoToErro(int error, const std::string& origem, const std::string& path) 
   using namespace codigo_erro;
   int32_t numero = kErroAcessoCaminho;
   switch (error) {
-    case ENOENT: numero = ParentExists(path) ? kArquivoNaoEncontrado : kCaminhoNaoEncontrado; break;
-    case ENOTDIR: numero = kCaminhoNaoEncontrado; break;
+    case ENOENT:
+      numero = ParentExists(path) ? kArquivoNaoEncontrado : kCaminhoNaoEncontrado;
+      break;
+    case ENOTDIR:
+      numero = kCaminhoNaoEncontrado;
+      break;
     case EACCES:
     case EPERM:
     case EBUSY:
     case ETXTBSY:
-    case EROFS: numero = kPermissaoNegada; break;
+    case EROFS:
+      numero = kPermissaoNegada;
+      break;
     case EEXIST:
     case ENOTEMPTY:
-    case EISDIR: numero = kErroAcessoCaminho; break;
+    case EISDIR:
+      numero = kErroAcessoCaminho;
+      break;
     case ENOSPC:
-    case EDQUOT: numero = kDiscoCheio; break;
-    case EIO: numero = kErroEntradaSaida; break;
-    default: break;
+    case EDQUOT:
+      numero = kDiscoCheio;
+      break;
+    case EIO:
+      numero = kErroEntradaSaida;
+      break;
+    default:
+      break;
   }
   return ErroPadrao(numero, origem, path);
 }

@@ -1,5 +1,3 @@
-#include "platform/process.h"
-
 #include <spawn.h>
 #include <unistd.h>
 
@@ -13,6 +11,7 @@
 #include "base/texto.h"
 #include "platform/files.h"
 #include "platform/posix/posix_error.h"
+#include "platform/process.h"
 
 extern char** environ;
 

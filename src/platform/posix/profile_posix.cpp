@@ -1,5 +1,3 @@
-#include "platform/profile.h"
-
 #include <algorithm>
 #include <cstdlib>
 #include <optional>
@@ -9,6 +7,7 @@
 #include "base/erro.h"
 #include "base/texto.h"
 #include "platform/files.h"
+#include "platform/profile.h"
 
 namespace tarvik::platform {
 namespace {
@@ -41,8 +40,8 @@ std::optional<std::string_view> FindValue(std::string_view text, std::string_vie
     if (!line.empty() && line.front() == '[') {
       // Only the first section of a name counts.
       const auto close = line.find(']');
-      const auto name = TrimBlanks(line.substr(1, close == std::string_view::npos ? line.size() - 1
-                                                                                   : close - 1));
+      const auto name =
+          TrimBlanks(line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1));
       inSection = !sectionSeen && IgualSemCaixa(name, section);
       sectionSeen = sectionSeen || inSection;
       continue;

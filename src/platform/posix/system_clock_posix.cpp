@@ -1,6 +1,6 @@
-#include "platform/system_clock.h"
-
 #include <ctime>
+
+#include "platform/system_clock.h"
 
 namespace tarvik::platform {
 

@@ -1,11 +1,11 @@
-#include "platform/system_info.h"
-
 #include <sys/utsname.h>
 
 #include <cstdio>
 #include <fstream>
 #include <string>
 #include <string_view>
+
+#include "platform/system_info.h"
 
 namespace tarvik::platform {
 namespace {

@@ -76,15 +76,14 @@ class PosixUtilitarios : public Utilitarios {
     UniqueFd fd(::mkstemp(name.data()));
     if (!fd.Valid()) {
       // ENOENT here means the folder itself is missing.
-      if (errno == ENOENT) throw ErroPadrao(codigo_erro::kCaminhoNaoEncontrado, "CriaArquivoTemporario", folder);
+      if (errno == ENOENT)
+        throw ErroPadrao(codigo_erro::kCaminhoNaoEncontrado, "CriaArquivoTemporario", folder);
       throw ErrnoToErro(errno, "CriaArquivoTemporario", folder);
     }
     return name;
   }
 
-  RespostaHttp BaixaUrl(const std::string& url) override {
-    return HttpGet(url, header_, options_);
-  }
+  RespostaHttp BaixaUrl(const std::string& url) override { return HttpGet(url, header_, options_); }
 
   RespostaHttp BaixaUrlParaArquivo(const std::string& url, const std::string& destino) override {
     return HttpGet(url, header_, options_, destino);

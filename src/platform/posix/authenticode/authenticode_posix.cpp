@@ -1,5 +1,4 @@
 #include "platform/authenticode.h"
-
 #include "platform/files.h"
 #include "platform/posix/authenticode/file_byte_source.h"
 #include "platform/posix/authenticode/image_signature.h"
