@@ -13,7 +13,6 @@ namespace {
 
 using ScriptAtualizacaoTest = ScriptTeste;
 using Conteudos = std::map<std::string, std::string>;
-using Linhas = std::vector<std::string>;
 
 const std::string kInicioExecucao =
     LinhaInfo("######### inicio da execução do script de atualização");
@@ -38,93 +37,76 @@ TEST_F(ScriptAtualizacaoTest, AppliesEveryActionKind) {
   EXPECT_EQ(Processa(descritor), 0);
 
   const std::string b = Base();
+  const auto em = [&b](const std::string& relativo) { return b + "\\" + relativo; };
   const std::string hashApp = Hash("app 2.0"), hashNovo = Hash("novo 2.0");
+  const auto gravacao = [&](const std::string& pasta) {
+    return Linhas{
+        LinhaInfo("Tentando criar arquivo temporário... [" + em(pasta) + "\\, teste, 0]"),
+        LinhaInfo("Tentando gravar conteúdo no arquivo temporário [" + b + "/" + pasta +
+                  "/teste??????]"),
+        LinhaInfo("Tentando remover o arquivo temporário [" + b + "/" + pasta + "/teste??????]")};
+  };
   EXPECT_EQ(
       Registro(),
-      (Linhas{
-          LinhaInfo("pastaBase [" + b + "]"),
-          LinhaInfo("pastaTemporaria [temp\\]"),
-          LinhaInfo("pastaBackup [backup\\]"),
-          kInicioScript,
-          LinhaInfo("VerificarArquivoOriginal: [app.dll] [" + Hash("app 1.0") +
-                    "] [7] [False] [http://servidor/1.0/app.dll] "),
-          LinhaInfo("CriarPasta: [" + b + "\\backup\\] [" + b + "\\temp\\] "),
-          LinhaInfo("VerificarPermissaoGravacaoPastas: [" + b + "\\backup\\] [" + b + "\\temp\\] "),
-          LinhaInfo("BaixarArquivo: [" + urlApp + "] [" + b + "\\temp\\app.dll-2.0-1] "),
-          LinhaInfo("BaixarArquivo: [" + urlNovo + "] [" + b + "\\temp\\novo.dll-2.0-3] "),
-          LinhaInfo("AguardarFimArquivosBaixar: "),
-          LinhaInfo("VerificarValidadeArquivo: [" + b + "\\temp\\app.dll-2.0-1] [" + hashApp +
-                    "] [7] [False] "),
-          LinhaInfo("VerificarValidadeArquivo: [" + b + "\\temp\\novo.dll-2.0-3] [" + hashNovo +
-                    "] [8] [False] "),
-          LinhaInfo("EfetuarCopiaSeguranca: [" + b + "\\app.dll] [" + b +
-                    "\\backup\\app.dll-1.0-1] [" + b + "\\backup\\app.dll] "),
-          LinhaInfo("EfetuarCopiaSeguranca: [" + b + "\\plugins\\novo.dll] [" + b +
-                    "\\backup\\novo.dll-1.0-3] [" + b + "\\backup\\novo.dll] "),
-          LinhaInfo("EfetuarCopiaSeguranca: [" + b + "\\velho.dll] [" + b +
-                    "\\backup\\velho.dll-1.0-4] [" + b + "\\backup\\velho.dll] "),
-          LinhaInfo("SubstituirArquivo: [" + b + "\\temp\\app.dll-2.0-1] [" + b + "\\app.dll] "),
-          LinhaInfo("CriarPasta: [" + b + "\\plugins] "),
-          LinhaInfo("CopiarNovoArquivo: [" + b + "\\temp\\novo.dll-2.0-3] [" + b +
-                    "\\plugins\\novo.dll] "),
-          LinhaInfo("RemoverArquivo: [" + b + "\\velho.dll] "),
-          LinhaInfo("RemoverPasta: [" + b + "\\antiga] "),
-          kFimScript,
-          kInicioExecucao,
-          Executando("VerificarArquivoOriginal", 5),
-          LinhaAviso("Arquivo deveria existir [app.dll]"),
-          ResultadoTarefa("SucessoInstalacao"),
-          Executando("CriarPasta", 2),
-          LinhaInfo("Criando pasta: [" + b + "\\backup\\]"),
-          LinhaInfo("Criando pasta: [" + b + "\\temp\\]"),
-          ResultadoTarefa("SucessoInstalacao"),
-          Executando("VerificarPermissaoGravacaoPastas", 2),
-          LinhaInfo("Tentando criar arquivo temporário... [" + b + "\\backup\\, teste, 0]"),
-          LinhaInfo("Tentando gravar conteúdo no arquivo temporário [" + b +
-                    "/backup/teste??????]"),
-          LinhaInfo("Tentando remover o arquivo temporário [" + b + "/backup/teste??????]"),
-          LinhaInfo("Tentando criar arquivo temporário... [" + b + "\\temp\\, teste, 0]"),
-          LinhaInfo("Tentando gravar conteúdo no arquivo temporário [" + b + "/temp/teste??????]"),
-          LinhaInfo("Tentando remover o arquivo temporário [" + b + "/temp/teste??????]"),
-          ResultadoTarefa("SucessoInstalacao"),
-          Executando("BaixarArquivo", 2),
-          LinhaInfo("Baixando arquivo [" + urlApp + "]"),
-          LinhaInfo("Gravando arquivo [" + b + "\\temp\\app.dll-2.0-1]"),
-          ResultadoTarefa("SucessoInstalacao"),
-          Executando("BaixarArquivo", 2),
-          LinhaInfo("Baixando arquivo [" + urlNovo + "]"),
-          LinhaInfo("Gravando arquivo [" + b + "\\temp\\novo.dll-2.0-3]"),
-          ResultadoTarefa("SucessoInstalacao"),
-          Executando("AguardarFimArquivosBaixar", 0),
-          ResultadoTarefa("SucessoInstalacao"),
-          Executando("VerificarValidadeArquivo", 4),
-          ResultadoTarefa("SucessoInstalacao"),
-          Executando("VerificarValidadeArquivo", 4),
-          ResultadoTarefa("SucessoInstalacao"),
-          Executando("EfetuarCopiaSeguranca", 3),
-          LinhaInfo("Copiando [" + b + "\\app.dll] para [" + b + "\\backup\\app.dll-1.0-1]"),
-          ResultadoTarefa("SucessoInstalacao"),
-          Executando("EfetuarCopiaSeguranca", 3),
-          LinhaAviso("Arquivo não existe. Não será possível restaurar em caso de erro. [" + b +
-                     "\\plugins\\novo.dll]"),
-          ResultadoTarefa("SucessoInstalacao"),
-          Executando("EfetuarCopiaSeguranca", 3),
-          LinhaInfo("Copiando [" + b + "\\velho.dll] para [" + b + "\\backup\\velho.dll-1.0-4]"),
-          ResultadoTarefa("SucessoInstalacao"),
-          Executando("SubstituirArquivo", 2),
-          ResultadoTarefa("SucessoInstalacao"),
-          Executando("CriarPasta", 1),
-          LinhaInfo("Criando pasta: [" + b + "\\plugins\\]"),
-          ResultadoTarefa("SucessoInstalacao"),
-          Executando("CopiarNovoArquivo", 2),
-          ResultadoTarefa("SucessoInstalacao"),
-          Executando("RemoverArquivo", 1),
-          LinhaInfo("Removendo o arquivo [" + b + "\\velho.dll]"),
-          ResultadoTarefa("SucessoInstalacao"),
-          Executando("RemoverPasta", 1),
-          ResultadoTarefa("SucessoInstalacao"),
-          kFimExecucao,
-      }));
+      Junta(
+          {{LinhaInfo("pastaBase [" + b + "]"),
+            LinhaInfo("pastaTemporaria [temp\\]"),
+            LinhaInfo("pastaBackup [backup\\]"),
+            kInicioScript,
+            Listada("VerificarArquivoOriginal",
+                    {"app.dll", Hash("app 1.0"), "7", "False", "http://servidor/1.0/app.dll"}),
+            Listada("CriarPasta", {em("backup\\"), em("temp\\")}),
+            Listada("VerificarPermissaoGravacaoPastas", {em("backup\\"), em("temp\\")}),
+            Listada("BaixarArquivo", {urlApp, em("temp\\app.dll-2.0-1")}),
+            Listada("BaixarArquivo", {urlNovo, em("temp\\novo.dll-2.0-3")}),
+            Listada("AguardarFimArquivosBaixar", {}),
+            Listada("VerificarValidadeArquivo", {em("temp\\app.dll-2.0-1"), hashApp, "7", "False"}),
+            Listada("VerificarValidadeArquivo",
+                    {em("temp\\novo.dll-2.0-3"), hashNovo, "8", "False"}),
+            Listada("EfetuarCopiaSeguranca",
+                    {em("app.dll"), em("backup\\app.dll-1.0-1"), em("backup\\app.dll")}),
+            Listada("EfetuarCopiaSeguranca", {em("plugins\\novo.dll"), em("backup\\novo.dll-1.0-3"),
+                                              em("backup\\novo.dll")}),
+            Listada("EfetuarCopiaSeguranca",
+                    {em("velho.dll"), em("backup\\velho.dll-1.0-4"), em("backup\\velho.dll")}),
+            Listada("SubstituirArquivo", {em("temp\\app.dll-2.0-1"), em("app.dll")}),
+            Listada("CriarPasta", {em("plugins")}),
+            Listada("CopiarNovoArquivo", {em("temp\\novo.dll-2.0-3"), em("plugins\\novo.dll")}),
+            Listada("RemoverArquivo", {em("velho.dll")}),
+            Listada("RemoverPasta", {em("antiga")}),
+            kFimScript,
+            kInicioExecucao},
+           Rodada("VerificarArquivoOriginal", 5, {LinhaAviso("Arquivo deveria existir [app.dll]")}),
+           Rodada("CriarPasta", 2,
+                  {LinhaInfo("Criando pasta: [" + em("backup\\") + "]"),
+                   LinhaInfo("Criando pasta: [" + em("temp\\") + "]")}),
+           Rodada("VerificarPermissaoGravacaoPastas", 2,
+                  Junta({gravacao("backup"), gravacao("temp")})),
+           Rodada("BaixarArquivo", 2,
+                  {LinhaInfo("Baixando arquivo [" + urlApp + "]"),
+                   LinhaInfo("Gravando arquivo [" + em("temp\\app.dll-2.0-1") + "]")}),
+           Rodada("BaixarArquivo", 2,
+                  {LinhaInfo("Baixando arquivo [" + urlNovo + "]"),
+                   LinhaInfo("Gravando arquivo [" + em("temp\\novo.dll-2.0-3") + "]")}),
+           Rodada("AguardarFimArquivosBaixar", 0),
+           Rodada("VerificarValidadeArquivo", 4),
+           Rodada("VerificarValidadeArquivo", 4),
+           Rodada("EfetuarCopiaSeguranca", 3,
+                  {LinhaInfo("Copiando [" + em("app.dll") + "] para [" +
+                             em("backup\\app.dll-1.0-1") + "]")}),
+           Rodada("EfetuarCopiaSeguranca", 3,
+                  {LinhaAviso("Arquivo não existe. Não será possível restaurar em caso de erro. [" +
+                              em("plugins\\novo.dll") + "]")}),
+           Rodada("EfetuarCopiaSeguranca", 3,
+                  {LinhaInfo("Copiando [" + em("velho.dll") + "] para [" +
+                             em("backup\\velho.dll-1.0-4") + "]")}),
+           Rodada("SubstituirArquivo", 2),
+           Rodada("CriarPasta", 1, {LinhaInfo("Criando pasta: [" + em("plugins\\") + "]")}),
+           Rodada("CopiarNovoArquivo", 2),
+           Rodada("RemoverArquivo", 1,
+                  {LinhaInfo("Removendo o arquivo [" + em("velho.dll") + "]")}),
+           Rodada("RemoverPasta", 1),
+           {kFimExecucao}}));
   EXPECT_EQ(Arvore(), (Conteudos{{"app.dll", "app 2.0"},
                                  {"backup", kPasta},
                                  {"backup/app.dll", "app 1.0"},
@@ -194,7 +176,7 @@ TEST_F(ScriptAtualizacaoTest, SelfUpdateTakesOnlyTheUpdatersFiles) {
        {"CriarPasta", "relatorios"}},
       true, {{"pelirana.exe", "pelirana 1.0"}});
   EXPECT_EQ(Processa(descritor, false), 0);
-  const std::string b = Base();
+  const auto em = [b = Base()](const std::string& relativo) { return b + "\\" + relativo; };
   const auto linhas = Registro();
   const auto inicio = std::find(linhas.begin(), linhas.end(), kInicioScript);
   const auto fim = std::find(linhas.begin(), linhas.end(), kFimScript);
@@ -202,23 +184,21 @@ TEST_F(ScriptAtualizacaoTest, SelfUpdateTakesOnlyTheUpdatersFiles) {
   EXPECT_EQ(
       (Linhas{inicio + 1, fim}),
       (Linhas{
-          LinhaInfo("CriarPasta: [" + b + "\\backup\\] [" + b + "\\temp\\] "),
-          LinhaInfo("VerificarPermissaoGravacaoPastas: [" + b + "\\backup\\] [" + b + "\\temp\\] "),
-          LinhaInfo("BaixarArquivo: [" + urlTarvik + "] [" + b + "\\temp\\Tarvik.exe-2.0-1] "),
-          LinhaInfo("BaixarArquivo: [" + urlDll + "] [" + b + "\\temp\\atualiza.dll-2.0-3] "),
-          LinhaInfo("AguardarFimArquivosBaixar: "),
-          LinhaInfo("VerificarValidadeArquivo: [" + b + "\\temp\\Tarvik.exe-2.0-1] [" +
-                    Hash("tarvik 2.0") + "] [10] [False] "),
-          LinhaInfo("VerificarValidadeArquivo: [" + b + "\\temp\\atualiza.dll-2.0-3] [" +
-                    Hash("dll 2.0") + "] [7] [False] "),
-          LinhaInfo("EfetuarCopiaSeguranca: [" + b + "\\Tarvik.exe] [" + b +
-                    "\\backup\\Tarvik.exe-1.0-1] [" + b + "\\backup\\Tarvik.exe] "),
-          LinhaInfo("EfetuarCopiaSeguranca: [" + b + "\\atualiza.dll] [" + b +
-                    "\\backup\\atualiza.dll-1.0-3] [" + b + "\\backup\\atualiza.dll] "),
-          LinhaInfo("SubstituirArquivo: [" + b + "\\temp\\Tarvik.exe-2.0-1] [" + b +
-                    "\\Tarvik.exe] "),
-          LinhaInfo("SubstituirArquivo: [" + b + "\\temp\\atualiza.dll-2.0-3] [" + b +
-                    "\\atualiza.dll] ")}));
+          Listada("CriarPasta", {em("backup\\"), em("temp\\")}),
+          Listada("VerificarPermissaoGravacaoPastas", {em("backup\\"), em("temp\\")}),
+          Listada("BaixarArquivo", {urlTarvik, em("temp\\Tarvik.exe-2.0-1")}),
+          Listada("BaixarArquivo", {urlDll, em("temp\\atualiza.dll-2.0-3")}),
+          Listada("AguardarFimArquivosBaixar", {}),
+          Listada("VerificarValidadeArquivo",
+                  {em("temp\\Tarvik.exe-2.0-1"), Hash("tarvik 2.0"), "10", "False"}),
+          Listada("VerificarValidadeArquivo",
+                  {em("temp\\atualiza.dll-2.0-3"), Hash("dll 2.0"), "7", "False"}),
+          Listada("EfetuarCopiaSeguranca",
+                  {em("Tarvik.exe"), em("backup\\Tarvik.exe-1.0-1"), em("backup\\Tarvik.exe")}),
+          Listada("EfetuarCopiaSeguranca", {em("atualiza.dll"), em("backup\\atualiza.dll-1.0-3"),
+                                            em("backup\\atualiza.dll")}),
+          Listada("SubstituirArquivo", {em("temp\\Tarvik.exe-2.0-1"), em("Tarvik.exe")}),
+          Listada("SubstituirArquivo", {em("temp\\atualiza.dll-2.0-3"), em("atualiza.dll")})}));
   EXPECT_EQ(Arvore(), (Conteudos{{"Tarvik.exe", "tarvik 2.0"},
                                  {"atualiza.dll", "dll 2.0"},
                                  {"backup", kPasta},

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -24,21 +25,12 @@ namespace tarvik::teste {
 
 // One entry of the sequence section of a descriptor.
 struct EntradaDescritor {
-  EntradaDescritor(std::string pacao, std::string pcaminho, std::string pdestino = "$base$\\",
-                   std::string pconteudo = {}, bool patualizador = false, std::string phash = {})
-      : acao(std::move(pacao)),
-        caminho(std::move(pcaminho)),
-        destino(std::move(pdestino)),
-        conteudo(std::move(pconteudo)),
-        atualizador(patualizador),
-        hash(std::move(phash)) {}
-
   std::string acao;
-  std::string caminho;  // URL of a file, name of a folder
-  std::string destino;
-  std::string conteudo;  // what the server publishes for a file to receive
-  bool atualizador;
-  std::string hash;  // empty: the hash of `conteudo`
+  std::string caminho{};  // URL of a file, name of a folder
+  std::string destino = "$base$\\";
+  std::string conteudo{};  // what the server publishes for a file to receive
+  bool atualizador = false;
+  std::string hash{};  // empty: the hash of `conteudo`
 };
 
 // A script run in a fresh installation folder with a fixed clock, files
@@ -141,6 +133,8 @@ class ScriptTeste : public ::testing::Test {
   std::unique_ptr<ServidorLocal> servidor_;
 };
 
+using Linhas = std::vector<std::string>;
+
 // Lines written while the tasks of a script are listed and run.
 inline std::string Executando(const std::string& nome, int quantidade) {
   return LinhaInfo("Executando [" + nome + "] com [" + std::to_string(quantidade) + "] detalhes");
@@ -150,6 +144,24 @@ inline std::string ResultadoTarefa(const std::string& nome) {
 }
 inline std::string Desfazendo(const std::string& nome) {
   return LinhaInfo("Desfazendo tarefa: [" + nome + "]");
+}
+// The line that lists a task with its details.
+inline std::string Listada(const std::string& nome, const Linhas& detalhes) {
+  std::string linha = nome + ": ";
+  for (const auto& detalhe : detalhes) linha += "[" + detalhe + "] ";
+  return LinhaInfo(linha);
+}
+// The lines of one successful task run: its frame around `proprias`.
+inline Linhas Rodada(const std::string& nome, int quantidade, Linhas proprias = {}) {
+  proprias.insert(proprias.begin(), Executando(nome, quantidade));
+  proprias.push_back(ResultadoTarefa("SucessoInstalacao"));
+  return proprias;
+}
+// `partes` one after the other.
+inline Linhas Junta(std::initializer_list<Linhas> partes) {
+  Linhas linhas;
+  for (const auto& parte : partes) linhas.insert(linhas.end(), parte.begin(), parte.end());
+  return linhas;
 }
 
 }  // namespace tarvik::teste

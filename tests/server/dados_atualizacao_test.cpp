@@ -24,32 +24,26 @@ TEST_P(NomeArquivoUrlTest, TakesTheFileNamePart) {
 
 INSTANTIATE_TEST_SUITE_P(
     Urls, NomeArquivoUrlTest,
-    testing::Values(
-        CasoUrl{"https://servidor.exemplo/tarvik/4.1/pelirana.exe", "pelirana.exe"},
-        CasoUrl{"http://servidor.exemplo:8080/tarvik/app.dll", "app.dll"},
-        CasoUrl{"http://servidor.exemplo/app.dll", "app.dll"},
-        CasoUrl{"http://servidor.exemplo/baixa.aspx?arquivo=app.dll", "baixa.aspx?arquivo=app.dll"},
-        CasoUrl{"HTTP://SERVIDOR/Pasta/App.DLL", "App.DLL"}, CasoUrl{"http://servidor.exemplo", ""},
-        CasoUrl{"http://servidor.exemplo:8080", ""}, CasoUrl{"http://servidor.exemplo/tarvik/", ""},
-        CasoUrl{"C:\\tarvik\\app.dll", ""}, CasoUrl{"//servidor/app.dll", ""},
-        CasoUrl{"servidor/app.dll", ""}, CasoUrl{"", ""}));
+    testing::Values(CasoUrl{"https://servidor.exemplo/tarvik/4.1/pelirana.exe", "pelirana.exe"},
+                    CasoUrl{"http://servidor.exemplo:8080/tarvik/app.dll", "app.dll"},
+                    CasoUrl{"http://s.exemplo/baixa.aspx?arquivo=app.dll",
+                            "baixa.aspx?arquivo=app.dll"},
+                    CasoUrl{"http://servidor.exemplo", ""},
+                    CasoUrl{"http://servidor.exemplo:8080", ""},
+                    CasoUrl{"http://servidor.exemplo/tarvik/", ""},
+                    CasoUrl{"C:\\tarvik\\app.dll", ""}, CasoUrl{"", ""}));
 
-TEST(DadosAtualizacaoTest, ItensSequenciaIsCreatedOnceOnFirstRead) {
-  const DadosAtualizacao dados;
+// Created once on first read, or the collection given.
+TEST(DadosAtualizacaoTest, ItensSequencia) {
+  DadosAtualizacao dados;
   const auto primeira = dados.ItensSequencia();
   ASSERT_NE(primeira, nullptr);
   EXPECT_TRUE(primeira->Vazia());
   primeira->Adiciona(std::make_shared<InformacaoPasta>());
   EXPECT_EQ(dados.ItensSequencia(), primeira);
-  EXPECT_EQ(dados.ItensSequencia()->Quantidade(), 1);
-}
-
-TEST(DadosAtualizacaoTest, ItensSequenciaStoresTheGivenCollection) {
-  DadosAtualizacao dados;
   auto itens = std::make_shared<ItensDeSequencia>();
   dados.ItensSequencia(itens);
-  itens->Adiciona(std::make_shared<InformacaoArquivo>());
-  EXPECT_EQ(dados.ItensSequencia()->Quantidade(), 1);
+  EXPECT_EQ(dados.ItensSequencia(), itens);
 }
 
 TEST(DadosAtualizacaoTest, ArraysAreCopiesOfTheSameEntries) {
@@ -66,15 +60,7 @@ TEST(DadosAtualizacaoTest, ArraysAreCopiesOfTheSameEntries) {
   EXPECT_EQ(arquivo->hash(), "abc");
 }
 
-TEST(DadosAtualizacaoTest, AjustaTamanhoLeavesOnlyEmptyElements) {
-  DadosAtualizacao dados;
-  dados.ArquivosRecuperar(
-      {std::make_shared<InformacaoArquivo>(), std::make_shared<InformacaoArquivo>()});
-  dados.AjustaTamanhoArquivosRecuperar(3);
-  EXPECT_EQ(dados.ArquivosRecuperar(), ArranjoArquivos(3));
-}
-
-TEST(DadosAtualizacaoTest, AjustaTamanhoBelowOneRaisesNine) {
+TEST(DadosAtualizacaoTest, AjustaTamanhoLeavesOnlyEmptyElementsAndRefusesBelowOne) {
   DadosAtualizacao dados;
   dados.ArquivosRecuperar({std::make_shared<InformacaoArquivo>()});
   for (const int32_t quantidade : {0, -1}) {
@@ -86,6 +72,8 @@ TEST(DadosAtualizacaoTest, AjustaTamanhoBelowOneRaisesNine) {
     }
   }
   EXPECT_EQ(dados.ArquivosRecuperar().size(), 1u);
+  dados.AjustaTamanhoArquivosRecuperar(3);
+  EXPECT_EQ(dados.ArquivosRecuperar(), ArranjoArquivos(3));
 }
 
 }  // namespace

@@ -26,18 +26,14 @@ class SistemaDeTeste : public platform::SystemInfoSource {
   }
 };
 
-// The 128-character text of the record, padded with NULs.
-std::string TextoDoRegistro(const std::string& texto) {
-  return texto + std::string(128 - texto.size(), '\0');
-}
-
 platform::VersionRecord Curta(int32_t major, int32_t minor, const std::string& servicePack) {
   platform::VersionRecord registro;
   registro.majorVersion = major;
   registro.minorVersion = minor;
   registro.buildNumber = 7601;
   registro.platformId = 2;
-  registro.servicePack = TextoDoRegistro(servicePack);
+  // The 128-character text of the record, padded with NULs.
+  registro.servicePack = servicePack + std::string(128 - servicePack.size(), '\0');
   return registro;
 }
 

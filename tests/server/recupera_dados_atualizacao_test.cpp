@@ -19,6 +19,23 @@ std::string Linhas(const std::vector<std::string>& linhas, const std::string& qu
   return texto;
 }
 
+// A descriptor that updates to version 2 with `entradas` as the entry lines
+// and no installed file listed.
+std::string Descritor(const std::string& itens, std::vector<std::string> entradas) {
+  entradas.insert(entradas.begin(), {"[sequenciaAtualizacao]", "itens=" + itens, "atualizar=true",
+                                     "versao=2", "atualizar_atualizador=false"});
+  entradas.insert(entradas.end(), {"[arquivosOriginais]", "versao=1", "itens=0"});
+  return Linhas(entradas);
+}
+
+// A file entry's fields, '|' separated: index, action, URL, name, target
+// folder, size, hash, signature flag, updater flag.
+std::string Campos(const InformacaoArquivo& a) {
+  return std::to_string(a.Indice()) + "|" + std::to_string(a.Acao()) + "|" + a.Url() + "|" +
+         a.NomeDestino() + "|" + a.Destino() + "|" + std::to_string(a.tamanho()) + "|" + a.hash() +
+         "|" + std::to_string(a.Authenticode()) + "|" + std::to_string(a.ArquivoAtualizador());
+}
+
 const std::vector<std::string> kExemplo = {
     "[sequenciaAtualizacao]",
     "itens=3",
@@ -48,8 +65,7 @@ const std::vector<std::string> kExemplo = {
     "caminho_1=https://atualiza.exemplo/tarvik/2.30/pelirana.exe",
     "tamanho_1=1000000",
     "hash_1=60303ae22b998861bce3b28f33eec1be758a213c86c93c076dbe9f558c11c752",
-    "authenticode_1=true",
-};
+    "authenticode_1=true"};
 
 TEST(RecuperaDadosAtualizacaoTest, ReadsTheExampleFieldByField) {
   const DadosAtualizacao dados = RecuperaDadosAtualizacao(Linhas(kExemplo));
@@ -63,48 +79,26 @@ TEST(RecuperaDadosAtualizacaoTest, ReadsTheExampleFieldByField) {
   const auto itens = dados.ItensSequencia();
   ASSERT_EQ(itens->Quantidade(), 3);
   const auto substituir = std::dynamic_pointer_cast<InformacaoArquivo>(itens->Item(1));
-  ASSERT_NE(substituir, nullptr);
-  EXPECT_EQ(substituir->Indice(), 1);
-  EXPECT_EQ(substituir->Acao(), 9);
-  EXPECT_EQ(substituir->Url(), "https://atualiza.exemplo/tarvik/2.31/pelirana.exe");
-  EXPECT_EQ(substituir->NomeDestino(), "pelirana.exe");
-  EXPECT_EQ(substituir->Destino(), "$base$\\");
-  EXPECT_EQ(substituir->tamanho(), 1048576);
-  EXPECT_EQ(substituir->hash(), "9f86d081884c7d659a2feaa0c55ad015a3bf4f1b2b0b822cd15d6c15b0f00a08");
-  EXPECT_TRUE(substituir->Authenticode());
-  EXPECT_FALSE(substituir->ArquivoAtualizador());
-
   const auto remover = std::dynamic_pointer_cast<InformacaoArquivo>(itens->Item(2));
-  ASSERT_NE(remover, nullptr);
-  EXPECT_EQ(remover->Indice(), 2);
-  EXPECT_EQ(remover->Acao(), 12);
-  EXPECT_EQ(remover->NomeDestino(), "antigo.dll");
-  EXPECT_EQ(remover->tamanho(), 0);
-  EXPECT_EQ(remover->hash(), "");
-  EXPECT_FALSE(remover->Authenticode());
-
   const auto pasta = std::dynamic_pointer_cast<InformacaoPasta>(itens->Item(3));
-  ASSERT_NE(pasta, nullptr);
-  EXPECT_EQ(pasta->Indice(), 3);
-  EXPECT_EQ(pasta->Acao(), 14);
-  EXPECT_EQ(pasta->Nome(), "relatorios");
-  EXPECT_EQ(pasta->NomeDestino(), "relatorios");
-  EXPECT_EQ(pasta->Destino(), "$base$\\");
+  ASSERT_TRUE(substituir && remover && pasta);
+  EXPECT_EQ(Campos(*substituir),
+            "1|9|https://atualiza.exemplo/tarvik/2.31/pelirana.exe|pelirana.exe|$base$\\|1048576|"
+            "9f86d081884c7d659a2feaa0c55ad015a3bf4f1b2b0b822cd15d6c15b0f00a08|1|0");
+  EXPECT_EQ(Campos(*remover),
+            "2|12|https://atualiza.exemplo/tarvik/2.31/antigo.dll|antigo.dll|$base$\\|0||0|0");
+  EXPECT_EQ(std::to_string(pasta->Indice()) + "|" + std::to_string(pasta->Acao()) + "|" +
+                pasta->Nome() + "|" + pasta->NomeDestino() + "|" + pasta->Destino(),
+            "3|14|relatorios|relatorios|$base$\\");
 
   // Only the replaced file is downloaded: the same entry object.
   EXPECT_EQ(dados.ArquivosRecuperar(), ArranjoArquivos{substituir});
 
   const auto originais = dados.ArquivosOriginais();
   ASSERT_EQ(originais.size(), 1u);
-  EXPECT_EQ(originais[0]->Indice(), 1);
-  EXPECT_EQ(originais[0]->Url(), "https://atualiza.exemplo/tarvik/2.30/pelirana.exe");
-  EXPECT_EQ(originais[0]->tamanho(), 1000000);
-  EXPECT_EQ(originais[0]->hash(),
-            "60303ae22b998861bce3b28f33eec1be758a213c86c93c076dbe9f558c11c752");
-  EXPECT_TRUE(originais[0]->Authenticode());
-  EXPECT_EQ(originais[0]->Destino(), "");
-  EXPECT_EQ(originais[0]->Acao(), 0);
-  EXPECT_FALSE(originais[0]->ArquivoAtualizador());
+  EXPECT_EQ(Campos(*originais[0]),
+            "1|0|https://atualiza.exemplo/tarvik/2.30/pelirana.exe|pelirana.exe||1000000|"
+            "60303ae22b998861bce3b28f33eec1be758a213c86c93c076dbe9f558c11c752|1|0");
 }
 
 TEST(RecuperaDadosAtualizacaoTest, LineBreaksOfAnyKindReadAlike) {
@@ -129,8 +123,7 @@ TEST(RecuperaDadosAtualizacaoTest, NoUpdateReadsOnlyTheDecision) {
 }
 
 TEST(RecuperaDadosAtualizacaoTest, OnlyTheExactWordTrueUpdates) {
-  for (const char* linha :
-       {"atualizar = true", "atualizar=True", "atualizar=1", "atualizar=TRUE"}) {
+  for (const char* linha : {"atualizar = true", "atualizar=True", "atualizar=1"}) {
     const DadosAtualizacao dados = RecuperaDadosAtualizacao(Linhas(
         {"[sequenciaAtualizacao]", "itens=0", linha, "versao=1", "atualizar_atualizador=true "}));
     EXPECT_FALSE(dados.Atualizar()) << linha;
@@ -139,24 +132,9 @@ TEST(RecuperaDadosAtualizacaoTest, OnlyTheExactWordTrueUpdates) {
 }
 
 TEST(RecuperaDadosAtualizacaoTest, UnknownOrMissingActionsAreSkipped) {
-  const DadosAtualizacao dados = RecuperaDadosAtualizacao(Linhas({
-      "[sequenciaAtualizacao]",
-      "itens=5",
-      "atualizar=true",
-      "versao=2",
-      "atualizar_atualizador=false",
-      "acao_2=ExecutarMsi",
-      "acao_3=criarpasta",
-      "acao_4=",
-      "ACAO_5=RemoverPasta",
-      "caminho_5=antiga",
-      "destino_5=$base$\\",
-      "acao_6=CriarPasta",
-      "acao_05=CriarPasta",
-      "[arquivosOriginais]",
-      "versao=1",
-      "itens=0",
-  }));
+  const DadosAtualizacao dados = RecuperaDadosAtualizacao(Descritor(
+      "5", {"acao_2=ExecutarMsi", "acao_3=criarpasta", "acao_4=", "ACAO_5=RemoverPasta",
+            "caminho_5=antiga", "destino_5=$base$\\", "acao_6=CriarPasta", "acao_05=CriarPasta"}));
   const auto itens = dados.ItensSequencia();
   ASSERT_EQ(itens->Quantidade(), 1);
   const auto pasta = std::dynamic_pointer_cast<InformacaoPasta>(itens->Item(1));
@@ -169,114 +147,59 @@ TEST(RecuperaDadosAtualizacaoTest, UnknownOrMissingActionsAreSkipped) {
   EXPECT_TRUE(dados.ArquivosOriginais().empty());
 }
 
+// Entries come in index order whatever the line order, and a huge count
+// costs nothing.
 TEST(RecuperaDadosAtualizacaoTest, EntriesKeepIndexOrderWhateverTheLineOrder) {
-  const DadosAtualizacao dados = RecuperaDadosAtualizacao(Linhas({
-      "[sequenciaAtualizacao]",
-      "itens=10",
-      "atualizar=true",
-      "versao=2",
-      "atualizar_atualizador=false",
-      "acao_10=CriarPasta",
-      "caminho_10=b",
-      "destino_10=x",
-      "acao_9=CriarPasta",
-      "caminho_9=a",
-      "destino_9=x",
-      "[arquivosOriginais]",
-      "versao=1",
-      "itens=0",
-  }));
-  const auto itens = dados.ItensSequencia();
+  const auto itens =
+      RecuperaDadosAtualizacao(
+          Descritor("2147483647",
+                    {"acao_2147483647=CriarPasta", "caminho_2147483647=b", "destino_2147483647=x",
+                     "acao_9=CriarPasta", "caminho_9=a", "destino_9=x"}))
+          .ItensSequencia();
   ASSERT_EQ(itens->Quantidade(), 2);
   EXPECT_EQ(itens->Item(1)->Indice(), 9);
-  EXPECT_EQ(itens->Item(2)->Indice(), 10);
-}
-
-TEST(RecuperaDadosAtualizacaoTest, AHugeCountCostsNothing) {
-  const DadosAtualizacao dados = RecuperaDadosAtualizacao(Linhas({
-      "[sequenciaAtualizacao]",
-      "itens=2147483647",
-      "atualizar=true",
-      "versao=2",
-      "atualizar_atualizador=false",
-      "acao_2147483647=CriarPasta",
-      "caminho_2147483647=a",
-      "destino_2147483647=x",
-      "[arquivosOriginais]",
-      "versao=1",
-      "itens=0",
-  }));
-  ASSERT_EQ(dados.ItensSequencia()->Quantidade(), 1);
-  EXPECT_EQ(dados.ItensSequencia()->Item(1)->Indice(), 2147483647);
+  EXPECT_EQ(itens->Item(2)->Indice(), 2147483647);
 }
 
 // A descriptor with one file entry whose size and signature flag are given.
 std::string ComArquivo(const std::string& tamanho, const std::string& authenticode) {
-  return Linhas({
-      "[sequenciaAtualizacao]",
-      "itens=1",
-      "atualizar=true",
-      "versao=2",
-      "atualizar_atualizador=false",
-      "acao_1=CopiarNovoArquivo",
-      "caminho_1=http://s/a.dll",
-      "destino_1=$base$\\",
-      "tamanho_1=" + tamanho,
-      "hash_1=h",
-      "authenticode_1=" + authenticode,
-      "arquivo_atualizador_1=0",
-      "[arquivosOriginais]",
-      "versao=1",
-      "itens=0",
-  });
+  return Descritor("1", {"acao_1=CopiarNovoArquivo", "caminho_1=http://s/a.dll",
+                         "destino_1=$base$\\", "tamanho_1=" + tamanho, "hash_1=h",
+                         "authenticode_1=" + authenticode, "arquivo_atualizador_1=0"});
 }
 
-struct CasoNumero {
-  const char* texto;
-  int32_t valor;
-};
-
-class NumeroTest : public testing::TestWithParam<CasoNumero> {};
-
-TEST_P(NumeroTest, Converts) {
-  const auto arquivos =
-      RecuperaDadosAtualizacao(ComArquivo(GetParam().texto, "true")).ArquivosRecuperar();
-  ASSERT_EQ(arquivos.size(), 1u);
-  EXPECT_EQ(arquivos[0]->tamanho(), GetParam().valor);
+TEST(RecuperaDadosAtualizacaoTest, ConvertsNumbersRoundingHalfToEven) {
+  const std::pair<const char*, int32_t> casos[] = {{"1234", 1234},
+                                                   {" 12", 12},
+                                                   {"+7", 7},
+                                                   {"-5", -5},
+                                                   {"2.5", 2},
+                                                   {"3.5", 4},
+                                                   {"2.50001", 3},
+                                                   {"2.4999", 2},
+                                                   {".5", 0},
+                                                   {"7.", 7},
+                                                   {"2147483647", 2147483647},
+                                                   {"-2147483648", -2147483647 - 1},
+                                                   {"-2147483648.5", -2147483647 - 1},
+                                                   {"00000000000000000042", 42}};
+  for (const auto& [texto, valor] : casos) {
+    const auto arquivos = RecuperaDadosAtualizacao(ComArquivo(texto, "true")).ArquivosRecuperar();
+    ASSERT_EQ(arquivos.size(), 1u);
+    EXPECT_EQ(arquivos[0]->tamanho(), valor) << texto;
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(Tamanhos, NumeroTest,
-                         testing::Values(CasoNumero{"1234", 1234}, CasoNumero{" 12", 12},
-                                         CasoNumero{"+7", 7}, CasoNumero{"007", 7},
-                                         CasoNumero{"-5", -5}, CasoNumero{"2.5", 2},
-                                         CasoNumero{"3.5", 4}, CasoNumero{"-2.5", -2},
-                                         CasoNumero{"2.50001", 3}, CasoNumero{"2.4999", 2},
-                                         CasoNumero{".5", 0}, CasoNumero{"7.", 7},
-                                         CasoNumero{"2147483647", 2147483647},
-                                         CasoNumero{"-2147483648", -2147483647 - 1},
-                                         CasoNumero{"-2147483648.5", -2147483647 - 1},
-                                         CasoNumero{"00000000000000000042", 42}));
-
-struct CasoLogico {
-  const char* texto;
-  bool valor;
-};
-
-class LogicoTest : public testing::TestWithParam<CasoLogico> {};
-
-TEST_P(LogicoTest, Converts) {
-  const auto arquivos =
-      RecuperaDadosAtualizacao(ComArquivo("1", GetParam().texto)).ArquivosRecuperar();
-  ASSERT_EQ(arquivos.size(), 1u);
-  EXPECT_EQ(arquivos[0]->Authenticode(), GetParam().valor);
+TEST(RecuperaDadosAtualizacaoTest, ConvertsTruthValues) {
+  const std::pair<const char*, bool> casos[] = {
+      {"TRUE", true}, {" False", false},       {"0", false}, {"-1", true}, {"0.0", false},
+      {"0.5", true},  {"99999999999999", true}};
+  for (const auto& [texto, valor] : casos) {
+    const auto arquivos = RecuperaDadosAtualizacao(ComArquivo("1", texto)).ArquivosRecuperar();
+    ASSERT_EQ(arquivos.size(), 1u);
+    EXPECT_EQ(arquivos[0]->Authenticode(), valor) << texto;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Logicos, LogicoTest,
-                         testing::Values(CasoLogico{"true", true}, CasoLogico{"TRUE", true},
-                                         CasoLogico{" False", false}, CasoLogico{"0", false},
-                                         CasoLogico{"-1", true}, CasoLogico{"2", true},
-                                         CasoLogico{"0.0", false}, CasoLogico{"0.5", true},
-                                         CasoLogico{"99999999999999", true}));
 
 struct CasoFalha {
   const char* nome;
@@ -298,76 +221,57 @@ TEST_P(RecuperaDadosAtualizacaoFalhaTest, RaisesNamingSectionAndKey) {
 }
 
 const std::string kInvalido = "Chamada de procedimento ou argumento inválido: ";
+const std::string kSequencia = "] na seção [sequenciaAtualizacao]";
+const std::string kSemAtualizar = "atualizar=false";
+
+// The failure of `valor` under `chave`: `tipo` is "Tipos incompatíveis" or "Estouro".
+std::string Falha(const std::string& tipo, const std::string& valor, const std::string& chave) {
+  return tipo + ": valor [" + valor + "] da chave [" + chave + kSequencia;
+}
+CasoFalha Tamanho(const char* nome, const std::string& valor, int32_t numero) {
+  return {nome, ComArquivo(valor, "true"), numero,
+          Falha(numero == 6 ? "Estouro" : "Tipos incompatíveis", valor, "tamanho_1")};
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Falhas, RecuperaDadosAtualizacaoFalhaTest,
     testing::Values(
         CasoFalha{"EmptyAnswer", "", 5, kInvalido + "seção [sequenciaAtualizacao] ausente"},
         CasoFalha{"MissingDecisionKey",
-                  Linhas({"[sequenciaAtualizacao]", "itens=0", "atualizar=false",
+                  Linhas({"[sequenciaAtualizacao]", "itens=0", kSemAtualizar,
                           "atualizar_atualizador=false"}),
-                  5, kInvalido + "chave [versao] ausente na seção [sequenciaAtualizacao]"},
+                  5, kInvalido + "chave [versao] ausente" + kSequencia.substr(1)},
         // The blank line hides the second section.
         CasoFalha{"BlankLineHidesOriginals",
                   Linhas({"[sequenciaAtualizacao]", "itens=0", "atualizar=true", "versao=2",
                           "atualizar_atualizador=false", "", "[arquivosOriginais]", "versao=1",
                           "itens=0"}),
                   5, kInvalido + "seção [arquivosOriginais] ausente"},
-        CasoFalha{
-            "MissingEntryKey",
-            Linhas({"[sequenciaAtualizacao]", "itens=1", "atualizar=true", "versao=2",
-                    "atualizar_atualizador=false", "acao_1=RemoverArquivo",
-                    "caminho_1=http://s/a.dll", "destino_1=x", "tamanho_1=0",
-                    "hash_1=", "authenticode_1=false"}),
-            5, kInvalido + "chave [arquivo_atualizador_1] ausente na seção [sequenciaAtualizacao]"},
+        CasoFalha{"MissingEntryKey",
+                  Descritor("1", {"acao_1=RemoverArquivo", "caminho_1=http://s/a.dll",
+                                  "destino_1=x", "tamanho_1=0", "hash_1=", "authenticode_1=false"}),
+                  5, kInvalido + "chave [arquivo_atualizador_1] ausente" + kSequencia.substr(1)},
         CasoFalha{"OriginalsBeyondTheirEntries",
                   Linhas({"[sequenciaAtualizacao]", "itens=0", "atualizar=true", "versao=2",
                           "atualizar_atualizador=false", "[arquivosOriginais]", "versao=1",
                           "itens=2147483647", "caminho_1=http://s/a.dll", "tamanho_1=1", "hash_1=h",
                           "authenticode_1=1"}),
                   5, kInvalido + "chave [caminho_2] ausente na seção [arquivosOriginais]"},
-        CasoFalha{
-            "CountNotANumber",
-            Linhas({"[sequenciaAtualizacao]", "itens=três", "atualizar=false", "versao=2",
-                    "atualizar_atualizador=false"}),
-            13,
-            "Tipos incompatíveis: valor [três] da chave [itens] na seção [sequenciaAtualizacao]"},
+        CasoFalha{"CountNotANumber",
+                  Linhas({"[sequenciaAtualizacao]", "itens=três", kSemAtualizar, "versao=2"}), 13,
+                  Falha("Tipos incompatíveis", "três", "itens")},
         CasoFalha{"EmptyCount",
-                  Linhas({"[sequenciaAtualizacao]", "itens=", "atualizar=false", "versao=2",
-                          "atualizar_atualizador=false"}),
-                  13,
-                  "Tipos incompatíveis: valor [] da chave [itens] na seção [sequenciaAtualizacao]"},
-        CasoFalha{"Exponent", ComArquivo("1e3", "true"), 13,
-                  "Tipos incompatíveis: valor [1e3] da chave [tamanho_1] na seção "
-                  "[sequenciaAtualizacao]"},
-        CasoFalha{"Comma", ComArquivo("1,5", "true"), 13,
-                  "Tipos incompatíveis: valor [1,5] da chave [tamanho_1] na seção "
-                  "[sequenciaAtualizacao]"},
-        CasoFalha{
-            "LoneSign", ComArquivo("-", "true"), 13,
-            "Tipos incompatíveis: valor [-] da chave [tamanho_1] na seção [sequenciaAtualizacao]"},
-        CasoFalha{
-            "SizeOverflow", ComArquivo("2147483648", "true"), 6,
-            "Estouro: valor [2147483648] da chave [tamanho_1] na seção [sequenciaAtualizacao]"},
-        CasoFalha{
-            "RoundedIntoOverflow", ComArquivo("2147483647.5", "true"), 6,
-            "Estouro: valor [2147483647.5] da chave [tamanho_1] na seção [sequenciaAtualizacao]"},
-        CasoFalha{
-            "NegativeOverflow", ComArquivo("-2147483649", "true"), 6,
-            "Estouro: valor [-2147483649] da chave [tamanho_1] na seção [sequenciaAtualizacao]"},
-        CasoFalha{"ManyDigits", ComArquivo("123456789012345678901234567890", "true"), 6,
-                  "Estouro: valor [123456789012345678901234567890] da chave [tamanho_1] na seção "
-                  "[sequenciaAtualizacao]"},
+                  Linhas({"[sequenciaAtualizacao]", "itens=", kSemAtualizar, "versao=2"}), 13,
+                  Falha("Tipos incompatíveis", "", "itens")},
+        Tamanho("Exponent", "1e3", 13), Tamanho("LoneSign", "-", 13),
+        Tamanho("SizeOverflow", "2147483648", 6), Tamanho("RoundedIntoOverflow", "2147483647.5", 6),
+        Tamanho("NegativeOverflow", "-2147483649", 6),
+        Tamanho("ManyDigits", "123456789012345678901234567890", 6),
         CasoFalha{"TruthNotConvertible", ComArquivo("1", "sim"), 13,
-                  "Tipos incompatíveis: valor [sim] da chave [authenticode_1] na seção "
-                  "[sequenciaAtualizacao]"},
-        CasoFalha{"TruthEmpty", ComArquivo("1", ""), 13,
-                  "Tipos incompatíveis: valor [] da chave [authenticode_1] na seção "
-                  "[sequenciaAtualizacao]"},
+                  Falha("Tipos incompatíveis", "sim", "authenticode_1")},
         CasoFalha{"RepeatedKey", Linhas({"[sequenciaAtualizacao]", "itens=0", "Itens=0"}), 457,
                   "Esta chave já está associada a um elemento desta coleção: chave [Itens] "
-                  "repetida na seção "
-                  "[sequenciaAtualizacao]"}),
+                  "repetida na seção [sequenciaAtualizacao]"}),
     [](const auto& caso) { return caso.param.nome; });
 
 }  // namespace
