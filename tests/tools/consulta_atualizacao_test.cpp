@@ -20,7 +20,6 @@ TEST(ConsultaAtualizacaoTest, ReadsChecks) {
   };
   for (const Caso& caso :
        {Caso{"versaoAplicativo=2.30", Produto::kAplicativo, "2.30"},
-        Caso{"versaoAplicativo=4.00&atualizador=on", Produto::kAtualizador, "4.00"},
         Caso{"atualizador=on&versaoAplicativo=4.00", Produto::kAtualizador, "4.00"},
         Caso{"versaoAplicativo=2.30%20beta+1", Produto::kAplicativo, "2.30 beta+1"}}) {
     const ConsultaAtualizacao consulta = InterpretaConsulta(caso.consulta);
@@ -69,7 +68,6 @@ TEST(ConsultaAtualizacaoTest, RefusesWhatTheUpdaterNeverSends) {
            Caso{"versaoAplicativo=2.30&", "chave [] desconhecida"},
            Caso{"versao=2.30", "chave [versao] desconhecida"},
            Caso{"operacao=outra&chave=k", "operação desconhecida"},
-           Caso{troca("&data=", "&dia="), "campo [data] ausente ou fora de ordem"},
            Caso{troca("chave=k&", ""), "campo [chave] ausente ou fora de ordem"},
            Caso{troca("&cnpj=n", ""), "campo [cnpj] ausente ou fora de ordem"},
            Caso{troca("20261204042903", "2026120404290"),

@@ -34,17 +34,13 @@ using teste::PeFormat;
 using teste::TestIdentity;
 
 constexpr std::time_t kDay = 24 * 60 * 60;
+constexpr std::time_t kYear = 365 * kDay;
 constexpr size_t kCodeSize = 4096;
 
 std::string Hex(int32_t code) {
   char text[16];
   std::snprintf(text, sizeof text, "0x%08X", static_cast<uint32_t>(code));
   return text;
-}
-
-std::string Bytes(const ASN1_STRING* text) {
-  return {reinterpret_cast<const char*>(ASN1_STRING_get0_data(text)),
-          static_cast<size_t>(ASN1_STRING_length(text))};
 }
 
 // Flips one bit in the middle of the first occurrence of `part` in `file`.
@@ -72,8 +68,14 @@ struct Fixtures {
 
   std::filesystem::path Path(const std::string& name) const { return folder.Caminho() / name; }
 
+  // Valid from yesterday for a year unless `not_before` is given.
   TestIdentity Identity(const std::string& name, CertificateRole role, KeyKind key,
-                        std::time_t not_before, std::time_t not_after, const TestIdentity* issuer) {
+                        const TestIdentity* issuer, std::time_t not_before = 0,
+                        std::time_t not_after = 0) {
+    if (not_before == 0) {
+      not_before = now - kDay;
+      not_after = now + kYear;
+    }
     return TestIdentity({name, role, key, not_before, not_after}, issuer, folder.Caminho());
   }
 
@@ -90,93 +92,99 @@ struct Fixtures {
     return Path(name);
   }
 
-  std::filesystem::path SignedBySigner(const std::string& name) {
-    return Sign(name, PeFormat::kPe32, {&signer, &root});
-  }
-
-  // Options for an RFC 3161 timestamp by `authority` stating `time`.
-  static std::vector<std::string> Rfc3161(const TestIdentity& authority, std::time_t time) {
-    return {"-TSA-certs", authority.CertificatePath().string(),
-            "-TSA-key",   authority.KeyPath().string(),
-            "-TSA-time",  std::to_string(time)};
-  }
-
-  // Options for a PKCS#9 countersignature from `server` stating `time`.
-  static std::vector<std::string> Legacy(const teste::LegacyTimestampServer& server,
-                                         std::time_t time) {
-    return {"-t", server.Url(time)};
-  }
-
-  // A copy of `source` as `name`, changed by `change`.
-  std::filesystem::path Altered(const std::filesystem::path& source, const std::string& name,
-                                const std::function<void(std::string&)>& change) {
-    std::string file = teste::LeArquivo(source);
-    change(file);
-    teste::EscreveArquivo(Path(name), file);
-    return Path(name);
-  }
-
-  std::filesystem::path Written(const std::string& name, const std::string& content) {
-    teste::EscreveArquivo(Path(name), content);
-    return Path(name);
-  }
-
   teste::PastaTemporaria folder;
   const std::time_t now = std::time(nullptr);
-  const std::time_t year = 365 * kDay;
-  const TestIdentity root = Identity("Test Root", CertificateRole::kAuthority, KeyKind::kRsa,
-                                     teste::UtcDate(2019, 1, 1), now + 10 * year, nullptr);
-  const TestIdentity signer = Identity("Code Signer", CertificateRole::kCodeSigning, KeyKind::kRsa,
-                                       now - kDay, now + year, &root);
-  const TestIdentity intermediate = Identity("Intermediate", CertificateRole::kAuthority,
-                                             KeyKind::kEcdsa, now - kDay, now + year, &root);
+  using Role = CertificateRole;
+  const TestIdentity root = Identity("Test Root", Role::kAuthority, KeyKind::kRsa, nullptr,
+                                     teste::UtcDate(2019, 1, 1), now + 10 * kYear);
+  const TestIdentity signer = Identity("Code Signer", Role::kCodeSigning, KeyKind::kRsa, &root);
+  const TestIdentity intermediate =
+      Identity("Intermediate", Role::kAuthority, KeyKind::kEcdsa, &root);
   const TestIdentity distant_signer =
-      Identity("Distant Signer", CertificateRole::kCodeSigning, KeyKind::kEcdsa, now - kDay,
-               now + year, &intermediate);
+      Identity("Distant Signer", Role::kCodeSigning, KeyKind::kEcdsa, &intermediate);
   const TestIdentity server_authority =
-      Identity("Server Authority", CertificateRole::kServerAuthority, KeyKind::kEcdsa, now - kDay,
-               now + year, &root);
+      Identity("Server Authority", Role::kServerAuthority, KeyKind::kEcdsa, &root);
   const TestIdentity misplaced_signer =
-      Identity("Misplaced Signer", CertificateRole::kCodeSigning, KeyKind::kEcdsa, now - kDay,
-               now + year, &server_authority);
+      Identity("Misplaced Signer", Role::kCodeSigning, KeyKind::kEcdsa, &server_authority);
   const TestIdentity encipherment_signer =
-      Identity("Encipherment Signer", CertificateRole::kCodeSigningEnciphermentKey, KeyKind::kRsa,
-               now - kDay, now + year, &root);
-  const TestIdentity future_signer = Identity("Future Signer", CertificateRole::kCodeSigning,
-                                              KeyKind::kEcdsa, now + year, now + 2 * year, &root);
-  const TestIdentity ecdsa_signer = Identity("ECDSA Signer", CertificateRole::kCodeSigning,
-                                             KeyKind::kEcdsa, now - kDay, now + year, &root);
-  const TestIdentity server = Identity("Web Server", CertificateRole::kServer, KeyKind::kEcdsa,
-                                       now - kDay, now + year, &root);
+      Identity("Encipherment Signer", Role::kCodeSigningEnciphermentKey, KeyKind::kRsa, &root);
+  const TestIdentity future_signer = Identity("Future Signer", Role::kCodeSigning, KeyKind::kEcdsa,
+                                              &root, now + kYear, now + 2 * kYear);
+  const TestIdentity ecdsa_signer =
+      Identity("ECDSA Signer", Role::kCodeSigning, KeyKind::kEcdsa, &root);
+  const TestIdentity server = Identity("Web Server", Role::kServer, KeyKind::kEcdsa, &root);
   const TestIdentity expired_signer =
-      Identity("Expired Signer", CertificateRole::kCodeSigning, KeyKind::kEcdsa,
-               teste::UtcDate(2020, 1, 1), teste::UtcDate(2021, 1, 1), &root);
-  const TestIdentity time_stamper =
-      Identity("Time Stamper", CertificateRole::kTimeStamping, KeyKind::kEcdsa,
-               teste::UtcDate(2019, 1, 1), now + 10 * year, &root);
-  const TestIdentity other_root = Identity("Other Root", CertificateRole::kAuthority,
-                                           KeyKind::kEcdsa, now - kDay, now + 10 * year, nullptr);
-  const TestIdentity stranger = Identity("Stranger", CertificateRole::kCodeSigning, KeyKind::kEcdsa,
-                                         now - kDay, now + year, &other_root);
+      Identity("Expired Signer", Role::kCodeSigning, KeyKind::kEcdsa, &root,
+               teste::UtcDate(2020, 1, 1), teste::UtcDate(2021, 1, 1));
+  const TestIdentity time_stamper = Identity("Time Stamper", Role::kTimeStamping, KeyKind::kEcdsa,
+                                             &root, teste::UtcDate(2019, 1, 1), now + 10 * kYear);
+  const TestIdentity other_root = Identity("Other Root", Role::kAuthority, KeyKind::kEcdsa, nullptr,
+                                           now - kDay, now + 10 * kYear);
+  const TestIdentity stranger =
+      Identity("Stranger", Role::kCodeSigning, KeyKind::kEcdsa, &other_root);
   const TestIdentity strange_time_stamper =
-      Identity("Strange Time Stamper", CertificateRole::kTimeStamping, KeyKind::kEcdsa, now - kDay,
-               now + 10 * year, &other_root);
+      Identity("Strange Time Stamper", Role::kTimeStamping, KeyKind::kEcdsa, &other_root,
+               now - kDay, now + 10 * kYear);
   const teste::LegacyTimestampServer legacy_server{time_stamper};
   const teste::LegacyTimestampServer legacy_server_by_signer{signer};
 };
 
+using F = Fixtures;
+
 // The signature osslsigncode appended to an image built with `kCodeSize`:
 // the certificate table starts right after the image, its PKCS#7 eight bytes
 // further.
-std::unique_ptr<PKCS7, void (*)(PKCS7*)> SignatureOf(const std::string& file) {
-  const size_t start = teste::BuildPeImage(PeFormat::kPe32, kCodeSize).size() + 8;
-  const auto* cursor = reinterpret_cast<const unsigned char*>(file.data() + start);
-  return {d2i_PKCS7(nullptr, &cursor, static_cast<long>(file.size() - start)), PKCS7_free};
-}
+const size_t kTableStart = teste::BuildPeImage(PeFormat::kPe32, kCodeSize).size();
 
 std::string SignatureValue(const std::string& file) {
-  const auto signature = SignatureOf(file);
-  return Bytes(sk_PKCS7_SIGNER_INFO_value(signature->d.sign->signer_info, 0)->enc_digest);
+  const auto* cursor = reinterpret_cast<const unsigned char*>(file.data() + kTableStart + 8);
+  const std::unique_ptr<PKCS7, void (*)(PKCS7*)> signature(
+      d2i_PKCS7(nullptr, &cursor, static_cast<long>(file.size() - kTableStart - 8)), PKCS7_free);
+  const ASN1_STRING* value =
+      sk_PKCS7_SIGNER_INFO_value(signature->d.sign->signer_info, 0)->enc_digest;
+  return {reinterpret_cast<const char*>(ASN1_STRING_get0_data(value)),
+          static_cast<size_t>(ASN1_STRING_length(value))};
+}
+
+// Makes the image of a case from its name.
+using Make = std::function<std::filesystem::path(Fixtures&, const std::string&)>;
+
+// A timestamp: by an RFC 3161 `authority` or from a `legacy` server, stating
+// `time` (now when 0).
+struct Stamp {
+  const TestIdentity F::*authority = nullptr;
+  const teste::LegacyTimestampServer F::*legacy = nullptr;
+  std::time_t time = 0;
+};
+
+Make Signed(PeFormat format, std::vector<const TestIdentity F::*> chain,
+            std::string digest = "sha256", Stamp stamp = {}) {
+  return [=](Fixtures& f, const std::string& name) {
+    std::vector<const TestIdentity*> certificates;
+    for (const auto member : chain) certificates.push_back(&(f.*member));
+    const std::time_t time = stamp.time == 0 ? f.now : stamp.time;
+    std::vector<std::string> extra;
+    if (stamp.authority != nullptr) {
+      extra = {"-TSA-certs", (f.*stamp.authority).CertificatePath().string(),
+               "-TSA-key",   (f.*stamp.authority).KeyPath().string(),
+               "-TSA-time",  std::to_string(time)};
+    } else if (stamp.legacy != nullptr) {
+      extra = {"-t", (f.*stamp.legacy).Url(time)};
+    }
+    return f.Sign(name + ".exe", format, certificates, digest, extra);
+  };
+}
+
+const Make kBySigner = Signed(PeFormat::kPe32, {&F::signer, &F::root});
+
+// A copy of what `source` makes, changed by `change`.
+Make Altered(std::function<void(std::string&)> change, Make source = kBySigner) {
+  return [=](Fixtures& f, const std::string& name) {
+    std::string file = teste::LeArquivo(source(f, name + ".source"));
+    change(file);
+    teste::EscreveArquivo(f.Path(name + ".exe"), file);
+    return f.Path(name + ".exe");
+  };
 }
 
 // Where osslsigncode is more lenient, it accepts what the verifier refuses,
@@ -187,7 +195,7 @@ enum class Osslsigncode { kAgrees, kIgnoresTheTimestamp, kIgnoresUsageLimits };
 
 struct VerdictCase {
   std::string name;
-  std::function<std::filesystem::path(Fixtures&)> make;
+  Make make;
   int32_t expected;
   Osslsigncode osslsigncode = Osslsigncode::kAgrees;
 };
@@ -210,206 +218,103 @@ class AuthenticodeVerdictTest : public SignedImagesTest,
                                 public testing::WithParamInterface<VerdictCase> {};
 
 TEST_P(AuthenticodeVerdictTest, GivesTheCodeOfWinVerifyTrustAndAgreesWithOsslsigncode) {
-  const std::filesystem::path file = GetParam().make(*fixtures_);
+  const std::filesystem::path file = GetParam().make(*fixtures_, GetParam().name);
   EXPECT_EQ(Hex(VerifyAuthenticode(file.string())), Hex(GetParam().expected));
   EXPECT_EQ(teste::OsslsigncodeAccepts(file, fixtures_->root.CertificatePath()),
             GetParam().expected == kTrustValid || GetParam().osslsigncode != Osslsigncode::kAgrees);
 }
 
+constexpr PeFormat kPe32 = PeFormat::kPe32, kPe32Plus = PeFormat::kPe32Plus;
+
+// The timestamps fall within the expired signer's validity, so the
+// certificate is judged at their time.
 const VerdictCase kValidSignatures[] = {
-    {"Pe32", [](Fixtures& f) { return f.SignedBySigner("pe32-signed.exe"); }, kTrustValid},
-    {"Pe32Plus",
-     [](Fixtures& f) {
-       return f.Sign("pe32plus-signed.exe", PeFormat::kPe32Plus, {&f.signer, &f.root});
-     },
-     kTrustValid},
-    {"Sha1",
-     [](Fixtures& f) {
-       return f.Sign("sha1.exe", PeFormat::kPe32Plus, {&f.signer, &f.root}, "sha1");
-     },
-     kTrustValid},
-    {"Sha384",
-     [](Fixtures& f) {
-       return f.Sign("sha384.exe", PeFormat::kPe32, {&f.signer, &f.root}, "sha384");
-     },
-     kTrustValid},
-    {"Sha512",
-     [](Fixtures& f) {
-       return f.Sign("sha512.exe", PeFormat::kPe32Plus, {&f.signer, &f.root}, "sha512");
-     },
-     kTrustValid},
-    {"EcdsaSignerWithoutItsRootInTheSignature",
-     [](Fixtures& f) { return f.Sign("ecdsa.exe", PeFormat::kPe32, {&f.ecdsa_signer}); },
-     kTrustValid},
-    {"ThroughAnIntermediateAuthority",
-     [](Fixtures& f) {
-       return f.Sign("distant.exe", PeFormat::kPe32Plus, {&f.distant_signer, &f.intermediate});
-     },
-     kTrustValid},
-    {"Rfc3161Timestamp",
-     [](Fixtures& f) {
-       return f.Sign("rfc3161.exe", PeFormat::kPe32, {&f.signer, &f.root}, "sha256",
-                     Fixtures::Rfc3161(f.time_stamper, f.now));
-     },
-     kTrustValid},
-    {"LegacyTimestamp",
-     [](Fixtures& f) {
-       return f.Sign("legacy.exe", PeFormat::kPe32Plus, {&f.signer, &f.root}, "sha256",
-                     Fixtures::Legacy(f.legacy_server, f.now));
-     },
+    {"Pe32", kBySigner, kTrustValid},
+    {"Sha1", Signed(kPe32Plus, {&F::signer, &F::root}, "sha1"), kTrustValid},
+    {"Sha384", Signed(kPe32, {&F::signer, &F::root}, "sha384"), kTrustValid},
+    {"Sha512", Signed(kPe32Plus, {&F::signer, &F::root}, "sha512"), kTrustValid},
+    {"EcdsaSignerWithoutItsRootInTheSignature", Signed(kPe32, {&F::ecdsa_signer}), kTrustValid},
+    {"ThroughAnIntermediateAuthority", Signed(kPe32Plus, {&F::distant_signer, &F::intermediate}),
      kTrustValid},
     {"ExpiredCertificateWithRfc3161TimestampFromItsValidity",
-     [](Fixtures& f) {
-       return f.Sign("expired-rfc3161.exe", PeFormat::kPe32, {&f.expired_signer}, "sha256",
-                     Fixtures::Rfc3161(f.time_stamper, teste::UtcDate(2020, 6, 1)));
-     },
+     Signed(kPe32, {&F::expired_signer}, "sha256",
+            {&F::time_stamper, nullptr, teste::UtcDate(2020, 6, 1)}),
      kTrustValid},
     {"ExpiredCertificateWithLegacyTimestampFromItsValidity",
-     [](Fixtures& f) {
-       return f.Sign("expired-legacy.exe", PeFormat::kPe32, {&f.expired_signer}, "sha256",
-                     Fixtures::Legacy(f.legacy_server, teste::UtcDate(2020, 6, 1)));
-     },
+     Signed(kPe32Plus, {&F::expired_signer}, "sha256",
+            {nullptr, &F::legacy_server, teste::UtcDate(2020, 6, 1)}),
      kTrustValid},
 };
 
 INSTANTIATE_TEST_SUITE_P(Valid, AuthenticodeVerdictTest, testing::ValuesIn(kValidSignatures),
                          CaseName);
 
+// Writes a little-endian 32-bit `value` at `at`.
+void Put32(std::string& file, size_t at, uint32_t value) {
+  for (size_t i = 0; i < 4; ++i) file[at + i] = static_cast<char>(value >> (8 * i));
+}
+
+// Flips a bit in the digest of the signature value that a timestamp carries.
+void FlipTheTimestampImprint(std::string& file) {
+  const std::string value = SignatureValue(file);
+  unsigned char imprint[SHA256_DIGEST_LENGTH];
+  SHA256(reinterpret_cast<const unsigned char*>(value.data()), value.size(), imprint);
+  FlipInside(file, std::string(reinterpret_cast<const char*>(imprint), sizeof imprint));
+}
+
 const VerdictCase kFaultyFiles[] = {
-    {"Unsigned", [](Fixtures& f) { return f.Path("pe32.exe"); }, kTrustNoSignature},
-    {"TextFile", [](Fixtures& f) { return f.Written("text.exe", "Isto não é um executável.\n"); },
+    {"Unsigned", [](F& f, auto&) { return f.Path("pe32.exe"); }, kTrustNoSignature},
+    {"TextFile", Altered([](std::string& file) { file = "Isto não é um executável.\n"; }),
      kTrustSubjectFormUnknown},
-    {"EmptyFile", [](Fixtures& f) { return f.Written("empty.exe", ""); }, kTrustSubjectFormUnknown},
-    {"DosHeaderPointingPastTheEnd",
-     [](Fixtures& f) {
-       return f.Altered(f.Path("pe32.exe"), "dos-only.exe", [](std::string& file) {
-         file[0x3C] = 0x00;
-         file[0x3D] = 0x40;
-         file.resize(0x400);
-       });
-     },
+    {"EmptyFile", Altered([](std::string& file) { file.clear(); }), kTrustSubjectFormUnknown},
+    {"DosHeaderPointingPastTheEnd", Altered([](std::string& file) {
+       Put32(file, 0x3C, 0x4000);
+       file.resize(0x400);
+     }),
      kTrustSubjectFormUnknown},
-    {"TruncatedInsideTheHeaders",
-     [](Fixtures& f) {
-       return f.Altered(f.SignedBySigner("to-cut-headers.exe"), "cut-headers.exe",
-                        [](std::string& file) { file.resize(200); });
-     },
+    {"TruncatedInsideTheHeaders", Altered([](std::string& file) { file.resize(200); }),
      kTrustSubjectFormUnknown},
     {"TruncatedInsideTheCertificateTable",
-     [](Fixtures& f) {
-       return f.Altered(f.SignedBySigner("to-cut-table.exe"), "cut-table.exe",
-                        [](std::string& file) { file.resize(file.size() - 100); });
-     },
+     Altered([](std::string& file) { file.resize(file.size() - 100); }), kTrustNoSignature},
+    {"SecurityDirectoryPastTheEnd", Altered([](std::string& file) {
+       Put32(file, teste::SecurityEntryOffset(kPe32), static_cast<uint32_t>(file.size() + 8));
+     }),
      kTrustNoSignature},
-    {"SecurityDirectoryPastTheEnd",
-     [](Fixtures& f) {
-       return f.Altered(f.SignedBySigner("to-move-table.exe"), "moved-table.exe",
-                        [](std::string& file) {
-                          const uint32_t past_end = static_cast<uint32_t>(file.size() + 8);
-                          const size_t entry = teste::SecurityEntryOffset(PeFormat::kPe32);
-                          for (size_t i = 0; i < 4; ++i) {
-                            file[entry + i] = static_cast<char>(past_end >> (8 * i));
-                          }
-                        });
-     },
+    {"WrongCertificateRevision", Altered([](std::string& file) { file[kTableStart + 5] = 0x01; }),
      kTrustNoSignature},
-    {"WrongCertificateRevision",
-     [](Fixtures& f) {
-       return f.Altered(f.SignedBySigner("to-revise.exe"), "revised.exe", [](std::string& file) {
-         file[teste::BuildPeImage(PeFormat::kPe32, kCodeSize).size() + 5] = 0x01;
-       });
-     },
+    {"SignatureThatIsNotDer", Altered([](std::string& file) { file[kTableStart + 8] = 0x31; }),
      kTrustNoSignature},
-    {"SignatureThatIsNotDer",
-     [](Fixtures& f) {
-       return f.Altered(f.SignedBySigner("to-break.exe"), "broken.exe", [](std::string& file) {
-         file[teste::BuildPeImage(PeFormat::kPe32, kCodeSize).size() + 8] = 0x31;
-       });
-     },
-     kTrustNoSignature},
-    {"ByteChangedInTheImage",
-     [](Fixtures& f) {
-       return f.Altered(f.SignedBySigner("to-patch.exe"), "patched.exe",
-                        [](std::string& file) { file[0x300] ^= 0x01; });
-     },
+    {"ByteChangedInTheImage", Altered([](std::string& file) { file[0x300] ^= 0x01; }),
      kTrustBadDigest},
-    {"DataAppendedAfterTheSignature",
-     [](Fixtures& f) {
-       return f.Altered(f.SignedBySigner("to-extend.exe"), "extended.exe",
-                        [](std::string& file) { file += "appended"; });
-     },
+    {"DataAppendedAfterTheSignature", Altered([](std::string& file) { file += "appended"; }),
      kTrustBadDigest},
     {"ByteChangedInTheSignatureValue",
-     [](Fixtures& f) {
-       return f.Altered(f.SignedBySigner("to-forge.exe"), "forged.exe",
-                        [](std::string& file) { FlipInside(file, SignatureValue(file)); });
-     },
-     kTrustBadDigest},
+     Altered([](std::string& file) { FlipInside(file, SignatureValue(file)); }), kTrustBadDigest},
     {"ByteChangedInTheSignersCertificate",
-     [](Fixtures& f) {
-       return f.Altered(f.SignedBySigner("to-rename.exe"), "renamed.exe",
-                        [](std::string& file) { FlipInside(file, "Code Signer"); });
-     },
-     kTrustCertSignature},
-    {"UntrustedRoot",
-     [](Fixtures& f) {
-       return f.Sign("untrusted.exe", PeFormat::kPe32, {&f.stranger, &f.other_root});
-     },
-     kCertUntrustedRoot},
-    {"IssuerNowhereToBeFound",
-     [](Fixtures& f) { return f.Sign("orphan.exe", PeFormat::kPe32, {&f.stranger}); },
-     kCertChaining},
-    {"CertificateWithoutCodeSigningUsage",
-     [](Fixtures& f) {
-       return f.Sign("server.exe", PeFormat::kPe32, {&f.server, &f.root});
-     },
-     kCertWrongUsage},
+     Altered([](std::string& file) { FlipInside(file, "Code Signer"); }), kTrustCertSignature},
+    {"UntrustedRoot", Signed(kPe32, {&F::stranger, &F::other_root}), kCertUntrustedRoot},
+    {"IssuerNowhereToBeFound", Signed(kPe32, {&F::stranger}), kCertChaining},
+    {"CertificateWithoutCodeSigningUsage", Signed(kPe32, {&F::server, &F::root}), kCertWrongUsage},
     {"AuthorityLimitedToServerAuthentication",
-     [](Fixtures& f) {
-       return f.Sign("misplaced.exe", PeFormat::kPe32, {&f.misplaced_signer, &f.server_authority});
-     },
-     kCertWrongUsage, Osslsigncode::kIgnoresUsageLimits},
-    {"KeyLimitedToEncipherment",
-     [](Fixtures& f) {
-       return f.Sign("encipherment.exe", PeFormat::kPe32, {&f.encipherment_signer});
-     },
-     kCertWrongUsage, Osslsigncode::kIgnoresUsageLimits},
-    {"CertificateNotYetValid",
-     [](Fixtures& f) { return f.Sign("future.exe", PeFormat::kPe32, {&f.future_signer}); },
-     kCertExpired},
-    {"ExpiredCertificateWithoutTimestamp",
-     [](Fixtures& f) { return f.Sign("expired.exe", PeFormat::kPe32, {&f.expired_signer}); },
-     kCertExpired},
+     Signed(kPe32, {&F::misplaced_signer, &F::server_authority}), kCertWrongUsage,
+     Osslsigncode::kIgnoresUsageLimits},
+    {"KeyLimitedToEncipherment", Signed(kPe32, {&F::encipherment_signer}), kCertWrongUsage,
+     Osslsigncode::kIgnoresUsageLimits},
+    {"CertificateNotYetValid", Signed(kPe32, {&F::future_signer}), kCertExpired},
+    {"ExpiredCertificateWithoutTimestamp", Signed(kPe32, {&F::expired_signer}), kCertExpired},
     {"ExpiredCertificateWithTimestampAfterItsValidity",
-     [](Fixtures& f) {
-       return f.Sign("expired-late.exe", PeFormat::kPe32, {&f.expired_signer}, "sha256",
-                     Fixtures::Rfc3161(f.time_stamper, teste::UtcDate(2022, 6, 1)));
-     },
+     Signed(kPe32, {&F::expired_signer}, "sha256",
+            {&F::time_stamper, nullptr, teste::UtcDate(2022, 6, 1)}),
      kCertExpired},
     {"TimestampByUntrustedAuthority",
-     [](Fixtures& f) {
-       return f.Sign("stranger-stamped.exe", PeFormat::kPe32, {&f.signer, &f.root}, "sha256",
-                     Fixtures::Rfc3161(f.strange_time_stamper, f.now));
-     },
-     kTrustTimeStamp, Osslsigncode::kIgnoresTheTimestamp},
+     Signed(kPe32, {&F::signer, &F::root}, "sha256", {&F::strange_time_stamper}), kTrustTimeStamp,
+     Osslsigncode::kIgnoresTheTimestamp},
     {"TimestampBySignerWithoutTimeStampingUsage",
-     [](Fixtures& f) {
-       return f.Sign("self-stamped.exe", PeFormat::kPe32Plus, {&f.signer, &f.root}, "sha256",
-                     Fixtures::Legacy(f.legacy_server_by_signer, f.now));
-     },
+     Signed(kPe32Plus, {&F::signer, &F::root}, "sha256", {nullptr, &F::legacy_server_by_signer}),
      kTrustTimeStamp, Osslsigncode::kIgnoresTheTimestamp},
     {"TimestampForAnotherSignature",
-     [](Fixtures& f) {
-       return f.Altered(
-           f.Sign("to-restamp.exe", PeFormat::kPe32, {&f.signer, &f.root}, "sha256",
-                  Fixtures::Rfc3161(f.time_stamper, f.now)),
-           "restamped.exe", [](std::string& file) {
-             const std::string value = SignatureValue(file);
-             unsigned char imprint[SHA256_DIGEST_LENGTH];
-             SHA256(reinterpret_cast<const unsigned char*>(value.data()), value.size(), imprint);
-             FlipInside(file, std::string(reinterpret_cast<const char*>(imprint), sizeof imprint));
-           });
-     },
+     Altered(FlipTheTimestampImprint,
+             Signed(kPe32, {&F::signer, &F::root}, "sha256", {&F::time_stamper})),
      kTrustTimeStamp, Osslsigncode::kIgnoresTheTimestamp},
 };
 
@@ -419,7 +324,7 @@ INSTANTIATE_TEST_SUITE_P(Faulty, AuthenticodeVerdictTest, testing::ValuesIn(kFau
 class AuthenticodePathTest : public SignedImagesTest {};
 
 TEST_F(AuthenticodePathTest, TakesWindowsSeparatorsAndAnyLetterCase) {
-  const std::filesystem::path file = fixtures_->SignedBySigner("Assinado.exe");
+  const std::filesystem::path file = kBySigner(*fixtures_, "Assinado");
   std::string windows_path = file.parent_path().string() + "/ASSINADO.EXE";
   std::replace(windows_path.begin(), windows_path.end(), '/', '\\');
   EXPECT_EQ(Hex(VerifyAuthenticode(windows_path)), Hex(kTrustValid));
@@ -459,7 +364,7 @@ class VerificationTaskTest : public SignedImagesTest {
 };
 
 TEST_F(VerificationTaskTest, ValidlySignedFilePasses) {
-  const std::filesystem::path file = fixtures_->SignedBySigner("tarefa-assinado.exe");
+  const std::filesystem::path file = kBySigner(*fixtures_, "tarefa-assinado");
   EXPECT_EQ(Run(kVerificarValidadeArquivo, file), 0);
   for (const std::string& line : installation_.LinhasRegistro()) {
     EXPECT_EQ(line.find("Assinatura"), std::string::npos) << line;
@@ -469,18 +374,13 @@ TEST_F(VerificationTaskTest, ValidlySignedFilePasses) {
 TEST_F(VerificationTaskTest, EveryRefusedFileIsLoggedWithItsCode) {
   for (const VerdictCase& refused : kFaultyFiles) {
     std::filesystem::remove(installation_.Pasta().Em("registro.log"));
-    const std::filesystem::path file = refused.make(*fixtures_);
+    const std::filesystem::path file = refused.make(*fixtures_, refused.name);
     EXPECT_EQ(Run(kVerificarValidadeArquivo, file), 1) << refused.name;
     EXPECT_EQ(Run(kVerificarArquivoOriginal, file), 0) << refused.name;
     const std::vector<std::string> lines = installation_.LinhasRegistro();
-    EXPECT_EQ(std::count(lines.begin(), lines.end(),
-                         teste::LinhaErro(SignatureLine(file, refused.expected))),
-              1)
-        << refused.name;
-    EXPECT_EQ(std::count(lines.begin(), lines.end(),
-                         teste::LinhaAviso(SignatureLine(file, refused.expected))),
-              1)
-        << refused.name;
+    const std::string line = SignatureLine(file, refused.expected);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), teste::LinhaErro(line)), 1) << refused.name;
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), teste::LinhaAviso(line)), 1) << refused.name;
   }
 }
 

@@ -21,39 +21,23 @@ EVP_PKEY* MakeKey(KeyKind kind) {
   return key;
 }
 
-std::vector<std::pair<int, const char*>> Extensions(CertificateRole role) {
-  switch (role) {
-    case CertificateRole::kAuthority:
-      return {{NID_basic_constraints, "critical,CA:TRUE"},
-              {NID_key_usage, "critical,keyCertSign,cRLSign"},
-              {NID_subject_key_identifier, "hash"}};
-    case CertificateRole::kServerAuthority:
-      return {{NID_basic_constraints, "critical,CA:TRUE"},
-              {NID_key_usage, "critical,keyCertSign,cRLSign"},
-              {NID_ext_key_usage, "serverAuth"},
-              {NID_subject_key_identifier, "hash"}};
-    case CertificateRole::kCodeSigning:
-      return {{NID_basic_constraints, "CA:FALSE"},
-              {NID_key_usage, "critical,digitalSignature"},
-              {NID_ext_key_usage, "codeSigning"},
-              {NID_authority_key_identifier, "keyid"}};
-    case CertificateRole::kCodeSigningEnciphermentKey:
-      return {{NID_basic_constraints, "CA:FALSE"},
-              {NID_key_usage, "critical,keyEncipherment"},
-              {NID_ext_key_usage, "codeSigning"},
-              {NID_authority_key_identifier, "keyid"}};
-    case CertificateRole::kServer:
-      return {{NID_basic_constraints, "CA:FALSE"},
-              {NID_key_usage, "critical,digitalSignature"},
-              {NID_ext_key_usage, "serverAuth"},
-              {NID_authority_key_identifier, "keyid"}};
-    case CertificateRole::kTimeStamping:
-      return {{NID_basic_constraints, "CA:FALSE"},
-              {NID_key_usage, "critical,digitalSignature"},
-              {NID_ext_key_usage, "critical,timeStamping"},
-              {NID_authority_key_identifier, "keyid"}};
-  }
-  return {};
+std::vector<std::pair<int, std::string>> Extensions(CertificateRole role) {
+  using Role = CertificateRole;
+  const bool authority = role == Role::kAuthority || role == Role::kServerAuthority;
+  const char* extended = role == Role::kCodeSigning || role == Role::kCodeSigningEnciphermentKey
+                             ? "codeSigning"
+                         : role == Role::kTimeStamping ? "critical,timeStamping"
+                         : role == Role::kAuthority    ? nullptr
+                                                       : "serverAuth";
+  std::vector<std::pair<int, std::string>> extensions = {
+      {NID_basic_constraints, authority ? "critical,CA:TRUE" : "CA:FALSE"},
+      {NID_key_usage, authority                                   ? "critical,keyCertSign,cRLSign"
+                      : role == Role::kCodeSigningEnciphermentKey ? "critical,keyEncipherment"
+                                                                  : "critical,digitalSignature"}};
+  if (extended != nullptr) extensions.emplace_back(NID_ext_key_usage, extended);
+  extensions.emplace_back(authority ? NID_subject_key_identifier : NID_authority_key_identifier,
+                          authority ? "hash" : "keyid");
+  return extensions;
 }
 
 void WritePem(const std::filesystem::path& path, const std::vector<X509*>& certificates,
@@ -102,7 +86,7 @@ TestIdentity::TestIdentity(const CertificateRequest& request, const TestIdentity
   X509V3_CTX context;
   X509V3_set_ctx(&context, issuer_certificate, certificate, nullptr, nullptr, 0);
   for (const auto& [nid, value] : Extensions(request.role)) {
-    X509_EXTENSION* extension = X509V3_EXT_conf_nid(nullptr, &context, nid, value);
+    X509_EXTENSION* extension = X509V3_EXT_conf_nid(nullptr, &context, nid, value.c_str());
     Check(extension != nullptr && X509_add_ext(certificate, extension, -1) == 1, "extension");
     X509_EXTENSION_free(extension);
   }
