@@ -253,12 +253,8 @@ TEST_F(ArquivosEmUsoTest, FailTheRunWhenItMayFail) {
   EXPECT_EQ(Processa(descritor_, true), 2);
   const std::string b = Base();
   EXPECT_EQ(
-      RegistroDesde(Executando("SubstituirArquivo", 2)),
+      RegistroDesde(ResultadoTarefa("ArquivosEmUsoReiniciar")),
       (Linhas{
-          Executando("SubstituirArquivo", 2),
-          LinhaAviso("Impossível acesso ao arquivo [" + b + "\\app.exe]"),
-          LinhaErro("Erro na cópia. detalhes [Permissão negada [" + Em("app.exe") +
-                    "]] [70] origem [" + b + "\\temp\\app.exe-2.0-1] destino [" + b + "\\app.exe]"),
           ResultadoTarefa("ArquivosEmUsoReiniciar"),
           LinhaAviso("Arquivo em uso sem possibilidade de atualizar. Falhando"), kFimExecucao,
           LinhaAviso("Desfazendo ações executadas"), Desfazendo("ExibirMensagem"),

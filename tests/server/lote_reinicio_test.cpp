@@ -56,14 +56,6 @@ TEST_F(LoteReinicioTest, WritesEveryLineInTheCodePageReplacingALeftOver) {
                 Base() + "\\atualiza.bat\"\r\n");
 }
 
-TEST_F(LoteReinicioTest, EmptyListGivesWaitStartAndSelfDelete) {
-  EscreveLoteReinicio(Base(), "4.00", ListaItensEmUso());
-  EXPECT_EQ(LeArquivo(Em("atualiza.bat")),
-            "rundll32 \"" + Base() + "\\atualiza.dll\",_fnAguarda@16 " +
-                std::to_string(::getpid()) + "\r\nstart tarvik.exe 4.00\r\ndel /f \"" + Base() +
-                "\\atualiza.bat\"\r\n");
-}
-
 // The batch runner, run on batches in a folder that stands for the
 // installation, with a program that records its restart.
 class ExecutaLoteTest : public LoteReinicioTest {

@@ -110,24 +110,20 @@ TEST(RecuperaDadosAtualizacaoTest, LineBreaksOfAnyKindReadAlike) {
   }
 }
 
+// Only the exact word "true" updates; without an update nothing past the
+// decision is read, and section and key names are found in any letter case.
 TEST(RecuperaDadosAtualizacaoTest, NoUpdateReadsOnlyTheDecision) {
-  const DadosAtualizacao dados =
-      RecuperaDadosAtualizacao(Linhas({"[SequenciaAtualizacao]", "ITENS=5", "atualizar=false",
-                                       "versao=2.30", "atualizar_atualizador=true"}));
-  EXPECT_FALSE(dados.Atualizar());
-  EXPECT_TRUE(dados.AtualizarAtualizador());
-  EXPECT_EQ(dados.NovaVersao(), "2.30");
-  EXPECT_EQ(dados.NumeroArquivosRecuperar(), 5);
-  EXPECT_TRUE(dados.ItensSequencia()->Vazia());
-  EXPECT_TRUE(dados.ArquivosRecuperar().empty());
-}
-
-TEST(RecuperaDadosAtualizacaoTest, OnlyTheExactWordTrueUpdates) {
-  for (const char* linha : {"atualizar = true", "atualizar=True", "atualizar=1"}) {
-    const DadosAtualizacao dados = RecuperaDadosAtualizacao(Linhas(
-        {"[sequenciaAtualizacao]", "itens=0", linha, "versao=1", "atualizar_atualizador=true "}));
+  for (const char* linha :
+       {"atualizar=false", "atualizar = true", "atualizar=True", "atualizar=1"}) {
+    const DadosAtualizacao dados =
+        RecuperaDadosAtualizacao(Linhas({"[SequenciaAtualizacao]", "ITENS=5", linha, "versao=2.30",
+                                         "atualizar_atualizador=true "}));
     EXPECT_FALSE(dados.Atualizar()) << linha;
     EXPECT_TRUE(dados.AtualizarAtualizador()) << linha;
+    EXPECT_EQ(dados.NovaVersao(), "2.30");
+    EXPECT_EQ(dados.NumeroArquivosRecuperar(), 5);
+    EXPECT_TRUE(dados.ItensSequencia()->Vazia());
+    EXPECT_TRUE(dados.ArquivosRecuperar().empty());
   }
 }
 

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -13,17 +12,12 @@ namespace {
 
 class ArquivosTest : public TarefaTeste {
  protected:
-  std::vector<std::string> Itens() {
-    std::vector<std::string> itens;
+  Linhas Itens() {
+    Linhas itens;
     for (const auto& item : *contexto_.ListaArquivosEmUso()) {
       itens.push_back(std::to_string(item->Acao()) + "|" + item->Origem() + "|" + item->Destino());
     }
     return itens;
-  }
-
-  static bool SomenteLeitura(const std::string& caminho) {
-    struct stat info {};
-    return ::stat(caminho.c_str(), &info) == 0 && (info.st_mode & 0222) == 0;
   }
 };
 
@@ -35,14 +29,10 @@ TEST_F(ArquivosTest, BackupMakesBothCopies) {
   EXPECT_EQ(Executa(tarefa), 0);
   EXPECT_EQ(LeArquivo(Em("backup/app.dll-1.0-1")), "velho");
   EXPECT_EQ(LeArquivo(Em("backup/app.dll")), "velho");
-  EXPECT_EQ(
-      Registro(),
-      (std::vector<std::string>{
-          Executando("EfetuarCopiaSeguranca", 3),
-          LinhaInfo("Copiando [" + Em("app.dll") + "] para [" + Em("backup\\app.dll-1.0-1") + "]"),
-          LinhaAviso("Arquivo [" + Em("backup\\app.dll-1.0-1") +
-                     "] com atributo somente leitura. Tentando remover"),
-          ResultadoTarefa("SucessoInstalacao")}));
+  EXPECT_EQ(Registro(), Rodada("EfetuarCopiaSeguranca", 3,
+                               {LinhaInfo("Copiando [" + Em("app.dll") + "] para [" +
+                                          Em("backup\\app.dll-1.0-1") + "]"),
+                                SomenteLeitura(Em("backup\\app.dll-1.0-1"))}));
 }
 
 TEST_F(ArquivosTest, BackupOfMissingFileOnlyWarnsAndFailedCopyStillMakesThePlainOne) {
@@ -55,15 +45,16 @@ TEST_F(ArquivosTest, BackupOfMissingFileOnlyWarnsAndFailedCopyStillMakesThePlain
   EXPECT_EQ(LeArquivo(Em("backup/app.dll")), "velho");
   EXPECT_FALSE(std::filesystem::exists(Em("backup/falta.dll")));
   EXPECT_EQ(Registro(),
-            (std::vector<std::string>{
-                Executando("EfetuarCopiaSeguranca", 3),
-                LinhaAviso("Arquivo não existe. Não será possível restaurar em caso de erro. [" +
-                           Em("falta.dll") + "]"),
-                ResultadoTarefa("SucessoInstalacao"), Executando("EfetuarCopiaSeguranca", 3),
-                LinhaInfo("Copiando [" + Em("app.dll") + "] para [" + Em("nao/app.dll-1-1") + "]"),
-                LinhaErro("Erro na cópia. detalhes [Caminho não encontrado [" +
-                          Em("nao/app.dll-1-1") + "]] [76]"),
-                ResultadoTarefa("FalhaInstalacao")}));
+            Junta({Rodada("EfetuarCopiaSeguranca", 3,
+                          {LinhaAviso("Arquivo não existe. Não será possível restaurar em caso de "
+                                      "erro. [" +
+                                      Em("falta.dll") + "]")}),
+                   Rodada("EfetuarCopiaSeguranca", 3,
+                          {LinhaInfo("Copiando [" + Em("app.dll") + "] para [" +
+                                     Em("nao/app.dll-1-1") + "]"),
+                           LinhaErro("Erro na cópia. detalhes [Caminho não encontrado [" +
+                                     Em("nao/app.dll-1-1") + "]] [76]")},
+                          "FalhaInstalacao")}));
 }
 
 TEST_F(ArquivosTest, ReplacingClearsReadOnlyAndNewFileWarnsWhenPresent) {
@@ -78,20 +69,14 @@ TEST_F(ArquivosTest, ReplacingClearsReadOnlyAndNewFileWarnsWhenPresent) {
   EXPECT_EQ(Executa(substitui), 0);
   EXPECT_EQ(Executa(copia), 0);
   EXPECT_EQ(Executa(semDestino), 0);
-  EXPECT_EQ(LeArquivo(Em("a")), "novo a");
-  EXPECT_EQ(LeArquivo(Em("b")), "novo b");
-  EXPECT_EQ(LeArquivo(Em("c")), "novo a");
-  EXPECT_EQ(Itens(), std::vector<std::string>{});
-  EXPECT_EQ(
-      Registro(),
-      (std::vector<std::string>{
-          Executando("SubstituirArquivo", 2),
-          LinhaAviso("Arquivo [" + Em("a") + "] com atributo somente leitura. Tentando remover"),
-          ResultadoTarefa("SucessoInstalacao"), Executando("CopiarNovoArquivo", 2),
-          LinhaAviso("Arquivo não deveria existir [" + Em("b") + "]"),
-          ResultadoTarefa("SucessoInstalacao"), Executando("SubstituirArquivo", 2),
-          LinhaAviso("Arquivo deveria existir [" + Em("c") + "]"),
-          ResultadoTarefa("SucessoInstalacao")}));
+  EXPECT_EQ(LeArquivo(Em("a")) + LeArquivo(Em("b")) + LeArquivo(Em("c")), "novo anovo bnovo a");
+  EXPECT_EQ(Itens(), Linhas{});
+  EXPECT_EQ(Registro(),
+            Junta({Rodada("SubstituirArquivo", 2, {SomenteLeitura(Em("a"))}),
+                   Rodada("CopiarNovoArquivo", 2,
+                          {LinhaAviso("Arquivo não deveria existir [" + Em("b") + "]")}),
+                   Rodada("SubstituirArquivo", 2,
+                          {LinhaAviso("Arquivo deveria existir [" + Em("c") + "]")})}));
 }
 
 TEST_F(ArquivosTest, FileInUseIsRecordedAndFailedCopyAsksForRestart) {
@@ -105,21 +90,24 @@ TEST_F(ArquivosTest, FileInUseIsRecordedAndFailedCopyAsksForRestart) {
   EXPECT_EQ(Executa(substitui), 4);
   EXPECT_EQ(Executa(remove), 4);
   EXPECT_EQ(LeArquivo(Em("app.exe")), "velho");
-  EXPECT_EQ(Itens(), (std::vector<std::string>{"0|" + Em("temp/app.exe-2-1") + "|" + Em("app.exe"),
-                                               "1|" + Em("velho.dll") + "|"}));
+  EXPECT_EQ(Itens(), (Linhas{"0|" + Em("temp/app.exe-2-1") + "|" + Em("app.exe"),
+                             "1|" + Em("velho.dll") + "|"}));
+  const auto semAcesso = [this](const std::string& nome) {
+    return LinhaAviso("Impossível acesso ao arquivo [" + Em(nome) + "]");
+  };
   EXPECT_EQ(Registro(),
-            (std::vector<std::string>{
-                Executando("SubstituirArquivo", 2),
-                LinhaAviso("Impossível acesso ao arquivo [" + Em("app.exe") + "]"),
-                LinhaErro("Erro na cópia. detalhes [Permissão negada [" + Em("app.exe") +
-                          "]] [70] origem [" + Em("temp/app.exe-2-1") + "] destino [" +
-                          Em("app.exe") + "]"),
-                ResultadoTarefa("ArquivosEmUsoReiniciar"), Executando("RemoverArquivo", 1),
-                LinhaInfo("Removendo o arquivo [" + Em("velho.dll") + "]"),
-                LinhaAviso("Impossível acesso ao arquivo [" + Em("velho.dll") + "]"),
-                LinhaErro("Erro ao remover o arquivo. detalhes [Permissão negada [" +
-                          Em("velho.dll") + "]] [70]"),
-                ResultadoTarefa("ArquivosEmUsoReiniciar")}));
+            Junta({Rodada("SubstituirArquivo", 2,
+                          {semAcesso("app.exe"),
+                           LinhaErro("Erro na cópia. detalhes [Permissão negada [" + Em("app.exe") +
+                                     "]] [70] origem [" + Em("temp/app.exe-2-1") + "] destino [" +
+                                     Em("app.exe") + "]")},
+                          "ArquivosEmUsoReiniciar"),
+                   Rodada("RemoverArquivo", 1,
+                          {LinhaInfo("Removendo o arquivo [" + Em("velho.dll") + "]"),
+                           semAcesso("velho.dll"),
+                           LinhaErro("Erro ao remover o arquivo. detalhes [Permissão negada [" +
+                                     Em("velho.dll") + "]] [70]")},
+                          "ArquivosEmUsoReiniciar")}));
 }
 
 TEST_F(ArquivosTest, CopyFailureOfAFileNotInUseFails) {
@@ -139,16 +127,14 @@ TEST_F(ArquivosTest, RemovingFiles) {
   EXPECT_EQ(Executa(somenteLeitura), 0);
   EXPECT_EQ(Executa(ausente), 0);
   EXPECT_FALSE(std::filesystem::exists(Em("ro.dll")));
-  EXPECT_EQ(Itens(), std::vector<std::string>{});
-  EXPECT_EQ(Registro(), (std::vector<std::string>{
-                            Executando("RemoverArquivo", 1),
-                            LinhaInfo("Removendo o arquivo [" + Em("ro.dll") + "]"),
-                            LinhaAviso("Arquivo [" + Em("ro.dll") +
-                                       "] com atributo somente leitura. Tentando remover"),
-                            ResultadoTarefa("SucessoInstalacao"), Executando("RemoverArquivo", 1),
-                            LinhaInfo("Removendo o arquivo [" + Em("falta.dll") + "]"),
-                            LinhaAviso("Arquivo deveria existir [" + Em("falta.dll") + "]"),
-                            ResultadoTarefa("SucessoInstalacao")}));
+  EXPECT_EQ(Itens(), Linhas{});
+  EXPECT_EQ(Registro(),
+            Junta({Rodada("RemoverArquivo", 1,
+                          {LinhaInfo("Removendo o arquivo [" + Em("ro.dll") + "]"),
+                           SomenteLeitura(Em("ro.dll"))}),
+                   Rodada("RemoverArquivo", 1,
+                          {LinhaInfo("Removendo o arquivo [" + Em("falta.dll") + "]"),
+                           LinhaAviso("Arquivo deveria existir [" + Em("falta.dll") + "]")})}));
 }
 
 TEST_F(ArquivosTest, RemovingFolders) {
@@ -163,14 +149,14 @@ TEST_F(ArquivosTest, RemovingFolders) {
   EXPECT_EQ(LeArquivo(Em("cheia/x")), "x");
   EXPECT_FALSE(std::filesystem::exists(Em("vazia")));
   EXPECT_EQ(Registro(),
-            (std::vector<std::string>{
-                Executando("RemoverPasta", 1),
-                LinhaErro("Erro ao remover a pasta. Detalhes [Erro de acesso a caminho/arquivo [" +
-                          Em("cheia") + "]] [75]"),
-                ResultadoTarefa("FalhaInstalacao"), Executando("RemoverPasta", 1),
-                ResultadoTarefa("SucessoInstalacao"), Executando("RemoverPasta", 1),
-                LinhaInfo("Pasta deveria existir [" + Em("falta") + "]"),
-                ResultadoTarefa("SucessoInstalacao")}));
+            Junta({Rodada("RemoverPasta", 1,
+                          {LinhaErro("Erro ao remover a pasta. Detalhes [Erro de acesso a "
+                                     "caminho/arquivo [" +
+                                     Em("cheia") + "]] [75]")},
+                          "FalhaInstalacao"),
+                   Rodada("RemoverPasta", 1, {}),
+                   Rodada("RemoverPasta", 1,
+                          {LinhaInfo("Pasta deveria existir [" + Em("falta") + "]")})}));
 }
 
 TEST_F(ArquivosTest, CreatingFoldersMakesEveryMissingLevel) {
@@ -178,11 +164,9 @@ TEST_F(ArquivosTest, CreatingFoldersMakesEveryMissingLevel) {
   Tarefa tarefa = Cria(14, {" " + base + "\\A\\B\\\\ ", base});
   EXPECT_EQ(Executa(tarefa), 0);
   EXPECT_TRUE(std::filesystem::is_directory(Em("A/B")));
-  EXPECT_EQ(Registro(),
-            (std::vector<std::string>{Executando("CriarPasta", 2),
-                                      LinhaInfo("Criando pasta: [" + base + "\\A\\]"),
-                                      LinhaInfo("Criando pasta: [" + base + "\\A\\B\\]"),
-                                      ResultadoTarefa("SucessoInstalacao")}));
+  EXPECT_EQ(Registro(), Rodada("CriarPasta", 2,
+                               {LinhaInfo("Criando pasta: [" + base + "\\A\\]"),
+                                LinhaInfo("Criando pasta: [" + base + "\\A\\B\\]")}));
 }
 
 TEST_F(ArquivosTest, CreatingAFolderUnderAFileRaises) {

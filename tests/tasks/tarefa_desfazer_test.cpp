@@ -13,7 +13,7 @@ namespace {
 class DesfazerTest : public TarefaTeste {
  protected:
   // Only the lines the undo wrote.
-  std::vector<std::string> RegistroDesde(size_t inicio) const {
+  Linhas RegistroDesde(size_t inicio) const {
     const auto linhas = Registro();
     return {linhas.begin() + static_cast<std::ptrdiff_t>(inicio), linhas.end()};
   }
@@ -35,12 +35,9 @@ TEST_F(DesfazerTest, BackupUndoPutsTheReplacedFileBack) {
   EXPECT_EQ(LeArquivo(Em("app.dll")), "velho");
   EXPECT_FALSE(std::filesystem::exists(Em("backup/app.dll-1-1")));
   EXPECT_EQ(LeArquivo(Em("backup/app.dll")), "velho");
-  EXPECT_EQ(
-      RegistroDesde(antes),
-      (std::vector<std::string>{LinhaInfo("Desfazendo tarefa: [SubstituirArquivo]"),
-                                LinhaInfo("Desfazendo tarefa: [EfetuarCopiaSeguranca]"),
-                                LinhaAviso("Arquivo [" + Em("app.dll") +
-                                           "] com atributo somente leitura. Tentando remover")}));
+  EXPECT_EQ(RegistroDesde(antes),
+            (Linhas{Desfazendo("SubstituirArquivo"), Desfazendo("EfetuarCopiaSeguranca"),
+                    SomenteLeitura(Em("app.dll"))}));
 }
 
 TEST_F(DesfazerTest, BackupUndoWithoutBackupChangesNothing) {
@@ -50,15 +47,14 @@ TEST_F(DesfazerTest, BackupUndoWithoutBackupChangesNothing) {
   const std::string semInstalado = "Arquivo não encontrado [" + Em("novo.dll") + "]";
   const std::string semVersionada = "Caminho não encontrado [" + Em("backup/novo.dll-1-1") + "]";
   EXPECT_EQ(Registro(),
-            (std::vector<std::string>{
-                LinhaInfo("Desfazendo tarefa: [EfetuarCopiaSeguranca]"),
-                LinhaErro("Erro verificando atributo (Get). Detalhes [" + semInstalado +
-                          "] [53], dados [" + Em("novo.dll") + "]"),
-                LinhaErro("Erro verificando atributo (Get). Detalhes [" + semVersionada +
-                          "] [76], dados [" + Em("backup/novo.dll-1-1") + "]"),
-                LinhaAviso("Erro ao desfazer EfetuarCopiaSeguranca(FileCopy) . detalhes [" +
-                           semVersionada + "] [76], de [" + Em("backup/novo.dll-1-1") + "] para [" +
-                           Em("novo.dll") + "]")}));
+            (Linhas{Desfazendo("EfetuarCopiaSeguranca"),
+                    LinhaErro("Erro verificando atributo (Get). Detalhes [" + semInstalado +
+                              "] [53], dados [" + Em("novo.dll") + "]"),
+                    LinhaErro("Erro verificando atributo (Get). Detalhes [" + semVersionada +
+                              "] [76], dados [" + Em("backup/novo.dll-1-1") + "]"),
+                    LinhaAviso("Erro ao desfazer EfetuarCopiaSeguranca(FileCopy) . detalhes [" +
+                               semVersionada + "] [76], de [" + Em("backup/novo.dll-1-1") +
+                               "] para [" + Em("novo.dll") + "]")}));
 }
 
 TEST_F(DesfazerTest, FailedRestoreKeepsTheVersionedBackup) {
@@ -82,10 +78,7 @@ TEST_F(DesfazerTest, DownloadUndoRemovesTheFileEvenWhenReadOnly) {
   Tarefa baixa = Cria(0, {"http://s/a", Em("temp/a-2-1")});
   baixa.Desfazer();
   EXPECT_FALSE(std::filesystem::exists(Em("temp/a-2-1")));
-  EXPECT_EQ(Registro(), (std::vector<std::string>{
-                            LinhaInfo("Desfazendo tarefa: [BaixarArquivo]"),
-                            LinhaAviso("Arquivo [" + Em("temp/a-2-1") +
-                                       "] com atributo somente leitura. Tentando remover")}));
+  EXPECT_EQ(Registro(), (Linhas{Desfazendo("BaixarArquivo"), SomenteLeitura(Em("temp/a-2-1"))}));
 }
 
 }  // namespace

@@ -37,23 +37,17 @@ class BaixarArquivoTest : public TarefaTeste {
   ServidorLocal servidor_;
 };
 
-TEST_F(BaixarArquivoTest, StoresTheBodyByteForByteReplacingALongerFile) {
+TEST_F(BaixarArquivoTest, StoresTheBodyByteForByteReplacingALongerFileOrAnEmptyOne) {
   EscreveArquivo(Em("temp/a.bin-2-1"), std::string(100, 'v'));
   Tarefa tarefa = Cria(0, {servidor_.Url("/arquivo.bin"), Em("temp\\a.bin-2-1")});
   EXPECT_EQ(Executa(tarefa), 0);
   EXPECT_EQ(LeArquivo(Em("temp/a.bin-2-1")), kCorpo);
-  EXPECT_EQ(Registro(), (std::vector<std::string>{
-                            Executando("BaixarArquivo", 2),
-                            LinhaInfo("Baixando arquivo [" + servidor_.Url("/arquivo.bin") + "]"),
-                            LinhaInfo("Gravando arquivo [" + Em("temp\\a.bin-2-1") + "]"),
-                            ResultadoTarefa("SucessoInstalacao")}));
-}
-
-TEST_F(BaixarArquivoTest, EmptyBodyGivesEmptyFile) {
-  std::filesystem::create_directory(Em("temp"));
-  Tarefa tarefa = Cria(0, {servidor_.Url("/vazio.bin"), Em("temp/v")});
-  EXPECT_EQ(Executa(tarefa), 0);
-  EXPECT_TRUE(std::filesystem::exists(Em("temp/v")));
+  EXPECT_EQ(Registro(),
+            Rodada("BaixarArquivo", 2,
+                   {LinhaInfo("Baixando arquivo [" + servidor_.Url("/arquivo.bin") + "]"),
+                    LinhaInfo("Gravando arquivo [" + Em("temp\\a.bin-2-1") + "]")}));
+  Tarefa vazio = Cria(0, {servidor_.Url("/vazio.bin"), Em("temp/v")});
+  EXPECT_EQ(Executa(vazio), 0);
   EXPECT_EQ(std::filesystem::file_size(Em("temp/v")), 0u);
 }
 
@@ -64,14 +58,16 @@ TEST_F(BaixarArquivoTest, HttpErrorLeavesNothingAndItsUndoWarnsFileNotFound) {
   EXPECT_EQ(Executa(tarefa), 1);
   tarefa.Desfazer();
   EXPECT_EQ(std::filesystem::directory_iterator(Em("temp")), std::filesystem::directory_iterator());
-  EXPECT_EQ(Registro(),
-            (std::vector<std::string>{
-                Executando("BaixarArquivo", 2), LinhaInfo("Baixando arquivo [" + url + "]"),
-                LinhaErro("Erro Http ao baixar os arquivo [" + url +
-                          "] Código HTTP: [404] Mensagem [Not Found]"),
-                ResultadoTarefa("FalhaInstalacao"), LinhaInfo("Desfazendo tarefa: [BaixarArquivo]"),
-                LinhaAviso("Erro ao desfazer BaixarArquivo. Detalhes [Arquivo não encontrado [" +
-                           Em("temp/f") + "]] [53], dados [" + Em("temp/f") + "]")}));
+  EXPECT_EQ(
+      Registro(),
+      Junta({Rodada("BaixarArquivo", 2,
+                    {LinhaInfo("Baixando arquivo [" + url + "]"),
+                     LinhaErro("Erro Http ao baixar os arquivo [" + url +
+                               "] Código HTTP: [404] Mensagem [Not Found]")},
+                    "FalhaInstalacao"),
+             {Desfazendo("BaixarArquivo"),
+              LinhaAviso("Erro ao desfazer BaixarArquivo. Detalhes [Arquivo não encontrado [" +
+                         Em("temp/f") + "]] [53], dados [" + Em("temp/f") + "]")}}));
 }
 
 TEST_F(BaixarArquivoTest, TransportFailuresAreLoggedWithTheirNumberAndMessage) {

@@ -31,14 +31,14 @@ TEST_F(TarefaTest, CodesWithoutTaskFailEveryOperationBeforeLogging) {
     EXPECT_EQ(erro.Origem(), "Tarefa:MensagemTarefa");
     EXPECT_EQ(erro.Descricao(), descricao);
   }
-  EXPECT_EQ(Registro(), std::vector<std::string>{});
+  EXPECT_EQ(Registro(), Linhas{});
 }
 
 TEST_F(TarefaTest, RegistraListsNameAndBracketedDetails) {
   Cria(14, {"C:\\a", "C:\\b c"}).Registra();
   Cria(2, {}).Registra();
-  EXPECT_EQ(Registro(), (std::vector<std::string>{LinhaInfo("CriarPasta: [C:\\a] [C:\\b c] "),
-                                                  LinhaInfo("AguardarFimArquivosBaixar: ")}));
+  EXPECT_EQ(Registro(), (Linhas{LinhaInfo("CriarPasta: [C:\\a] [C:\\b c] "),
+                                LinhaInfo("AguardarFimArquivosBaixar: ")}));
 }
 
 TEST_F(TarefaTest, TaskWithNameButNoWorkFailsAfterItsFirstLine) {
@@ -48,9 +48,8 @@ TEST_F(TarefaTest, TaskWithNameButNoWorkFailsAfterItsFirstLine) {
   EXPECT_EQ(erro.Origem(), "Tarefa:Executa");
   EXPECT_EQ(erro.Descricao(), "Tarefa desconhecida: 5");
   tarefa.Desfazer();
-  EXPECT_EQ(Registro(), (std::vector<std::string>{
-                            Executando("VerificarVersaoArquivoSubstituido", 1),
-                            LinhaInfo("Desfazendo tarefa: [VerificarVersaoArquivoSubstituido]")}));
+  EXPECT_EQ(Registro(), (Linhas{Executando("VerificarVersaoArquivoSubstituido", 1),
+                                Desfazendo("VerificarVersaoArquivoSubstituido")}));
 }
 
 TEST_F(TarefaTest, MissingDetailsRaiseParameterOrPositionErrors) {
@@ -75,11 +74,9 @@ TEST_F(TarefaTest, MessageAndWaitTasksSucceedAndUndoOnlyLogs) {
   EXPECT_EQ(Executa(espera), 0);
   espera.Desfazer();
   EXPECT_EQ(Registro(),
-            (std::vector<std::string>{
-                Executando("ExibirMensagem", 2), LinhaInfo("primeira"), LinhaInfo("segunda"),
-                ResultadoTarefa("SucessoInstalacao"), Executando("AguardarFimArquivosBaixar", 0),
-                ResultadoTarefa("SucessoInstalacao"),
-                LinhaInfo("Desfazendo tarefa: [AguardarFimArquivosBaixar]")}));
+            Junta({Rodada("ExibirMensagem", 2, {LinhaInfo("primeira"), LinhaInfo("segunda")}),
+                   Rodada("AguardarFimArquivosBaixar", 0, {}),
+                   {Desfazendo("AguardarFimArquivosBaixar")}}));
 }
 
 }  // namespace

@@ -37,12 +37,34 @@ class TarefaTeste : public ::testing::Test {
   ContextoExecucao contexto_;
 };
 
+using Linhas = std::vector<std::string>;
+
 // The frame lines around a task's own lines.
 inline std::string Executando(const std::string& nome, int quantidade) {
   return LinhaInfo("Executando [" + nome + "] com [" + std::to_string(quantidade) + "] detalhes");
 }
 inline std::string ResultadoTarefa(const std::string& nome) {
   return LinhaInfo("Resultado da tarefa: [" + nome + "]");
+}
+inline std::string Desfazendo(const std::string& nome) {
+  return LinhaInfo("Desfazendo tarefa: [" + nome + "]");
+}
+// The lines of one task run: its frame around `proprias`.
+inline Linhas Rodada(const std::string& nome, int quantidade, Linhas proprias,
+                     const std::string& resultado = "SucessoInstalacao") {
+  proprias.insert(proprias.begin(), Executando(nome, quantidade));
+  proprias.push_back(ResultadoTarefa(resultado));
+  return proprias;
+}
+// `partes` one after the other.
+inline Linhas Junta(std::initializer_list<Linhas> partes) {
+  Linhas linhas;
+  for (const auto& parte : partes) linhas.insert(linhas.end(), parte.begin(), parte.end());
+  return linhas;
+}
+// The warning before a read-only file is made writable.
+inline std::string SomenteLeitura(const std::string& caminho) {
+  return LinhaAviso("Arquivo [" + caminho + "] com atributo somente leitura. Tentando remover");
 }
 
 // Runs `passo` and returns the Erro it raises; fails the test when none.

@@ -23,16 +23,11 @@ TEST_F(VerificacaoTest, ExistenceChecksLogEveryMissingPath) {
   }
   Tarefa presente = Cria(4, {instalacao_.Pasta().Texto()});
   EXPECT_EQ(Executa(presente), 0);
-  EXPECT_EQ(
-      Registro(),
-      (std::vector<std::string>{
-          Executando("VerificarExistenciaArquivo", 3),
-          LinhaErro("Caminho não existe: [" + Em("a") + "]"),
-          LinhaErro("Caminho não existe: [" + Em("c") + "]"), ResultadoTarefa("FalhaInstalacao"),
-          Executando("VerificarExistenciaPasta", 3),
-          LinhaErro("Caminho não existe: [" + Em("a") + "]"),
-          LinhaErro("Caminho não existe: [" + Em("c") + "]"), ResultadoTarefa("FalhaInstalacao"),
-          Executando("VerificarExistenciaPasta", 1), ResultadoTarefa("SucessoInstalacao")}));
+  const Linhas faltam = {LinhaErro("Caminho não existe: [" + Em("a") + "]"),
+                         LinhaErro("Caminho não existe: [" + Em("c") + "]")};
+  EXPECT_EQ(Registro(), Junta({Rodada("VerificarExistenciaArquivo", 3, faltam, "FalhaInstalacao"),
+                               Rodada("VerificarExistenciaPasta", 3, faltam, "FalhaInstalacao"),
+                               Rodada("VerificarExistenciaPasta", 1, {})}));
 }
 
 TEST_F(VerificacaoTest, WritePermissionCheckOnMissingFolderRaises) {
@@ -51,17 +46,17 @@ TEST_F(VerificacaoTest, ValidityRunsAllThreeChecksAndLogsEachMismatch) {
   Tarefa certo = Cria(7, {Em("a.dll"), kHashAbc, "3", "False"});
   EXPECT_EQ(Executa(tudo), 1);
   EXPECT_EQ(Executa(certo), 0);
-  EXPECT_EQ(Registro(),
-            (std::vector<std::string>{
-                Executando("VerificarValidadeArquivo", 4),
-                LinhaErro("Tamanho do arquivo [" + Em("a.dll") +
-                          "] não confere: Recebido: [3] esperado: [1024]"),
-                LinhaErro("Hash do arquivo [" + Em("a.dll") + "] não confere: Recebido: [" +
-                          kHashAbc + "] esperado: [" + hashMaiusculo + "]"),
-                LinhaErro("Assinatura do arquivo [" + Em("a.dll") +
-                          "] não confere: Detalhe: [-1/FFFFFFFF]"),
-                ResultadoTarefa("FalhaInstalacao"), Executando("VerificarValidadeArquivo", 4),
-                ResultadoTarefa("SucessoInstalacao")}));
+  EXPECT_EQ(
+      Registro(),
+      Junta({Rodada("VerificarValidadeArquivo", 4,
+                    {LinhaErro("Tamanho do arquivo [" + Em("a.dll") +
+                               "] não confere: Recebido: [3] esperado: [1024]"),
+                     LinhaErro("Hash do arquivo [" + Em("a.dll") + "] não confere: Recebido: [" +
+                               kHashAbc + "] esperado: [" + hashMaiusculo + "]"),
+                     LinhaErro("Assinatura do arquivo [" + Em("a.dll") +
+                               "] não confere: Detalhe: [-1/FFFFFFFF]")},
+                    "FalhaInstalacao"),
+             Rodada("VerificarValidadeArquivo", 4, {})}));
 }
 
 TEST_F(VerificacaoTest, SignatureDetailIsWrittenInDecimalAndHexadecimal) {
@@ -101,18 +96,17 @@ TEST_F(VerificacaoTest, ChangedOrMissingInstalledFileOnlyWarns) {
   Tarefa ausente = Cria(16, {Em("falta.exe"), kHashAbc, "3", "True", "http://s/falta.exe"});
   EXPECT_EQ(Executa(mudado), 0);
   EXPECT_EQ(Executa(ausente), 0);
-  EXPECT_EQ(Registro(),
-            (std::vector<std::string>{
-                Executando("VerificarArquivoOriginal", 5),
-                LinhaAviso("Tamanho do arquivo [" + Em("app.exe") +
-                           "] não confere: Recebido: [3] esperado: [4]"),
-                LinhaAviso("Hash do arquivo [" + Em("app.exe") + "] não confere: Recebido: [" +
-                           kHashAbc + "] esperado: [outro]"),
-                LinhaAviso("Assinatura do arquivo [" + Em("app.exe") +
-                           "] não confere: Detalhe: [-2146869232/80096010]"),
-                ResultadoTarefa("SucessoInstalacao"), Executando("VerificarArquivoOriginal", 5),
-                LinhaAviso("Arquivo deveria existir [" + Em("falta.exe") + "]"),
-                ResultadoTarefa("SucessoInstalacao")}));
+  EXPECT_EQ(
+      Registro(),
+      Junta({Rodada("VerificarArquivoOriginal", 5,
+                    {LinhaAviso("Tamanho do arquivo [" + Em("app.exe") +
+                                "] não confere: Recebido: [3] esperado: [4]"),
+                     LinhaAviso("Hash do arquivo [" + Em("app.exe") + "] não confere: Recebido: [" +
+                                kHashAbc + "] esperado: [outro]"),
+                     LinhaAviso("Assinatura do arquivo [" + Em("app.exe") +
+                                "] não confere: Detalhe: [-2146869232/80096010]")}),
+             Rodada("VerificarArquivoOriginal", 5,
+                    {LinhaAviso("Arquivo deveria existir [" + Em("falta.exe") + "]")})}));
 }
 
 }  // namespace
