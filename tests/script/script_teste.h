@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -19,6 +18,7 @@
 #include "support/instalacao_teste.h"
 #include "support/registro_teste.h"
 #include "support/servidor_local.h"
+#include "tasks/tarefa_teste.h"
 #include "ui/interface_debug.h"
 
 namespace tarvik::teste {
@@ -133,35 +133,11 @@ class ScriptTeste : public ::testing::Test {
   std::unique_ptr<ServidorLocal> servidor_;
 };
 
-using Linhas = std::vector<std::string>;
-
-// Lines written while the tasks of a script are listed and run.
-inline std::string Executando(const std::string& nome, int quantidade) {
-  return LinhaInfo("Executando [" + nome + "] com [" + std::to_string(quantidade) + "] detalhes");
-}
-inline std::string ResultadoTarefa(const std::string& nome) {
-  return LinhaInfo("Resultado da tarefa: [" + nome + "]");
-}
-inline std::string Desfazendo(const std::string& nome) {
-  return LinhaInfo("Desfazendo tarefa: [" + nome + "]");
-}
 // The line that lists a task with its details.
 inline std::string Listada(const std::string& nome, const Linhas& detalhes) {
   std::string linha = nome + ": ";
   for (const auto& detalhe : detalhes) linha += "[" + detalhe + "] ";
   return LinhaInfo(linha);
-}
-// The lines of one successful task run: its frame around `proprias`.
-inline Linhas Rodada(const std::string& nome, int quantidade, Linhas proprias = {}) {
-  proprias.insert(proprias.begin(), Executando(nome, quantidade));
-  proprias.push_back(ResultadoTarefa("SucessoInstalacao"));
-  return proprias;
-}
-// `partes` one after the other.
-inline Linhas Junta(std::initializer_list<Linhas> partes) {
-  Linhas linhas;
-  for (const auto& parte : partes) linhas.insert(linhas.end(), parte.begin(), parte.end());
-  return linhas;
 }
 
 }  // namespace tarvik::teste

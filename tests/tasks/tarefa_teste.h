@@ -50,7 +50,7 @@ inline std::string Desfazendo(const std::string& nome) {
   return LinhaInfo("Desfazendo tarefa: [" + nome + "]");
 }
 // The lines of one task run: its frame around `proprias`.
-inline Linhas Rodada(const std::string& nome, int quantidade, Linhas proprias,
+inline Linhas Rodada(const std::string& nome, int quantidade, Linhas proprias = {},
                      const std::string& resultado = "SucessoInstalacao") {
   proprias.insert(proprias.begin(), Executando(nome, quantidade));
   proprias.push_back(ResultadoTarefa(resultado));
