@@ -61,7 +61,6 @@ TEST(CatalogoTest, AnswersByTheNewestVersionOfTheProduct) {
   };
   for (const Caso& caso :
        {Caso{"2.30", Tipo::kAtualizacao, "descritores/aplicativo/2.30/2.31.txt"},
-        Caso{"2.29", Tipo::kAtualizacao, "descritores/aplicativo/2.29/2.31.txt"},
         Caso{"2.31", Tipo::kAtual, ""}, Caso{"2.031", Tipo::kAtual, ""},
         Caso{"2.28", Tipo::kDesconhecida, ""}, Caso{"2.32", Tipo::kDesconhecida, ""},
         Caso{"../2.30", Tipo::kDesconhecida, ""}}) {

@@ -4,6 +4,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "servidor_referencia/servidor_referencia.h"
@@ -17,18 +18,34 @@ inline constexpr char kAgoraServidor[] = "2026-12-04 07:29:03";
 // thread until `Para` or the end of the object.
 class ServidorEmTeste {
  public:
-  explicit ServidorEmTeste(referencia::ConfiguracaoServidor configuracao);
-  ~ServidorEmTeste();
+  explicit ServidorEmTeste(referencia::ConfiguracaoServidor configuracao)
+      : servidor_(
+            std::move(configuracao),
+            [this](const std::string& linha) {
+              std::lock_guard trava(mutex_);
+              linhas_.push_back(linha);
+            },
+            [] { return std::string(kAgoraServidor); }) {
+    servidor_.Abre();
+    thread_ = std::thread([this] { servidor_.Serve(); });
+  }
+  ~ServidorEmTeste() { Para(); }
   ServidorEmTeste(const ServidorEmTeste&) = delete;
   ServidorEmTeste& operator=(const ServidorEmTeste&) = delete;
 
   const referencia::ServidorReferencia& Servidor() const { return servidor_; }
 
   // Stops the server; every request answered so far then has its log line.
-  void Para();
+  void Para() {
+    servidor_.Para();
+    if (thread_.joinable()) thread_.join();
+  }
 
   // The log lines so far.
-  std::vector<std::string> Registro();
+  std::vector<std::string> Registro() {
+    std::lock_guard trava(mutex_);
+    return linhas_;
+  }
 
  private:
   std::mutex mutex_;

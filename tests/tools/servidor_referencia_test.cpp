@@ -202,20 +202,22 @@ TEST_F(ServidorReferenciaTest, SpeaksHttpsWithACertificateAndKey) {
 }
 
 TEST_F(ServidorReferenciaTest, ProgramListsReportsAndStopsByItself) {
-  const fs::path programa = teste::PastaBinarios() / "servidor_referencia";
+  const auto executa = [&](const std::vector<std::string>& argumentos) {
+    return teste::Executa(teste::PastaBinarios() / "servidor_referencia", argumentos,
+                          pasta_.Caminho());
+  };
+  const std::string banco = configuracao_.banco.string(), catalogo = configuracao_.catalogo;
   BancoRelatorios(configuracao_.banco, BancoRelatorios::Modo::kGravacao);
-  const auto vazio = teste::Executa(programa, {"--lista", "--banco", configuracao_.banco.string()},
-                                    pasta_.Caminho());
+  const auto vazio = executa({"--lista", "--banco", banco});
   EXPECT_EQ(vazio.status, 0);
   EXPECT_EQ(vazio.saida, "nenhum relatório\n");
 
-  const auto ausente =
-      teste::Executa(programa, {"--lista", "--banco", pasta_.Em("nenhum.db")}, pasta_.Caminho());
+  const auto ausente = executa({"--lista", "--banco", pasta_.Em("nenhum.db")});
   EXPECT_EQ(ausente.status, 1);
   EXPECT_EQ(ausente.erros, "servidor_referencia: não foi possível abrir o banco [" +
                                pasta_.Em("nenhum.db") + "]: unable to open database file\n");
 
-  const auto uso = teste::Executa(programa, {"--lista"}, pasta_.Caminho());
+  const auto uso = executa({"--lista"});
   EXPECT_EQ(uso.status, 2);
   EXPECT_EQ(uso.erros.substr(0, 46), "uso: servidor_referencia --catalogo PASTA --ba");
 
@@ -223,18 +225,12 @@ TEST_F(ServidorReferenciaTest, ProgramListsReportsAndStopsByItself) {
   ServidorEmTeste ocupante(configuracao_);
   const std::string porta =
       ocupante.Servidor().Url().substr(std::string("http://127.0.0.1:").size());
-  const auto ocupada = teste::Executa(programa,
-                                      {"--catalogo", configuracao_.catalogo.string(), "--banco",
-                                       configuracao_.banco.string(), "--porta", porta},
-                                      pasta_.Caminho());
+  const auto ocupada = executa({"--catalogo", catalogo, "--banco", banco, "--porta", porta});
   EXPECT_EQ(ocupada.status, 1);
   EXPECT_EQ(ocupada.erros,
             "servidor_referencia: não foi possível ouvir em 127.0.0.1:" + porta + "\n");
 
-  const auto sozinho = teste::Executa(programa,
-                                      {"--catalogo", configuracao_.catalogo.string(), "--banco",
-                                       configuracao_.banco.string(), "--encerra-apos", "1"},
-                                      pasta_.Caminho());
+  const auto sozinho = executa({"--catalogo", catalogo, "--banco", banco, "--encerra-apos", "1"});
   EXPECT_EQ(sozinho.status, 0) << sozinho.erros;
   EXPECT_EQ(sozinho.saida.substr(0, 28), "ouvindo em http://127.0.0.1:");
   EXPECT_TRUE(sozinho.saida.ends_with(" servidor parado\n")) << sozinho.saida;

@@ -15,7 +15,6 @@
 
 #include "base/erro.h"
 #include "legacy_timestamp_server.h"
-#include "osslsigncode.h"
 #include "pe_builder.h"
 #include "platform/utilitarios.h"
 #include "script/contexto_execucao.h"
@@ -30,6 +29,8 @@ namespace {
 
 using teste::CertificateRole;
 using teste::KeyKind;
+using enum CertificateRole;
+using enum KeyKind;
 using teste::PeFormat;
 using teste::TestIdentity;
 
@@ -69,8 +70,8 @@ struct Fixtures {
   std::filesystem::path Path(const std::string& name) const { return folder.Caminho() / name; }
 
   // Valid from yesterday for a year unless `not_before` is given.
-  TestIdentity Identity(const std::string& name, CertificateRole role, KeyKind key,
-                        const TestIdentity* issuer, std::time_t not_before = 0,
+  TestIdentity Identity(const std::string& name, CertificateRole role, const TestIdentity* issuer,
+                        KeyKind key = KeyKind::kEcdsa, std::time_t not_before = 0,
                         std::time_t not_after = 0) {
     if (not_before == 0) {
       not_before = now - kDay;
@@ -94,37 +95,31 @@ struct Fixtures {
 
   teste::PastaTemporaria folder;
   const std::time_t now = std::time(nullptr);
-  using Role = CertificateRole;
-  const TestIdentity root = Identity("Test Root", Role::kAuthority, KeyKind::kRsa, nullptr,
-                                     teste::UtcDate(2019, 1, 1), now + 10 * kYear);
-  const TestIdentity signer = Identity("Code Signer", Role::kCodeSigning, KeyKind::kRsa, &root);
-  const TestIdentity intermediate =
-      Identity("Intermediate", Role::kAuthority, KeyKind::kEcdsa, &root);
-  const TestIdentity distant_signer =
-      Identity("Distant Signer", Role::kCodeSigning, KeyKind::kEcdsa, &intermediate);
-  const TestIdentity server_authority =
-      Identity("Server Authority", Role::kServerAuthority, KeyKind::kEcdsa, &root);
+  const std::time_t long_ago = teste::UtcDate(2019, 1, 1), in_ten_years = now + 10 * kYear;
+  const TestIdentity root =
+      Identity("Test Root", kAuthority, nullptr, kRsa, long_ago, in_ten_years);
+  const TestIdentity signer = Identity("Code Signer", kCodeSigning, &root, kRsa);
+  const TestIdentity intermediate = Identity("Intermediate", kAuthority, &root);
+  const TestIdentity distant_signer = Identity("Distant Signer", kCodeSigning, &intermediate);
+  const TestIdentity server_authority = Identity("Server Authority", kServerAuthority, &root);
   const TestIdentity misplaced_signer =
-      Identity("Misplaced Signer", Role::kCodeSigning, KeyKind::kEcdsa, &server_authority);
+      Identity("Misplaced Signer", kCodeSigning, &server_authority);
   const TestIdentity encipherment_signer =
-      Identity("Encipherment Signer", Role::kCodeSigningEnciphermentKey, KeyKind::kRsa, &root);
-  const TestIdentity future_signer = Identity("Future Signer", Role::kCodeSigning, KeyKind::kEcdsa,
-                                              &root, now + kYear, now + 2 * kYear);
-  const TestIdentity ecdsa_signer =
-      Identity("ECDSA Signer", Role::kCodeSigning, KeyKind::kEcdsa, &root);
-  const TestIdentity server = Identity("Web Server", Role::kServer, KeyKind::kEcdsa, &root);
+      Identity("Encipherment Signer", kCodeSigningEnciphermentKey, &root, kRsa);
+  const TestIdentity future_signer =
+      Identity("Future Signer", kCodeSigning, &root, kEcdsa, now + kYear, now + 2 * kYear);
+  const TestIdentity ecdsa_signer = Identity("ECDSA Signer", kCodeSigning, &root);
+  const TestIdentity server = Identity("Web Server", kServer, &root);
   const TestIdentity expired_signer =
-      Identity("Expired Signer", Role::kCodeSigning, KeyKind::kEcdsa, &root,
-               teste::UtcDate(2020, 1, 1), teste::UtcDate(2021, 1, 1));
-  const TestIdentity time_stamper = Identity("Time Stamper", Role::kTimeStamping, KeyKind::kEcdsa,
-                                             &root, teste::UtcDate(2019, 1, 1), now + 10 * kYear);
-  const TestIdentity other_root = Identity("Other Root", Role::kAuthority, KeyKind::kEcdsa, nullptr,
-                                           now - kDay, now + 10 * kYear);
-  const TestIdentity stranger =
-      Identity("Stranger", Role::kCodeSigning, KeyKind::kEcdsa, &other_root);
-  const TestIdentity strange_time_stamper =
-      Identity("Strange Time Stamper", Role::kTimeStamping, KeyKind::kEcdsa, &other_root,
-               now - kDay, now + 10 * kYear);
+      Identity("Expired Signer", kCodeSigning, &root, kEcdsa, teste::UtcDate(2020, 1, 1),
+               teste::UtcDate(2021, 1, 1));
+  const TestIdentity time_stamper =
+      Identity("Time Stamper", kTimeStamping, &root, kEcdsa, long_ago, in_ten_years);
+  const TestIdentity other_root =
+      Identity("Other Root", kAuthority, nullptr, kEcdsa, now - kDay, in_ten_years);
+  const TestIdentity stranger = Identity("Stranger", kCodeSigning, &other_root);
+  const TestIdentity strange_time_stamper = Identity("Strange Time Stamper", kTimeStamping,
+                                                     &other_root, kEcdsa, now - kDay, in_ten_years);
   const teste::LegacyTimestampServer legacy_server{time_stamper};
   const teste::LegacyTimestampServer legacy_server_by_signer{signer};
 };

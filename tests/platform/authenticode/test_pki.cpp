@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "support/processo.h"
+
 namespace tarvik::teste {
 namespace {
 
@@ -51,6 +53,11 @@ void WritePem(const std::filesystem::path& path, const std::vector<X509*>& certi
     Check(PEM_write_PrivateKey(file.get(), key, nullptr, nullptr, 0, nullptr, nullptr) == 1,
           "write key");
   }
+}
+
+ResultadoProcesso Osslsigncode(const std::vector<std::string>& arguments,
+                               const std::filesystem::path& image) {
+  return Executa("/usr/bin/osslsigncode", arguments, image.parent_path());
 }
 
 }  // namespace
@@ -111,6 +118,27 @@ std::time_t UtcDate(int year, int month, int day) {
   parts.tm_mon = month - 1;
   parts.tm_mday = day;
   return timegm(&parts);
+}
+
+void SignImage(const std::filesystem::path& in, const std::filesystem::path& out,
+               const std::filesystem::path& certificates, const std::filesystem::path& key,
+               const std::string& digest, const std::vector<std::string>& extra) {
+  std::vector<std::string> arguments{"sign", "-certs", certificates.string(), "-key", key.string(),
+                                     "-h",   digest};
+  arguments.insert(arguments.end(), extra.begin(), extra.end());
+  arguments.insert(arguments.end(), {"-in", in.string(), "-out", out.string()});
+  const ResultadoProcesso result = Osslsigncode(arguments, in);
+  if (result.status != 0) {
+    throw std::runtime_error("osslsigncode sign " + in.string() + " failed: " + result.saida +
+                             result.erros);
+  }
+}
+
+bool OsslsigncodeAccepts(const std::filesystem::path& image, const std::filesystem::path& trusted) {
+  return Osslsigncode({"verify", "-in", image.string(), "-CAfile", trusted.string(), "-TSA-CAfile",
+                       trusted.string()},
+                      image)
+             .status == 0;
 }
 
 }  // namespace tarvik::teste
