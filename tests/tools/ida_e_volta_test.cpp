@@ -76,15 +76,12 @@ TEST(IdaEVoltaTest, TheUpdaterAppliesWhatThePublisherPublished) {
   configuracao.catalogo = raiz.Caminho() / "catálogo";
   configuracao.banco = raiz.Caminho() / "relatórios.db";
   teste::ServidorEmTeste servidor(configuracao);
-
-  publicacao::ParametrosPublicacao parametros;
-  parametros.instalada = raiz.Caminho() / "2.30";
-  parametros.versaoInstalada = "2.30";
-  parametros.nova = raiz.Caminho() / "2.31";
-  parametros.versaoNova = "2.31";
-  parametros.url = servidor.Servidor().Url() + "/arquivos";
-  parametros.catalogo = configuracao.catalogo;
-  publicacao::Publica(parametros);
+  publicacao::Publica({.instalada = raiz.Caminho() / "2.30",
+                       .versaoInstalada = "2.30",
+                       .nova = raiz.Caminho() / "2.31",
+                       .versaoNova = "2.31",
+                       .url = servidor.Servidor().Url() + "/arquivos",
+                       .catalogo = configuracao.catalogo});
 
   // The installation: the old release, the updater beside it, and the
   // configuration in its own Windows directory.

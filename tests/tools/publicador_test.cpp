@@ -72,15 +72,6 @@ std::string Recusa(const std::function<void()>& publica) {
 
 class PublicadorTest : public ::testing::Test {
  protected:
-  PublicadorTest() {
-    parametros_.instalada = pasta_.Caminho() / "2.30";
-    parametros_.versaoInstalada = "2.30";
-    parametros_.nova = pasta_.Caminho() / "2.31";
-    parametros_.versaoNova = "2.31";
-    parametros_.url = "http://atualiza.exemplo:8080/arquivos/";
-    parametros_.catalogo = pasta_.Caminho() / "catálogo";
-  }
-
   void Versoes(const Arvore& instalada, const Arvore& nova) {
     teste::CriaArvore(parametros_.instalada, instalada);
     teste::CriaArvore(parametros_.nova, nova);
@@ -92,7 +83,12 @@ class PublicadorTest : public ::testing::Test {
   }
 
   teste::PastaTemporaria pasta_;
-  ParametrosPublicacao parametros_;
+  ParametrosPublicacao parametros_{.instalada = pasta_.Caminho() / "2.30",
+                                   .versaoInstalada = "2.30",
+                                   .nova = pasta_.Caminho() / "2.31",
+                                   .versaoNova = "2.31",
+                                   .url = "http://atualiza.exemplo:8080/arquivos/",
+                                   .catalogo = pasta_.Caminho() / "catálogo"};
 };
 
 TEST_F(PublicadorTest, WritesEveryActionInTheOrderTheUpdaterNeeds) {
