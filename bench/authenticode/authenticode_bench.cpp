@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -11,8 +12,6 @@
 #include <stdexcept>
 #include <string>
 
-#include "command.h"
-#include "osslsigncode.h"
 #include "pe_builder.h"
 #include "platform/authenticode.h"
 #include "test_pki.h"
@@ -82,7 +81,7 @@ BENCHMARK(BM_VerifyAuthenticode)->Unit(benchmark::kMillisecond)->UseRealTime()->
 void BM_OpensslDgstSha256(benchmark::State& state) {
   const std::string path = Image().Path().string();
   for (auto _ : state) {
-    if (tarvik::teste::RunCommand({"openssl", "dgst", "-sha256", path}).exit_code != 0) {
+    if (std::system(("openssl dgst -sha256 '" + path + "' > /dev/null").c_str()) != 0) {
       state.SkipWithError("openssl dgst failed");
       break;
     }
