@@ -26,14 +26,16 @@ bool IsPid(const char* name) {
 }
 
 bool HasOpen(const std::string& processFolder, dev_t device, ino_t inode) {
+  // Relative to the open folder, each stat walks one name instead of a path.
   Dir fds = OpenDir(processFolder + "/fd");
   if (!fds) return false;
+  const int folder = ::dirfd(fds.get());
   while (const dirent* entry = ::readdir(fds.get())) {
     if (!IsPid(entry->d_name)) continue;
     struct stat info {};
     // stat follows the descriptor to the open file, even a renamed one.
-    if (::stat((processFolder + "/fd/" + entry->d_name).c_str(), &info) == 0 &&
-        info.st_dev == device && info.st_ino == inode) {
+    if (::fstatat(folder, entry->d_name, &info, 0) == 0 && info.st_dev == device &&
+        info.st_ino == inode) {
       return true;
     }
   }
