@@ -14,6 +14,8 @@
 #include "base/erro.h"
 #include "base/texto.h"
 #include "server/acao.h"
+#include "server/chaves_descritor.h"
+#include "server/chaves_descritor.h"
 #include "server/descritor.h"
 #include "server/informacao_arquivo.h"
 #include "server/informacao_pasta.h"
@@ -23,19 +25,7 @@ namespace tarvik {
 namespace {
 
 constexpr std::string_view kOrigem = "RecuperaDadosAtualizacao";
-constexpr std::string_view kSecaoSequencia = "sequenciaAtualizacao";
-constexpr std::string_view kSecaoOriginais = "arquivosOriginais";
-constexpr std::string_view kChaveItens = "itens";
-constexpr std::string_view kChaveAtualizar = "atualizar";
-constexpr std::string_view kChaveVersao = "versao";
-constexpr std::string_view kChaveAtualizarAtualizador = "atualizar_atualizador";
-constexpr std::string_view kRadicalAcao = "acao_";
-constexpr std::string_view kRadicalCaminho = "caminho_";
-constexpr std::string_view kRadicalDestino = "destino_";
-constexpr std::string_view kRadicalTamanho = "tamanho_";
-constexpr std::string_view kRadicalHash = "hash_";
-constexpr std::string_view kRadicalAuthenticode = "authenticode_";
-constexpr std::string_view kRadicalArquivoAtualizador = "arquivo_atualizador_";
+using namespace chave_descritor;
 constexpr std::string_view kVerdadeiro = "true";
 constexpr std::string_view kFalso = "false";
 
@@ -165,8 +155,8 @@ std::vector<std::pair<int32_t, std::string_view>> AcoesPresentes(
   std::vector<std::pair<int32_t, std::string_view>> acoes;
   for (const ValorDescritor& valor : valores) {
     const std::string_view chave = valor.chave;
-    if (chave.size() <= kRadicalAcao.size() || !IniciaComSemCaixa(chave, kRadicalAcao)) continue;
-    const auto digitos = chave.substr(kRadicalAcao.size());
+    if (chave.size() <= kAcao.size() || !IniciaComSemCaixa(chave, kAcao)) continue;
+    const auto digitos = chave.substr(kAcao.size());
     // The index is written in decimal without leading zeros.
     if (digitos.front() == '0' || digitos.size() > 10 ||
         !std::all_of(digitos.begin(), digitos.end(), Digito)) {
@@ -184,32 +174,32 @@ std::shared_ptr<InformacaoArquivo> LeArquivoRecuperar(const LeitorSecao& secao, 
                                                       int32_t codigo) {
   auto arquivo = std::make_shared<InformacaoArquivo>();
   arquivo->Indice(n);
-  arquivo->Url(std::string(secao.Texto(Chave(kRadicalCaminho, n))));
-  arquivo->Destino(std::string(secao.Texto(Chave(kRadicalDestino, n))));
+  arquivo->Url(std::string(secao.Texto(Chave(kCaminho, n))));
+  arquivo->Destino(std::string(secao.Texto(Chave(kDestino, n))));
   arquivo->Acao(codigo);
-  arquivo->tamanho(secao.Inteiro(Chave(kRadicalTamanho, n)));
-  arquivo->hash(std::string(secao.Texto(Chave(kRadicalHash, n))));
-  arquivo->Authenticode(secao.Logico(Chave(kRadicalAuthenticode, n)));
-  arquivo->ArquivoAtualizador(secao.Logico(Chave(kRadicalArquivoAtualizador, n)));
+  arquivo->tamanho(secao.Inteiro(Chave(kTamanho, n)));
+  arquivo->hash(std::string(secao.Texto(Chave(kHash, n))));
+  arquivo->Authenticode(secao.Logico(Chave(kAuthenticode, n)));
+  arquivo->ArquivoAtualizador(secao.Logico(Chave(kArquivoAtualizador, n)));
   return arquivo;
 }
 
 std::shared_ptr<InformacaoPasta> LePasta(const LeitorSecao& secao, int32_t n, int32_t codigo) {
   auto pasta = std::make_shared<InformacaoPasta>();
   pasta->Indice(n);
-  pasta->Nome(std::string(secao.Texto(Chave(kRadicalCaminho, n))));
+  pasta->Nome(std::string(secao.Texto(Chave(kCaminho, n))));
   pasta->Acao(codigo);
-  pasta->Destino(std::string(secao.Texto(Chave(kRadicalDestino, n))));
+  pasta->Destino(std::string(secao.Texto(Chave(kDestino, n))));
   return pasta;
 }
 
 std::shared_ptr<InformacaoArquivo> LeArquivoOriginal(const LeitorSecao& secao, int32_t i) {
   auto arquivo = std::make_shared<InformacaoArquivo>();
-  arquivo->Url(std::string(secao.Texto(Chave(kRadicalCaminho, i))));
+  arquivo->Url(std::string(secao.Texto(Chave(kCaminho, i))));
   arquivo->Indice(i);
-  arquivo->tamanho(secao.Inteiro(Chave(kRadicalTamanho, i)));
-  arquivo->hash(std::string(secao.Texto(Chave(kRadicalHash, i))));
-  arquivo->Authenticode(secao.Logico(Chave(kRadicalAuthenticode, i)));
+  arquivo->tamanho(secao.Inteiro(Chave(kTamanho, i)));
+  arquivo->hash(std::string(secao.Texto(Chave(kHash, i))));
+  arquivo->Authenticode(secao.Logico(Chave(kAuthenticode, i)));
   return arquivo;
 }
 
@@ -247,8 +237,8 @@ void LeSequencia(const LeitorSecao& sequencia, DadosAtualizacao& dados) {
 }
 
 void LeOriginais(const LeitorSecao& originais, DadosAtualizacao& dados) {
-  dados.VelhaVersao(std::string(originais.Texto(kChaveVersao)));
-  const int32_t quantidade = originais.Inteiro(kChaveItens);
+  dados.VelhaVersao(std::string(originais.Texto(kVersao)));
+  const int32_t quantidade = originais.Inteiro(kItens);
   dados.NumeroArquivosOriginais(quantidade);
   if (quantidade < 1) return;
   // Grown entry by entry: a count beyond the entries present fails at the
@@ -264,10 +254,10 @@ DadosAtualizacao RecuperaDadosAtualizacao(std::string conteudo) {
   const Secoes secoes = InterpretaConteudo(conteudo);
   DadosAtualizacao dados;
   const LeitorSecao sequencia(secoes, kSecaoSequencia);
-  const int32_t itens = sequencia.Inteiro(kChaveItens);
-  const std::string_view atualizar = sequencia.Texto(kChaveAtualizar);
-  const std::string_view versao = sequencia.Texto(kChaveVersao);
-  const std::string_view atualizarAtualizador = sequencia.Texto(kChaveAtualizarAtualizador);
+  const int32_t itens = sequencia.Inteiro(kItens);
+  const std::string_view atualizar = sequencia.Texto(kAtualizar);
+  const std::string_view versao = sequencia.Texto(kVersao);
+  const std::string_view atualizarAtualizador = sequencia.Texto(kAtualizarAtualizador);
   // Only the exact word says yes, unlike the truth values of the entries.
   dados.Atualizar(atualizar == kVerdadeiro);
   dados.NovaVersao(std::string(versao));

@@ -5,25 +5,12 @@
 #include <string>
 #include <string_view>
 
+#include "server/chaves_descritor.h"
+
 namespace tarvik::publicacao {
 
 // Names of the descriptor's sections and keys, as the updater reads them.
-// Keys of the entries are a stem followed by the entry's index.
-namespace chave {
-inline constexpr std::string_view kSecaoSequencia = "sequenciaAtualizacao";
-inline constexpr std::string_view kSecaoOriginais = "arquivosOriginais";
-inline constexpr std::string_view kItens = "itens";
-inline constexpr std::string_view kAtualizar = "atualizar";
-inline constexpr std::string_view kVersao = "versao";
-inline constexpr std::string_view kAtualizarAtualizador = "atualizar_atualizador";
-inline constexpr std::string_view kAcao = "acao_";
-inline constexpr std::string_view kCaminho = "caminho_";
-inline constexpr std::string_view kDestino = "destino_";
-inline constexpr std::string_view kTamanho = "tamanho_";
-inline constexpr std::string_view kHash = "hash_";
-inline constexpr std::string_view kAuthenticode = "authenticode_";
-inline constexpr std::string_view kArquivoAtualizador = "arquivo_atualizador_";
-}  // namespace chave
+namespace chave = ::tarvik::chave_descritor;
 
 // Builds the text of a descriptor: section headers and key=value lines, each
 // ended by CR LF, with no blank line, since a blank line ends what the
