@@ -22,10 +22,10 @@ std::string Sha256(const std::string& conteudo) {
 
 std::string Descritor(const std::string& versao, bool atualizarAtualizador,
                       const std::vector<EntradaDescritor>& entradas) {
-  std::string texto = "[sequenciaAtualizacao]\r\nitens=" + std::to_string(entradas.size()) +
-                      "\r\natualizar=" + (versao.empty() ? "false" : "true") +
-                      "\r\nversao=" + versao + "\r\natualizar_atualizador=" +
-                      (atualizarAtualizador ? "true" : "false") + "\r\n";
+  std::string texto =
+      "[sequenciaAtualizacao]\r\nitens=" + std::to_string(entradas.size()) +
+      "\r\natualizar=" + (versao.empty() ? "false" : "true") + "\r\nversao=" + versao +
+      "\r\natualizar_atualizador=" + (atualizarAtualizador ? "true" : "false") + "\r\n";
   for (size_t i = 0; i < entradas.size(); ++i) {
     const auto& e = entradas[i];
     const std::string n = std::to_string(i + 1);
@@ -33,8 +33,8 @@ std::string Descritor(const std::string& versao, bool atualizarAtualizador,
              n + "=" + e.destino + "\r\n";
     if (e.acao.ends_with("Arquivo")) {
       texto += "tamanho_" + n + "=" + std::to_string(e.conteudo.size()) + "\r\nhash_" + n + "=" +
-               Sha256(e.conteudo) + "\r\nauthenticode_" + n + "=false\r\narquivo_atualizador_" +
-               n + "=" + (e.arquivoAtualizador ? "true" : "false") + "\r\n";
+               Sha256(e.conteudo) + "\r\nauthenticode_" + n + "=false\r\narquivo_atualizador_" + n +
+               "=" + (e.arquivoAtualizador ? "true" : "false") + "\r\n";
     }
   }
   return texto + "[arquivosOriginais]\r\nversao=\r\nitens=0\r\n";
@@ -47,16 +47,6 @@ ServidorAtualizacao::ServidorAtualizacao() {
     const Resposta& escolhida = pedido.has_param("atualizador") ? atualizador_ : aplicativo_;
     resposta.status = escolhida.status;
     resposta.set_content(escolhida.corpo, "text/plain");
-  });
-  http_.Http().Get(R"(/arquivos/(.+))", [this](const httplib::Request& pedido,
-                                               httplib::Response& resposta) {
-    std::lock_guard trava(mutex_);
-    const auto achado = arquivos_.find(pedido.matches[1]);
-    if (achado == arquivos_.end()) {
-      resposta.status = 404;
-      return;
-    }
-    resposta.set_content(achado->second, "application/octet-stream");
   });
   http_.Inicia();
 }
@@ -72,9 +62,7 @@ void ServidorAtualizacao::RespostaAplicativo(Resposta resposta) {
 }
 
 std::string ServidorAtualizacao::Arquivo(const std::string& nome, const std::string& conteudo) {
-  std::lock_guard trava(mutex_);
-  arquivos_[nome] = conteudo;
-  return UrlArquivo(nome);
+  return http_.Publica(nome, conteudo);
 }
 
 }  // namespace tarvik::teste

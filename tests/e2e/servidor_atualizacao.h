@@ -1,7 +1,6 @@
 #ifndef TARVIK_TESTS_E2E_SERVIDOR_ATUALIZACAO_H_
 #define TARVIK_TESTS_E2E_SERVIDOR_ATUALIZACAO_H_
 
-#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -50,7 +49,6 @@ class ServidorAtualizacao {
   mutable std::mutex mutex_;
   Resposta atualizador_;
   Resposta aplicativo_;
-  std::map<std::string, std::string> arquivos_;
   ServidorLocal http_;
 };
 

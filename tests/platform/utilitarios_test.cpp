@@ -84,11 +84,9 @@ TEST_F(UtilitariosTest, DownloadGivesStatusTextAndBody) {
 }
 
 TEST_F(UtilitariosTest, BlanksAndAccentsAreSentEncodedAndNothingElseIs) {
-  servidor_.Http().Get("/arquivos/Relatório Mensal.dll", [](const httplib::Request&, httplib::Response& resposta) {
-    resposta.set_content("dll", "application/octet-stream");
-  });
+  const std::string url = servidor_.Publica("Relatório Mensal.dll", "dll");
   const std::string destino = pasta_.Em("baixado");
-  EXPECT_EQ(utilitarios_->BaixaUrlParaArquivo(servidor_.Url("/arquivos/Relatório Mensal.dll"), destino).status, 200);
+  EXPECT_EQ(utilitarios_->BaixaUrlParaArquivo(url, destino).status, 200);
   utilitarios_->BaixaUrl(servidor_.Url("/descritor?conta=Loja & Cia&cnpj=1%2"));
   EXPECT_EQ(servidor_.Pedidos(), (std::vector<std::string>{"/arquivos/Relatório Mensal.dll",
                                                            "/descritor?conta=Loja%20&%20Cia&cnpj=1%2"}));

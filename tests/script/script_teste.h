@@ -5,7 +5,6 @@
 
 #include <map>
 #include <memory>
-#include <mutex>
 #include <regex>
 #include <string>
 #include <utility>
@@ -41,21 +40,9 @@ class ScriptTeste : public ::testing::Test {
   std::string Publica(const std::string& nome, const std::string& conteudo) {
     if (!servidor_) {
       servidor_ = std::make_unique<ServidorLocal>();
-      servidor_->Http().Get(R"(/arquivos/(.+))",
-                            [this](const httplib::Request& pedido, httplib::Response& resposta) {
-                              std::lock_guard trava(mutex_);
-                              const auto achado = publicados_.find(pedido.matches[1]);
-                              if (achado == publicados_.end()) {
-                                resposta.status = 404;
-                                return;
-                              }
-                              resposta.set_content(achado->second, "application/octet-stream");
-                            });
       servidor_->Inicia();
     }
-    std::lock_guard trava(mutex_);
-    publicados_[nome] = conteudo;
-    return servidor_->Url("/arquivos/" + nome);
+    return servidor_->Publica(nome, conteudo);
   }
 
   static std::string Hash(const std::string& conteudo) {
@@ -127,8 +114,6 @@ class ScriptTeste : public ::testing::Test {
   ScriptAtualizacao script_;
 
  private:
-  std::mutex mutex_;
-  std::map<std::string, std::string> publicados_;
   // Created on first use: a server stopped before it ever listened may hang.
   std::unique_ptr<ServidorLocal> servidor_;
 };

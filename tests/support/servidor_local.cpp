@@ -24,6 +24,22 @@ ServidorLocal::ServidorLocal() {
     ultimosCabecalhos_ = pedido.headers;
     return httplib::Server::HandlerResponse::Unhandled;
   });
+  servidor_.Get(R"(/arquivos/(.+))",
+                [this](const httplib::Request& pedido, httplib::Response& resposta) {
+                  std::lock_guard trava(mutex_);
+                  const auto achado = publicados_.find(pedido.matches[1]);
+                  if (achado == publicados_.end()) {
+                    resposta.status = 404;
+                    return;
+                  }
+                  resposta.set_content(achado->second, "application/octet-stream");
+                });
+}
+
+std::string ServidorLocal::Publica(const std::string& nome, const std::string& conteudo) {
+  std::lock_guard trava(mutex_);
+  publicados_[nome] = conteudo;
+  return Url("/arquivos/" + nome);
 }
 
 ServidorLocal::~ServidorLocal() {

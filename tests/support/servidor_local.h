@@ -3,6 +3,7 @@
 
 #include <httplib.h>
 
+#include <map>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -27,6 +28,10 @@ class ServidorLocal {
   // "http://127.0.0.1:<port>" followed by `caminho`.
   std::string Url(const std::string& caminho) const;
 
+  // Serves `conteudo` at /arquivos/<nome> from now on (404 for names never
+  // published) and returns its URL.
+  std::string Publica(const std::string& nome, const std::string& conteudo);
+
   // Path and query of every request received so far, in order.
   std::vector<std::string> Pedidos() const;
   // Value of a request header of the last request; empty when absent.
@@ -38,6 +43,7 @@ class ServidorLocal {
   int porta_ = 0;
   mutable std::mutex mutex_;
   std::vector<std::string> pedidos_;
+  std::map<std::string, std::string> publicados_;
   httplib::Headers ultimosCabecalhos_;
 };
 
