@@ -6,8 +6,8 @@
 #include <string>
 #include <utility>
 
-#include "server/descritor.h"
-#include "server/recupera_dados_atualizacao.h"
+#include "descriptor/descritor.h"
+#include "descriptor/recupera_dados_atualizacao.h"
 
 namespace tarvik {
 namespace {

@@ -21,10 +21,10 @@
 #include <sstream>
 #include <string>
 
+#include "descriptor/recupera_dados_atualizacao.h"
 #include "platform/process.h"
-#include "script/contexto_execucao.h"
 #include "script/script_atualizacao.h"
-#include "server/recupera_dados_atualizacao.h"
+#include "tasks/contexto_execucao.h"
 #include "tasks/tarefa.h"
 #include "ui/interface_debug.h"
 
@@ -76,12 +76,12 @@ int Baixa(const std::string& url, const std::string& destino) {
   tarefa.AdicionaDetalhe(destino);
   tarvik::ContextoExecucao contexto;
   const auto inicio = std::chrono::steady_clock::now();
-  const int32_t resultado = tarefa.Executa(contexto, true);
+  const tarvik::Resultado resultado = tarefa.Executa(contexto, true);
   const double segundos = Segundos(inicio);
   rusage uso{};
   ::getrusage(RUSAGE_SELF, &uso);
   std::printf("segundos %.3f pico_kib %ld\n", segundos, uso.ru_maxrss);
-  return resultado;
+  return static_cast<int>(resultado);
 }
 
 int Atualiza(const std::string& pastaBase, const std::string& arquivoDescritor) {
@@ -92,9 +92,10 @@ int Atualiza(const std::string& pastaBase, const std::string& arquivoDescritor) 
   tarvik::InterfaceDebug interface;
   tarvik::ScriptAtualizacao script;
   const auto inicio = std::chrono::steady_clock::now();
-  const int32_t resultado = script.Processa(pastaBase, "1.0", dados, true, interface);
-  std::printf("segundos %.3f resultado %d\n", Segundos(inicio), resultado);
-  return resultado;
+  const tarvik::Resultado resultado = script.Processa(pastaBase, "1.0", dados, true, interface);
+  std::printf("segundos %.3f resultado %s\n", Segundos(inicio),
+              tarvik::NomeResultado(resultado).c_str());
+  return static_cast<int>(resultado);
 }
 
 }  // namespace

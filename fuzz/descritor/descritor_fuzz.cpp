@@ -13,9 +13,9 @@
 #include "base/cp1252.h"
 #include "base/erro.h"
 #include "base/texto.h"
-#include "script/caminhos.h"
-#include "server/descritor.h"
-#include "server/recupera_dados_atualizacao.h"
+#include "descriptor/caminhos.h"
+#include "descriptor/descritor.h"
+#include "descriptor/recupera_dados_atualizacao.h"
 
 namespace {
 

@@ -3,11 +3,11 @@
 #include <vector>
 
 #include "base/erro.h"
+#include "descriptor/caminhos.h"
+#include "descriptor/informacao_arquivo.h"
+#include "descriptor/resultado.h"
 #include "log/registro.h"
-#include "script/caminhos.h"
-#include "script/contexto_execucao.h"
-#include "server/informacao_arquivo.h"
-#include "tasks/codigo_resultado.h"
+#include "tasks/contexto_execucao.h"
 #include "tasks/conversao_detalhe.h"
 
 namespace tarvik {
@@ -73,10 +73,10 @@ void ScriptAtualizacao::AdicionaTarefa(int32_t codigo,
   tarefas_.Adiciona(CriaTarefa(codigo, detalhes));
 }
 
-int32_t ScriptAtualizacao::Processa(const std::string& pastaBase, const std::string& versaoAtual,
-                                    const DadosAtualizacao& dados, bool falhaComArquivosEmUso,
-                                    IInterfaceVisual& interface) {
-  if (!dados.Atualizar()) return codigo_resultado::kSucessoInstalacao;
+Resultado ScriptAtualizacao::Processa(const std::string& pastaBase, const std::string& versaoAtual,
+                                      const DadosAtualizacao& dados, bool falhaComArquivosEmUso,
+                                      IInterfaceVisual& interface) {
+  if (!dados.Atualizar()) return Resultado::kSucessoInstalacao;
   RegistraLog("pastaBase [" + pastaBase + "]", kInfo);
   RegistraLog(std::string("pastaTemporaria [") + kPastaTemporaria + "]", kInfo);
   RegistraLog(std::string("pastaBackup [") + kPastaBackup + "]", kInfo);
@@ -159,7 +159,8 @@ void ScriptAtualizacao::ListaScript(IInterfaceVisual& interface) const {
   RegistraLog("********* fim do script de atualização", kInfo);
 }
 
-int32_t ScriptAtualizacao::ExecutaScript(bool falhaComArquivosEmUso, IInterfaceVisual& interface) {
+Resultado ScriptAtualizacao::ExecutaScript(bool falhaComArquivosEmUso,
+                                           IInterfaceVisual& interface) {
   interface.Mensagem("Executando a atualização");
   RegistraLog("######### inicio da execução do script de atualização", kInfo);
   ContextoExecucao contexto;
@@ -168,24 +169,23 @@ int32_t ScriptAtualizacao::ExecutaScript(bool falhaComArquivosEmUso, IInterfaceV
   ListaTarefas desfazer;
   desfazer.Adiciona(CriaTarefa(codigo_tarefa::kExibirMensagem, {"Falha. Revertendo as alterações"}),
                     kChaveCabecaDesfazer);
-  int32_t ultimo = codigo_resultado::kSucessoInstalacao;
+  Resultado ultimo = Resultado::kSucessoInstalacao;
   bool houveEmUso = false;
   int32_t executadas = 0;
   try {
     for (const auto& tarefa : tarefas_) {
       interface.Mensagem(tarefa->MensagemTarefa());
       ultimo = tarefa->Executa(contexto, true);
-      if (falhaComArquivosEmUso && ultimo == codigo_resultado::kArquivosEmUsoReiniciar) {
+      if (falhaComArquivosEmUso && ultimo == Resultado::kArquivosEmUsoReiniciar) {
         RegistraLog("Arquivo em uso sem possibilidade de atualizar. Falhando", kAviso);
-        ultimo = codigo_resultado::kFalhaArquivosEmUso;
+        ultimo = Resultado::kFalhaArquivosEmUso;
         break;
       }
-      if (ultimo != codigo_resultado::kSucessoInstalacao &&
-          ultimo != codigo_resultado::kArquivosEmUsoReiniciar) {
+      if (ultimo != Resultado::kSucessoInstalacao && ultimo != Resultado::kArquivosEmUsoReiniciar) {
         break;
       }
       desfazer.AdicionaDepois(tarefa, std::to_string(++executadas), kChaveCabecaDesfazer);
-      houveEmUso |= ultimo == codigo_resultado::kArquivosEmUsoReiniciar;
+      houveEmUso |= ultimo == Resultado::kArquivosEmUsoReiniciar;
     }
   } catch (const Erro&) {
     // The error travels on, but not before what ran is put back.
@@ -194,17 +194,16 @@ int32_t ScriptAtualizacao::ExecutaScript(bool falhaComArquivosEmUso, IInterfaceV
   }
   RegistraLog("######### fim da execução do script de atualização", kInfo);
 
-  int32_t resultado = codigo_resultado::kSucessoInstalacao;
-  if (ultimo == codigo_resultado::kFalhaInstalacao ||
-      ultimo == codigo_resultado::kFalhaArquivosEmUso) {
+  Resultado resultado = Resultado::kSucessoInstalacao;
+  if (ultimo == Resultado::kFalhaInstalacao || ultimo == Resultado::kFalhaArquivosEmUso) {
     Desfaz(desfazer, interface, false);
     resultado = ultimo;
   }
   // An undone run leaves nothing for the restart batch: its records would
   // copy files that the undo removed and delete files that it kept.
-  if (!falhaComArquivosEmUso && houveEmUso && resultado == codigo_resultado::kSucessoInstalacao) {
+  if (!falhaComArquivosEmUso && houveEmUso && resultado == Resultado::kSucessoInstalacao) {
     RegistraLog("Saindo com lista de arquivos em uso para reiniciar", kAviso);
-    resultado = codigo_resultado::kArquivosEmUsoReiniciar;
+    resultado = Resultado::kArquivosEmUsoReiniciar;
     listaArquivosEmUso_ = contexto.ListaArquivosEmUso();
   }
   return resultado;

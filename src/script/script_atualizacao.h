@@ -7,8 +7,8 @@
 #include <string>
 
 #include "base/colecao.h"
-#include "script/item_em_uso.h"
-#include "server/dados_atualizacao.h"
+#include "descriptor/dados_atualizacao.h"
+#include "tasks/item_em_uso.h"
 #include "tasks/tarefa.h"
 #include "ui/interface_visual.h"
 
@@ -30,9 +30,9 @@ class ScriptAtualizacao {
   // An error raised while the tasks run first has the executed tasks undone,
   // newest first, and then travels on unchanged: a half-applied update is
   // never left in place.
-  int32_t Processa(const std::string& pastaBase, const std::string& versaoAtual,
-                   const DadosAtualizacao& dados, bool falhaComArquivosEmUso,
-                   IInterfaceVisual& interface);
+  Resultado Processa(const std::string& pastaBase, const std::string& versaoAtual,
+                     const DadosAtualizacao& dados, bool falhaComArquivosEmUso,
+                     IInterfaceVisual& interface);
 
   // The files left in use for the restart batch. Null until a run ends
   // with 4; it is the run's own list, in the order the tasks recorded them.
@@ -74,7 +74,7 @@ class ScriptAtualizacao {
   void MontaScript(const std::string& pastaBase, const std::string& versaoAtual,
                    const DadosAtualizacao& dados);
   void ListaScript(IInterfaceVisual& interface) const;
-  int32_t ExecutaScript(bool falhaComArquivosEmUso, IInterfaceVisual& interface);
+  Resultado ExecutaScript(bool falhaComArquivosEmUso, IInterfaceVisual& interface);
 
   ListaTarefas tarefas_;
   std::shared_ptr<ListaItensEmUso> listaArquivosEmUso_;

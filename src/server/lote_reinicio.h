@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "script/item_em_uso.h"
+#include "tasks/item_em_uso.h"
 
 namespace tarvik {
 

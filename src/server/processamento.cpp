@@ -6,13 +6,13 @@
 
 #include "base/cp1252.h"
 #include "base/erro.h"
+#include "descriptor/recupera_dados_atualizacao.h"
 #include "log/registro.h"
 #include "platform/clock.h"
 #include "platform/utilitarios.h"
 #include "script/script_atualizacao.h"
 #include "server/informacao_sistema.h"
 #include "server/lote_reinicio.h"
-#include "server/recupera_dados_atualizacao.h"
 #include "ui/interface_debug.h"
 #include "ui/janela_progresso.h"
 
@@ -121,8 +121,7 @@ Resultado Processamento::ProcessaAtualizacaoAtualizador(const std::string& versa
   } else if (dados) {
     interface->Titulo(kTituloAtualizando);
     ScriptAtualizacao script;
-    resultado = static_cast<Resultado>(
-        script.Processa(pastaBase, versaoAtual, *dados, !atualizador, *interface));
+    resultado = script.Processa(pastaBase, versaoAtual, *dados, !atualizador, *interface);
     if (resultado == Resultado::kArquivosEmUsoReiniciar && atualizador) {
       EscreveLoteReinicio(pastaBase, versaoAtual, *script.ListaArquivosEmUso());
     }

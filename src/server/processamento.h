@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "server/dados_atualizacao.h"
-#include "server/resultado.h"
+#include "descriptor/dados_atualizacao.h"
+#include "descriptor/resultado.h"
 
 namespace tarvik {
 

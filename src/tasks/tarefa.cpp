@@ -3,10 +3,9 @@
 #include <iterator>
 
 #include "base/erro.h"
+#include "descriptor/resultado.h"
 #include "log/registro.h"
 #include "platform/files.h"
-#include "server/resultado.h"
-#include "tasks/codigo_resultado.h"
 #include "tasks/utilitarios_da_chamada.h"
 
 namespace tarvik {
@@ -74,18 +73,17 @@ void Tarefa::Registra() const {
   RegistraLog(linha, kInfo);
 }
 
-int32_t Tarefa::Executa(ContextoExecucao& contexto, [[maybe_unused]] bool simulado) {
+Resultado Tarefa::Executa(ContextoExecucao& contexto, [[maybe_unused]] bool simulado) {
   RegistraLog("Executando [" + NomeTarefa() + "] com [" + std::to_string(detalhes_.Quantidade()) +
                   "] detalhes",
               kInfo);
   UtilitariosDaChamada utilitarios;
-  const int32_t resultado = ExecutaTrabalho(contexto, utilitarios);
-  RegistraLog("Resultado da tarefa: [" + NomeResultado(static_cast<Resultado>(resultado)) + "]",
-              kInfo);
+  const Resultado resultado = ExecutaTrabalho(contexto, utilitarios);
+  RegistraLog("Resultado da tarefa: [" + NomeResultado(resultado) + "]", kInfo);
   return resultado;
 }
 
-int32_t Tarefa::ExecutaTrabalho(ContextoExecucao& contexto, UtilitariosDaChamada& utilitarios) {
+Resultado Tarefa::ExecutaTrabalho(ContextoExecucao& contexto, UtilitariosDaChamada& utilitarios) {
   using namespace codigo_tarefa;
   switch (codigo_) {
     case kBaixarArquivo:
@@ -121,7 +119,7 @@ int32_t Tarefa::ExecutaTrabalho(ContextoExecucao& contexto, UtilitariosDaChamada
     default:
       throw TarefaDesconhecida("Tarefa:Executa", codigo_);  // named, but without work: 5
   }
-  return codigo_resultado::kSucessoInstalacao;
+  return Resultado::kSucessoInstalacao;
 }
 
 void Tarefa::ExigeDetalhes() const {

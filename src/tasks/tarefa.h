@@ -6,8 +6,9 @@
 #include <string>
 
 #include "base/colecao.h"
-#include "script/contexto_execucao.h"
-#include "script/item_em_uso.h"
+#include "descriptor/resultado.h"
+#include "tasks/contexto_execucao.h"
+#include "tasks/item_em_uso.h"
 
 namespace tarvik {
 
@@ -59,7 +60,7 @@ class Tarefa {
   // lines and returns 0, 1 or 4. Only the file tasks use `contexto`, to
   // record files found in use; `simulado` is consulted by no task. An error
   // raised by the work leaves at once, without the result line.
-  int32_t Executa(ContextoExecucao& contexto, bool simulado);
+  Resultado Executa(ContextoExecucao& contexto, bool simulado);
 
   // The task's name, as "BaixarArquivo" for 0.
   std::string NomeTarefa() const;
@@ -76,21 +77,21 @@ class Tarefa {
   const std::string& Detalhe(int32_t posicao) const { return detalhes_.Item(posicao); }
   void ExigeDetalhes() const;
 
-  int32_t ExecutaTrabalho(ContextoExecucao& contexto, UtilitariosDaChamada& utilitarios);
+  Resultado ExecutaTrabalho(ContextoExecucao& contexto, UtilitariosDaChamada& utilitarios);
 
-  int32_t BaixaArquivo(UtilitariosDaChamada& utilitarios);
-  int32_t VerificaExistencia(UtilitariosDaChamada& utilitarios);
+  Resultado BaixaArquivo(UtilitariosDaChamada& utilitarios);
+  Resultado VerificaExistencia(UtilitariosDaChamada& utilitarios);
   void VerificaPermissaoGravacao(UtilitariosDaChamada& utilitarios);
-  int32_t VerificaValidade(UtilitariosDaChamada& utilitarios);
+  Resultado VerificaValidade(UtilitariosDaChamada& utilitarios);
   void VerificaArquivoOriginal(UtilitariosDaChamada& utilitarios);
   // Size, hash and (when required) signature of `arquivo`, each mismatch
   // logged with `categoria`; true when all match.
   bool ConfereArquivo(UtilitariosDaChamada& utilitarios, const std::string& arquivo,
                       const std::string& categoria);
-  int32_t EfetuaCopiaSeguranca(UtilitariosDaChamada& utilitarios);
-  int32_t CopiaArquivo(ContextoExecucao& contexto, UtilitariosDaChamada& utilitarios);
-  int32_t RemoveArquivo(ContextoExecucao& contexto, UtilitariosDaChamada& utilitarios);
-  int32_t RemovePasta(UtilitariosDaChamada& utilitarios);
+  Resultado EfetuaCopiaSeguranca(UtilitariosDaChamada& utilitarios);
+  Resultado CopiaArquivo(ContextoExecucao& contexto, UtilitariosDaChamada& utilitarios);
+  Resultado RemoveArquivo(ContextoExecucao& contexto, UtilitariosDaChamada& utilitarios);
+  Resultado RemovePasta(UtilitariosDaChamada& utilitarios);
   void CriaPastas(UtilitariosDaChamada& utilitarios);
   void ExibeMensagem();
 

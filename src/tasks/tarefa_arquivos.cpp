@@ -2,9 +2,9 @@
 
 #include "base/erro.h"
 #include "base/texto.h"
+#include "descriptor/resultado.h"
 #include "log/registro.h"
 #include "platform/files.h"
-#include "tasks/codigo_resultado.h"
 #include "tasks/tarefa.h"
 #include "tasks/textos_tarefa.h"
 #include "tasks/utilitarios_da_chamada.h"
@@ -22,17 +22,17 @@ std::string ImpossivelAcesso(const std::string& arquivo) {
 
 }  // namespace
 
-int32_t Tarefa::EfetuaCopiaSeguranca(UtilitariosDaChamada& utilitarios) {
+Resultado Tarefa::EfetuaCopiaSeguranca(UtilitariosDaChamada& utilitarios) {
   const std::string& instalado = Detalhe(1);
   if (!utilitarios->ArquivoExiste(instalado)) {
     RegistraLog(
         "Arquivo não existe. Não será possível restaurar em caso de erro. [" + instalado + "]",
         kAviso);
-    return codigo_resultado::kSucessoInstalacao;
+    return Resultado::kSucessoInstalacao;
   }
   const std::string& versionada = Detalhe(2);
   RegistraLog("Copiando [" + instalado + "] para [" + versionada + "]", kInfo);
-  int32_t resultado = codigo_resultado::kSucessoInstalacao;
+  Resultado resultado = Resultado::kSucessoInstalacao;
   const bool permitida =
       !utilitarios->ArquivoExiste(versionada) || RemoveSomenteLeitura(versionada);
   if (permitida) {
@@ -40,10 +40,10 @@ int32_t Tarefa::EfetuaCopiaSeguranca(UtilitariosDaChamada& utilitarios) {
         PassoProtegido([&] { platform::CopyFileReplacing(instalado, versionada); });
     if (copia.numero > 0) {
       RegistraLog(ErroNaCopia(copia), kErro);
-      resultado = codigo_resultado::kFalhaInstalacao;
+      resultado = Resultado::kFalhaInstalacao;
     }
   } else {
-    resultado = codigo_resultado::kFalhaInstalacao;
+    resultado = Resultado::kFalhaInstalacao;
   }
   // The plain copy is a convenience for support staff: its outcome counts
   // for nothing.
@@ -51,7 +51,7 @@ int32_t Tarefa::EfetuaCopiaSeguranca(UtilitariosDaChamada& utilitarios) {
   return resultado;
 }
 
-int32_t Tarefa::CopiaArquivo(ContextoExecucao& contexto, UtilitariosDaChamada& utilitarios) {
+Resultado Tarefa::CopiaArquivo(ContextoExecucao& contexto, UtilitariosDaChamada& utilitarios) {
   const std::string& origem = Detalhe(1);
   const std::string& destino = Detalhe(2);
   bool emUso = false;
@@ -67,22 +67,22 @@ int32_t Tarefa::CopiaArquivo(ContextoExecucao& contexto, UtilitariosDaChamada& u
     RegistraLog(ArquivoDeveriaExistir(destino), kAviso);
   }
   const bool permitida = !utilitarios->ArquivoExiste(destino) || RemoveSomenteLeitura(destino);
-  if (!permitida) return codigo_resultado::kFalhaInstalacao;
+  if (!permitida) return Resultado::kFalhaInstalacao;
   const ResultadoPasso copia =
       PassoProtegido([&] { platform::CopyFileReplacing(origem, destino); });
   if (copia.numero >= 1) {
     RegistraLog(ErroNaCopia(copia) + " origem [" + origem + "] destino [" + destino + "]", kErro);
-    return emUso ? codigo_resultado::kArquivosEmUsoReiniciar : codigo_resultado::kFalhaInstalacao;
+    return emUso ? Resultado::kArquivosEmUsoReiniciar : Resultado::kFalhaInstalacao;
   }
-  return codigo_resultado::kSucessoInstalacao;
+  return Resultado::kSucessoInstalacao;
 }
 
-int32_t Tarefa::RemoveArquivo(ContextoExecucao& contexto, UtilitariosDaChamada& utilitarios) {
+Resultado Tarefa::RemoveArquivo(ContextoExecucao& contexto, UtilitariosDaChamada& utilitarios) {
   const std::string& arquivo = Detalhe(1);
   RegistraLog("Removendo o arquivo [" + arquivo + "]", kInfo);
   if (!utilitarios->ArquivoExiste(arquivo)) {
     RegistraLog(ArquivoDeveriaExistir(arquivo), kAviso);
-    return codigo_resultado::kSucessoInstalacao;
+    return Resultado::kSucessoInstalacao;
   }
   bool emUso = false;
   if (!utilitarios->VerificaAcessoExclusivo(arquivo).valido) {
@@ -97,25 +97,25 @@ int32_t Tarefa::RemoveArquivo(ContextoExecucao& contexto, UtilitariosDaChamada& 
     RegistraLog("Erro ao remover o arquivo. detalhes [" + remocao.descricao + "] [" +
                     std::to_string(remocao.numero) + "]",
                 kErro);
-    return emUso ? codigo_resultado::kArquivosEmUsoReiniciar : codigo_resultado::kFalhaInstalacao;
+    return emUso ? Resultado::kArquivosEmUsoReiniciar : Resultado::kFalhaInstalacao;
   }
-  return codigo_resultado::kSucessoInstalacao;
+  return Resultado::kSucessoInstalacao;
 }
 
-int32_t Tarefa::RemovePasta(UtilitariosDaChamada& utilitarios) {
+Resultado Tarefa::RemovePasta(UtilitariosDaChamada& utilitarios) {
   const std::string& pasta = Detalhe(1);
   if (!utilitarios->ArquivoExiste(pasta)) {
     RegistraLog("Pasta deveria existir [" + pasta + "]", kInfo);
-    return codigo_resultado::kSucessoInstalacao;
+    return Resultado::kSucessoInstalacao;
   }
   const ResultadoPasso remocao = PassoProtegido([&] { platform::RemoveFolder(pasta); });
   if (remocao.numero >= 1) {
     RegistraLog("Erro ao remover a pasta. Detalhes [" + remocao.descricao + "] [" +
                     std::to_string(remocao.numero) + "]",
                 kErro);
-    return codigo_resultado::kFalhaInstalacao;
+    return Resultado::kFalhaInstalacao;
   }
-  return codigo_resultado::kSucessoInstalacao;
+  return Resultado::kSucessoInstalacao;
 }
 
 void Tarefa::CriaPastas(UtilitariosDaChamada& utilitarios) {

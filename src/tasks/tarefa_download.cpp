@@ -1,12 +1,12 @@
 #include "base/erro.h"
+#include "descriptor/resultado.h"
 #include "log/registro.h"
-#include "tasks/codigo_resultado.h"
 #include "tasks/tarefa.h"
 #include "tasks/utilitarios_da_chamada.h"
 
 namespace tarvik {
 
-int32_t Tarefa::BaixaArquivo(UtilitariosDaChamada& utilitarios) {
+Resultado Tarefa::BaixaArquivo(UtilitariosDaChamada& utilitarios) {
   const std::string& url = Detalhe(1);
   const std::string& arquivo = Detalhe(2);
   RegistraLog("Baixando arquivo [" + url + "]", kInfo);
@@ -20,16 +20,16 @@ int32_t Tarefa::BaixaArquivo(UtilitariosDaChamada& utilitarios) {
     RegistraLog("Erro ao baixar os arquivo [" + url + "] Erro: [" + std::to_string(passo.numero) +
                     "] Mensagem [" + passo.descricao + "]",
                 kErro);
-    return codigo_resultado::kFalhaInstalacao;
+    return Resultado::kFalhaInstalacao;
   }
   if (resposta.status != 200) {
     RegistraLog("Erro Http ao baixar os arquivo [" + url + "] Código HTTP: [" +
                     std::to_string(resposta.status) + "] Mensagem [" + resposta.textoStatus + "]",
                 kErro);
-    return codigo_resultado::kFalhaInstalacao;
+    return Resultado::kFalhaInstalacao;
   }
   RegistraLog("Gravando arquivo [" + arquivo + "]", kInfo);
-  return codigo_resultado::kSucessoInstalacao;
+  return Resultado::kSucessoInstalacao;
 }
 
 }  // namespace tarvik

@@ -1,9 +1,9 @@
 #include <cstdio>
 
 #include "base/erro.h"
+#include "descriptor/resultado.h"
 #include "log/registro.h"
 #include "platform/files.h"
-#include "tasks/codigo_resultado.h"
 #include "tasks/conversao_detalhe.h"
 #include "tasks/tarefa.h"
 #include "tasks/textos_tarefa.h"
@@ -26,13 +26,13 @@ std::string DecimalEHexadecimal(int32_t codigo) {
 
 }  // namespace
 
-int32_t Tarefa::VerificaExistencia(UtilitariosDaChamada& utilitarios) {
+Resultado Tarefa::VerificaExistencia(UtilitariosDaChamada& utilitarios) {
   ExigeDetalhes();
-  int32_t resultado = codigo_resultado::kSucessoInstalacao;
+  Resultado resultado = Resultado::kSucessoInstalacao;
   for (const std::string& caminho : detalhes_) {
     if (!utilitarios->ArquivoExiste(caminho)) {
       RegistraLog("Caminho não existe: [" + caminho + "]", kErro);
-      resultado = codigo_resultado::kFalhaInstalacao;
+      resultado = Resultado::kFalhaInstalacao;
     }
   }
   return resultado;
@@ -81,9 +81,9 @@ bool Tarefa::ConfereArquivo(UtilitariosDaChamada& utilitarios, const std::string
   return confere;
 }
 
-int32_t Tarefa::VerificaValidade(UtilitariosDaChamada& utilitarios) {
-  return ConfereArquivo(utilitarios, Detalhe(1), kErro) ? codigo_resultado::kSucessoInstalacao
-                                                        : codigo_resultado::kFalhaInstalacao;
+Resultado Tarefa::VerificaValidade(UtilitariosDaChamada& utilitarios) {
+  return ConfereArquivo(utilitarios, Detalhe(1), kErro) ? Resultado::kSucessoInstalacao
+                                                        : Resultado::kFalhaInstalacao;
 }
 
 void Tarefa::VerificaArquivoOriginal(UtilitariosDaChamada& utilitarios) {

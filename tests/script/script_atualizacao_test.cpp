@@ -34,7 +34,7 @@ TEST_F(ScriptAtualizacaoTest, AppliesEveryActionKind) {
                  {"RemoverPasta", "antiga"}},
                 false, {{"app.dll", "app 1.0"}});
 
-  EXPECT_EQ(Processa(descritor), 0);
+  EXPECT_EQ(Processa(descritor), Resultado::kSucessoInstalacao);
 
   const std::string b = Base();
   const auto em = [&b](const std::string& relativo) { return b + "\\" + relativo; };
@@ -129,7 +129,7 @@ TEST_F(ScriptAtualizacaoTest, FailingCheckOfTheSecondDownloadUndoesNewestFirst) 
   const std::string descritor = Descritor(
       {{"SubstituirArquivo", Publica("app.dll", "app 2.0"), "$base$\\", "app 2.0"},
        {"SubstituirArquivo", Publica("lib.dll", "lib 2.0"), "$base$\\", "lib 2.0", false, "0000"}});
-  EXPECT_EQ(Processa(descritor), 1);
+  EXPECT_EQ(Processa(descritor), Resultado::kFalhaInstalacao);
   const std::string b = Base();
   EXPECT_EQ(RegistroDesde(LinhaErro("Hash do arquivo [" + b +
                                     "\\temp\\lib.dll-2.0-2] não confere: Recebido: [" +
@@ -152,7 +152,8 @@ TEST_F(ScriptAtualizacaoTest, FailingCheckOfTheSecondDownloadUndoesNewestFirst) 
 
 TEST_F(ScriptAtualizacaoTest, FirstTaskFailingUndoesOnlyTheHead) {
   EscreveArquivo(Em("cheia/x"), "x");
-  EXPECT_EQ(Processa(Descritor({{"RemoverPasta", "cheia"}, {"CriarPasta", "nova"}})), 1);
+  EXPECT_EQ(Processa(Descritor({{"RemoverPasta", "cheia"}, {"CriarPasta", "nova"}})),
+            Resultado::kFalhaInstalacao);
   EXPECT_EQ(
       RegistroDesde(kInicioExecucao),
       (Linhas{kInicioExecucao, Executando("RemoverPasta", 1),
@@ -175,7 +176,7 @@ TEST_F(ScriptAtualizacaoTest, SelfUpdateTakesOnlyTheUpdatersFiles) {
        {"SubstituirArquivo", urlDll, "$base$\\", "dll 2.0", true},
        {"CriarPasta", "relatorios"}},
       true, {{"pelirana.exe", "pelirana 1.0"}});
-  EXPECT_EQ(Processa(descritor, false), 0);
+  EXPECT_EQ(Processa(descritor, false), Resultado::kSucessoInstalacao);
   const auto em = [b = Base()](const std::string& relativo) { return b + "\\" + relativo; };
   const auto linhas = Registro();
   const auto inicio = std::find(linhas.begin(), linhas.end(), kInicioScript);
@@ -236,7 +237,7 @@ class ArquivosEmUsoTest : public ScriptTeste {
 TEST_F(ArquivosEmUsoTest, LeftForTheRestartWhenTheRunMayNotFail) {
   ArquivoEmUso app(Em("app.exe"));
   ArquivoEmUso velho(Em("velho.dll"));
-  EXPECT_EQ(Processa(descritor_, false), 4);
+  EXPECT_EQ(Processa(descritor_, false), Resultado::kArquivosEmUsoReiniciar);
   const std::string b = Base();
   ASSERT_NE(script_.ListaArquivosEmUso(), nullptr);
   EXPECT_EQ(Itens(), (Linhas{"0|" + b + "\\temp\\app.exe-2.0-1|" + b + "\\app.exe",
@@ -250,7 +251,7 @@ TEST_F(ArquivosEmUsoTest, LeftForTheRestartWhenTheRunMayNotFail) {
 
 TEST_F(ArquivosEmUsoTest, FailTheRunWhenItMayFail) {
   ArquivoEmUso app(Em("app.exe"));
-  EXPECT_EQ(Processa(descritor_, true), 2);
+  EXPECT_EQ(Processa(descritor_, true), Resultado::kFalhaArquivosEmUso);
   const std::string b = Base();
   EXPECT_EQ(
       RegistroDesde(ResultadoTarefa("ArquivosEmUsoReiniciar")),
@@ -277,7 +278,7 @@ TEST_F(ArquivosEmUsoTest, AnUndoneRunHandsOutNothing) {
       Descritor({{"SubstituirArquivo", Publica("app.exe", "app 2.0"), "$base$\\", "app 2.0"},
                  {"RemoverPasta", "cheia"}});
   ArquivoEmUso app(Em("app.exe"));
-  EXPECT_EQ(Processa(descritor, false), 1);
+  EXPECT_EQ(Processa(descritor, false), Resultado::kFalhaInstalacao);
   EXPECT_EQ(script_.ListaArquivosEmUso(), nullptr);
   EXPECT_EQ(Registro().back(), Desfazendo("CriarPasta"));
 }
@@ -313,9 +314,9 @@ TEST_F(ScriptAtualizacaoTest, NoUpdateOrNothingToDo) {
   const std::string semAtualizacao =
       "[sequenciaAtualizacao]\r\nitens=0\r\natualizar=false\r\nversao=2.0\r\natualizar_atualizador="
       "false\r\n";
-  EXPECT_EQ(Processa(semAtualizacao), 0);
+  EXPECT_EQ(Processa(semAtualizacao), Resultado::kSucessoInstalacao);
   EXPECT_EQ(Registro(), Linhas{});
-  EXPECT_EQ(Processa(Descritor({})), 0);
+  EXPECT_EQ(Processa(Descritor({})), Resultado::kSucessoInstalacao);
   EXPECT_EQ(Registro(),
             (Linhas{LinhaInfo("pastaBase [" + Base() + "]"), LinhaInfo("pastaTemporaria [temp\\]"),
                     LinhaInfo("pastaBackup [backup\\]"), kInicioScript, kFimScript, kInicioExecucao,

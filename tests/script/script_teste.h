@@ -10,9 +10,9 @@
 #include <utility>
 #include <vector>
 
+#include "descriptor/recupera_dados_atualizacao.h"
 #include "platform/utilitarios.h"
 #include "script/script_atualizacao.h"
-#include "server/recupera_dados_atualizacao.h"
 #include "support/arvore_arquivos.h"
 #include "support/instalacao_teste.h"
 #include "support/registro_teste.h"
@@ -81,7 +81,7 @@ class ScriptTeste : public ::testing::Test {
     return texto;
   }
 
-  int32_t Processa(const std::string& descritor, bool falhaComArquivosEmUso = true) {
+  Resultado Processa(const std::string& descritor, bool falhaComArquivosEmUso = true) {
     return script_.Processa(Base(), "1.0", RecuperaDadosAtualizacao(descritor),
                             falhaComArquivosEmUso, interface_);
   }

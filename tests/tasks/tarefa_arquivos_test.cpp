@@ -26,7 +26,7 @@ TEST_F(ArquivosTest, BackupMakesBothCopies) {
   EscreveArquivo(Em("backup/app.dll-1.0-1"), "antigo");
   std::filesystem::permissions(Em("backup/app.dll-1.0-1"), std::filesystem::perms::owner_read);
   Tarefa tarefa = Cria(8, {Em("app.dll"), Em("backup\\app.dll-1.0-1"), Em("backup\\app.dll")});
-  EXPECT_EQ(Executa(tarefa), 0);
+  EXPECT_EQ(Executa(tarefa), Resultado::kSucessoInstalacao);
   EXPECT_EQ(LeArquivo(Em("backup/app.dll-1.0-1")), "velho");
   EXPECT_EQ(LeArquivo(Em("backup/app.dll")), "velho");
   EXPECT_EQ(Registro(), Rodada("EfetuarCopiaSeguranca", 3,
@@ -40,8 +40,8 @@ TEST_F(ArquivosTest, BackupOfMissingFileOnlyWarnsAndFailedCopyStillMakesThePlain
   std::filesystem::create_directory(Em("backup"));
   Tarefa ausente = Cria(8, {Em("falta.dll"), Em("backup/falta.dll-1-1"), Em("backup/falta.dll")});
   Tarefa falha = Cria(8, {Em("app.dll"), Em("nao/app.dll-1-1"), Em("backup/app.dll")});
-  EXPECT_EQ(Executa(ausente), 0);
-  EXPECT_EQ(Executa(falha), 1);
+  EXPECT_EQ(Executa(ausente), Resultado::kSucessoInstalacao);
+  EXPECT_EQ(Executa(falha), Resultado::kFalhaInstalacao);
   EXPECT_EQ(LeArquivo(Em("backup/app.dll")), "velho");
   EXPECT_FALSE(std::filesystem::exists(Em("backup/falta.dll")));
   EXPECT_EQ(Registro(),
@@ -66,9 +66,9 @@ TEST_F(ArquivosTest, ReplacingClearsReadOnlyAndNewFileWarnsWhenPresent) {
   Tarefa substitui = Cria(9, {Em("temp/a-2-1"), Em("a")});
   Tarefa copia = Cria(10, {Em("temp/b-2-2"), Em("b")});
   Tarefa semDestino = Cria(9, {Em("temp/a-2-1"), Em("c")});
-  EXPECT_EQ(Executa(substitui), 0);
-  EXPECT_EQ(Executa(copia), 0);
-  EXPECT_EQ(Executa(semDestino), 0);
+  EXPECT_EQ(Executa(substitui), Resultado::kSucessoInstalacao);
+  EXPECT_EQ(Executa(copia), Resultado::kSucessoInstalacao);
+  EXPECT_EQ(Executa(semDestino), Resultado::kSucessoInstalacao);
   EXPECT_EQ(LeArquivo(Em("a")) + LeArquivo(Em("b")) + LeArquivo(Em("c")), "novo anovo bnovo a");
   EXPECT_EQ(Itens(), Linhas{});
   EXPECT_EQ(Registro(),
@@ -87,8 +87,8 @@ TEST_F(ArquivosTest, FileInUseIsRecordedAndFailedCopyAsksForRestart) {
   ArquivoEmUso velho(Em("velho.dll"));
   Tarefa substitui = Cria(9, {Em("temp/app.exe-2-1"), Em("app.exe")});
   Tarefa remove = Cria(12, {Em("velho.dll")});
-  EXPECT_EQ(Executa(substitui), 4);
-  EXPECT_EQ(Executa(remove), 4);
+  EXPECT_EQ(Executa(substitui), Resultado::kArquivosEmUsoReiniciar);
+  EXPECT_EQ(Executa(remove), Resultado::kArquivosEmUsoReiniciar);
   EXPECT_EQ(LeArquivo(Em("app.exe")), "velho");
   EXPECT_EQ(Itens(), (Linhas{"0|" + Em("temp/app.exe-2-1") + "|" + Em("app.exe"),
                              "1|" + Em("velho.dll") + "|"}));
@@ -113,7 +113,7 @@ TEST_F(ArquivosTest, FileInUseIsRecordedAndFailedCopyAsksForRestart) {
 TEST_F(ArquivosTest, CopyFailureOfAFileNotInUseFails) {
   EscreveArquivo(Em("app.exe"), "velho");
   Tarefa tarefa = Cria(9, {Em("temp/falta"), Em("app.exe")});
-  EXPECT_EQ(Executa(tarefa), 1);
+  EXPECT_EQ(Executa(tarefa), Resultado::kFalhaInstalacao);
   EXPECT_EQ(Registro()[1],
             LinhaErro("Erro na cópia. detalhes [Caminho não encontrado [" + Em("temp/falta") +
                       "]] [76] origem [" + Em("temp/falta") + "] destino [" + Em("app.exe") + "]"));
@@ -124,8 +124,8 @@ TEST_F(ArquivosTest, RemovingFiles) {
   std::filesystem::permissions(Em("ro.dll"), std::filesystem::perms::owner_read);
   Tarefa somenteLeitura = Cria(12, {Em("ro.dll")});
   Tarefa ausente = Cria(12, {Em("falta.dll")});
-  EXPECT_EQ(Executa(somenteLeitura), 0);
-  EXPECT_EQ(Executa(ausente), 0);
+  EXPECT_EQ(Executa(somenteLeitura), Resultado::kSucessoInstalacao);
+  EXPECT_EQ(Executa(ausente), Resultado::kSucessoInstalacao);
   EXPECT_FALSE(std::filesystem::exists(Em("ro.dll")));
   EXPECT_EQ(Itens(), Linhas{});
   EXPECT_EQ(Registro(),
@@ -143,9 +143,9 @@ TEST_F(ArquivosTest, RemovingFolders) {
   Tarefa cheia = Cria(13, {Em("cheia")});
   Tarefa vazia = Cria(13, {Em("vazia")});
   Tarefa ausente = Cria(13, {Em("falta")});
-  EXPECT_EQ(Executa(cheia), 1);
-  EXPECT_EQ(Executa(vazia), 0);
-  EXPECT_EQ(Executa(ausente), 0);
+  EXPECT_EQ(Executa(cheia), Resultado::kFalhaInstalacao);
+  EXPECT_EQ(Executa(vazia), Resultado::kSucessoInstalacao);
+  EXPECT_EQ(Executa(ausente), Resultado::kSucessoInstalacao);
   EXPECT_EQ(LeArquivo(Em("cheia/x")), "x");
   EXPECT_FALSE(std::filesystem::exists(Em("vazia")));
   EXPECT_EQ(Registro(),
@@ -162,7 +162,7 @@ TEST_F(ArquivosTest, RemovingFolders) {
 TEST_F(ArquivosTest, CreatingFoldersMakesEveryMissingLevel) {
   const std::string base = instalacao_.Pasta().Texto();
   Tarefa tarefa = Cria(14, {" " + base + "\\A\\B\\\\ ", base});
-  EXPECT_EQ(Executa(tarefa), 0);
+  EXPECT_EQ(Executa(tarefa), Resultado::kSucessoInstalacao);
   EXPECT_TRUE(std::filesystem::is_directory(Em("A/B")));
   EXPECT_EQ(Registro(), Rodada("CriarPasta", 2,
                                {LinhaInfo("Criando pasta: [" + base + "\\A\\]"),

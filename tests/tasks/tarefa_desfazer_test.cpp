@@ -25,8 +25,8 @@ TEST_F(DesfazerTest, BackupUndoPutsTheReplacedFileBack) {
   std::filesystem::create_directory(Em("backup"));
   Tarefa copia = Cria(8, {Em("app.dll"), Em("backup/app.dll-1-1"), Em("backup/app.dll")});
   Tarefa substitui = Cria(9, {Em("temp/app.dll-2-1"), Em("app.dll")});
-  ASSERT_EQ(Executa(copia), 0);
-  ASSERT_EQ(Executa(substitui), 0);
+  ASSERT_EQ(Executa(copia), Resultado::kSucessoInstalacao);
+  ASSERT_EQ(Executa(substitui), Resultado::kSucessoInstalacao);
   // Read-only at undo time: cleared, then restored.
   std::filesystem::permissions(Em("app.dll"), std::filesystem::perms::owner_read);
   const size_t antes = Registro().size();

@@ -40,14 +40,14 @@ class BaixarArquivoTest : public TarefaTeste {
 TEST_F(BaixarArquivoTest, StoresTheBodyByteForByteReplacingALongerFileOrAnEmptyOne) {
   EscreveArquivo(Em("temp/a.bin-2-1"), std::string(100, 'v'));
   Tarefa tarefa = Cria(0, {servidor_.Url("/arquivo.bin"), Em("temp\\a.bin-2-1")});
-  EXPECT_EQ(Executa(tarefa), 0);
+  EXPECT_EQ(Executa(tarefa), Resultado::kSucessoInstalacao);
   EXPECT_EQ(LeArquivo(Em("temp/a.bin-2-1")), kCorpo);
   EXPECT_EQ(Registro(),
             Rodada("BaixarArquivo", 2,
                    {LinhaInfo("Baixando arquivo [" + servidor_.Url("/arquivo.bin") + "]"),
                     LinhaInfo("Gravando arquivo [" + Em("temp\\a.bin-2-1") + "]")}));
   Tarefa vazio = Cria(0, {servidor_.Url("/vazio.bin"), Em("temp/v")});
-  EXPECT_EQ(Executa(vazio), 0);
+  EXPECT_EQ(Executa(vazio), Resultado::kSucessoInstalacao);
   EXPECT_EQ(std::filesystem::file_size(Em("temp/v")), 0u);
 }
 
@@ -55,7 +55,7 @@ TEST_F(BaixarArquivoTest, HttpErrorLeavesNothingAndItsUndoWarnsFileNotFound) {
   std::filesystem::create_directory(Em("temp"));
   const std::string url = servidor_.Url("/falta.bin");
   Tarefa tarefa = Cria(0, {url, Em("temp/f")});
-  EXPECT_EQ(Executa(tarefa), 1);
+  EXPECT_EQ(Executa(tarefa), Resultado::kFalhaInstalacao);
   tarefa.Desfazer();
   EXPECT_EQ(std::filesystem::directory_iterator(Em("temp")), std::filesystem::directory_iterator());
   EXPECT_EQ(
@@ -76,7 +76,7 @@ TEST_F(BaixarArquivoTest, TransportFailuresAreLoggedWithTheirNumberAndMessage) {
   const std::string interrompida = servidor_.Url("/interrompido.bin");
   for (const auto& [url, numero] : {std::pair{fechada, 7}, std::pair{interrompida, 18}}) {
     Tarefa tarefa = Cria(0, {url, Em("temp/x")});
-    EXPECT_EQ(Executa(tarefa), 1);
+    EXPECT_EQ(Executa(tarefa), Resultado::kFalhaInstalacao);
     const auto linhas = Registro();
     ASSERT_GE(linhas.size(), 2u);
     const std::string esperada = LinhaErro("Erro ao baixar os arquivo [" + url + "] Erro: [" +
@@ -98,7 +98,7 @@ TEST_F(BaixarArquivoSemServidorTest, ComponentErrorIsLoggedWhole) {
   };
   FabricaFalsa falsa(respostas);
   Tarefa tarefa = Cria(0, {"http://servidor/a.bin", Em("a.bin")});
-  EXPECT_EQ(Executa(tarefa), 1);
+  EXPECT_EQ(Executa(tarefa), Resultado::kFalhaInstalacao);
   EXPECT_EQ(Registro()[2],
             LinhaErro("Erro ao baixar os arquivo [http://servidor/a.bin] Erro: [-2147012889] "
                       "Mensagem [O nome do servidor não pôde ser resolvido]"));
@@ -109,7 +109,7 @@ TEST_F(BaixarArquivoSemServidorTest, ComponentErrorIsLoggedWhole) {
 TEST_F(BaixarArquivoSemServidorTest, UnwritableDestinationFailsTheDownload) {
   const std::string url = "http://127.0.0.1:1/a.bin";  // never asked: the file comes first
   Tarefa tarefa = Cria(0, {url, Em("falta/a.bin")});
-  EXPECT_EQ(Executa(tarefa), 1);
+  EXPECT_EQ(Executa(tarefa), Resultado::kFalhaInstalacao);
   EXPECT_EQ(Registro()[2], LinhaErro("Erro ao baixar os arquivo [" + url +
                                      "] Erro: [76] Mensagem [Caminho não encontrado [" +
                                      Em("falta/a.bin") + "]]"));

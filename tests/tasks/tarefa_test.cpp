@@ -70,8 +70,8 @@ TEST_F(TarefaTest, MissingDetailsRaiseParameterOrPositionErrors) {
 TEST_F(TarefaTest, MessageAndWaitTasksSucceedAndUndoOnlyLogs) {
   Tarefa mensagem = Cria(15, {"primeira", "segunda"});
   Tarefa espera = Cria(2, {});
-  EXPECT_EQ(Executa(mensagem), 0);
-  EXPECT_EQ(Executa(espera), 0);
+  EXPECT_EQ(Executa(mensagem), Resultado::kSucessoInstalacao);
+  EXPECT_EQ(Executa(espera), Resultado::kSucessoInstalacao);
   espera.Desfazer();
   EXPECT_EQ(Registro(),
             Junta({Rodada("ExibirMensagem", 2, {LinhaInfo("primeira"), LinhaInfo("segunda")}),

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "base/erro.h"
-#include "script/contexto_execucao.h"
 #include "support/instalacao_teste.h"
 #include "support/registro_teste.h"
+#include "tasks/contexto_execucao.h"
 #include "tasks/tarefa.h"
 
 namespace tarvik::teste {
@@ -26,7 +26,7 @@ class TarefaTeste : public ::testing::Test {
     return tarefa;
   }
 
-  int32_t Executa(Tarefa& tarefa) { return tarefa.Executa(contexto_, true); }
+  Resultado Executa(Tarefa& tarefa) { return tarefa.Executa(contexto_, true); }
 
   // Full path of `relativo` in the installation folder.
   std::string Em(const std::string& relativo) const { return instalacao_.Pasta().Em(relativo); }

@@ -19,10 +19,10 @@ TEST_F(VerificacaoTest, ExistenceChecksLogEveryMissingPath) {
   EscreveArquivo(Em("b"), "");
   for (const int32_t codigo : {3, 4}) {
     Tarefa tarefa = Cria(codigo, {Em("a"), Em("b"), Em("c")});
-    EXPECT_EQ(Executa(tarefa), 1);
+    EXPECT_EQ(Executa(tarefa), Resultado::kFalhaInstalacao);
   }
   Tarefa presente = Cria(4, {instalacao_.Pasta().Texto()});
-  EXPECT_EQ(Executa(presente), 0);
+  EXPECT_EQ(Executa(presente), Resultado::kSucessoInstalacao);
   const Linhas faltam = {LinhaErro("Caminho não existe: [" + Em("a") + "]"),
                          LinhaErro("Caminho não existe: [" + Em("c") + "]")};
   EXPECT_EQ(Registro(), Junta({Rodada("VerificarExistenciaArquivo", 3, faltam, "FalhaInstalacao"),
@@ -44,8 +44,8 @@ TEST_F(VerificacaoTest, ValidityRunsAllThreeChecksAndLogsEachMismatch) {
       "BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD";
   Tarefa tudo = Cria(7, {Em("a.dll"), hashMaiusculo, "1024", "True"});
   Tarefa certo = Cria(7, {Em("a.dll"), kHashAbc, "3", "False"});
-  EXPECT_EQ(Executa(tudo), 1);
-  EXPECT_EQ(Executa(certo), 0);
+  EXPECT_EQ(Executa(tudo), Resultado::kFalhaInstalacao);
+  EXPECT_EQ(Executa(certo), Resultado::kSucessoInstalacao);
   EXPECT_EQ(
       Registro(),
       Junta({Rodada("VerificarValidadeArquivo", 4,
@@ -69,7 +69,7 @@ TEST_F(VerificacaoTest, SignatureDetailIsWrittenInDecimalAndHexadecimal) {
     };
     FabricaFalsa falsa(respostas);
     Tarefa tarefa = Cria(7, {Em("a.dll"), kHashAbc, "3", "1"});
-    EXPECT_EQ(Executa(tarefa), 1);
+    EXPECT_EQ(Executa(tarefa), Resultado::kFalhaInstalacao);
     EXPECT_EQ(Registro().rbegin()[1], LinhaErro("Assinatura do arquivo [" + Em("a.dll") +
                                                 "] não confere: Detalhe: [" + texto + "]"));
   }
@@ -93,8 +93,8 @@ TEST_F(VerificacaoTest, ChangedOrMissingInstalledFileOnlyWarns) {
   EscreveArquivo(Em("app.exe"), "abc");
   Tarefa mudado = Cria(16, {Em("app.exe"), "outro", "4", "True", "http://s/app.exe"});
   Tarefa ausente = Cria(16, {Em("falta.exe"), kHashAbc, "3", "True", "http://s/falta.exe"});
-  EXPECT_EQ(Executa(mudado), 0);
-  EXPECT_EQ(Executa(ausente), 0);
+  EXPECT_EQ(Executa(mudado), Resultado::kSucessoInstalacao);
+  EXPECT_EQ(Executa(ausente), Resultado::kSucessoInstalacao);
   EXPECT_EQ(
       Registro(),
       Junta({Rodada("VerificarArquivoOriginal", 5,

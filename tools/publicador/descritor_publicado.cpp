@@ -4,12 +4,12 @@
 #include <memory>
 
 #include "base/cp1252.h"
+#include "descriptor/acao.h"
+#include "descriptor/caminhos.h"
+#include "descriptor/informacao_arquivo.h"
+#include "descriptor/informacao_pasta.h"
+#include "descriptor/recupera_dados_atualizacao.h"
 #include "publicador/recusa_publicacao.h"
-#include "script/caminhos.h"
-#include "server/acao.h"
-#include "server/informacao_arquivo.h"
-#include "server/informacao_pasta.h"
-#include "server/recupera_dados_atualizacao.h"
 #include "servidor_referencia/texto_descritor.h"
 
 namespace tarvik::publicacao {

@@ -7,11 +7,11 @@
 #include <memory>
 
 #include "base/texto.h"
+#include "descriptor/acao.h"
 #include "platform/utilitarios.h"
 #include "publicador/arvore_versao.h"
 #include "publicador/assinatura_pe.h"
 #include "publicador/recusa_publicacao.h"
-#include "server/acao.h"
 #include "tasks/tarefa.h"
 
 namespace tarvik::publicacao {

@@ -6,10 +6,10 @@
 #include <memory>
 #include <string>
 
+#include "descriptor/acao.h"
 #include "platform/utilitarios.h"
 #include "publicador/descritor_publicado.h"
 #include "publicador/recusa_publicacao.h"
-#include "server/acao.h"
 #include "servidor_referencia/catalogo.h"
 
 namespace tarvik::publicacao {

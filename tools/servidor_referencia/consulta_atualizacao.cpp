@@ -4,7 +4,7 @@
 #include <array>
 #include <optional>
 
-#include "server/resultado.h"
+#include "descriptor/resultado.h"
 
 namespace tarvik::referencia {
 

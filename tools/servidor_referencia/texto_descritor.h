@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "server/chaves_descritor.h"
+#include "descriptor/chaves_descritor.h"
 
 namespace tarvik::publicacao {
 

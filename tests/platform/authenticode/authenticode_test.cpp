@@ -17,10 +17,10 @@
 #include "legacy_timestamp_server.h"
 #include "pe_builder.h"
 #include "platform/utilitarios.h"
-#include "script/contexto_execucao.h"
 #include "support/instalacao_teste.h"
 #include "support/pasta_temporaria.h"
 #include "support/registro_teste.h"
+#include "tasks/contexto_execucao.h"
 #include "tasks/tarefa.h"
 #include "test_pki.h"
 
@@ -332,7 +332,7 @@ class VerificationTaskTest : public SignedImagesTest {
  protected:
   // Runs a task of `code` on `file` with its true size and hash and a
   // required signature; returns its result.
-  int32_t Run(int32_t code, const std::filesystem::path& file) {
+  Resultado Run(int32_t code, const std::filesystem::path& file) {
     const std::string path = file.string();
     Tarefa task;
     task.AdicionaDetalhe(path);
@@ -360,7 +360,7 @@ class VerificationTaskTest : public SignedImagesTest {
 
 TEST_F(VerificationTaskTest, ValidlySignedFilePasses) {
   const std::filesystem::path file = kBySigner(*fixtures_, "tarefa-assinado");
-  EXPECT_EQ(Run(kVerificarValidadeArquivo, file), 0);
+  EXPECT_EQ(Run(kVerificarValidadeArquivo, file), Resultado::kSucessoInstalacao);
   for (const std::string& line : installation_.LinhasRegistro()) {
     EXPECT_EQ(line.find("Assinatura"), std::string::npos) << line;
   }
@@ -370,8 +370,8 @@ TEST_F(VerificationTaskTest, EveryRefusedFileIsLoggedWithItsCode) {
   for (const VerdictCase& refused : kFaultyFiles) {
     std::filesystem::remove(installation_.Pasta().Em("registro.log"));
     const std::filesystem::path file = refused.make(*fixtures_, refused.name);
-    EXPECT_EQ(Run(kVerificarValidadeArquivo, file), 1) << refused.name;
-    EXPECT_EQ(Run(kVerificarArquivoOriginal, file), 0) << refused.name;
+    EXPECT_EQ(Run(kVerificarValidadeArquivo, file), Resultado::kFalhaInstalacao) << refused.name;
+    EXPECT_EQ(Run(kVerificarArquivoOriginal, file), Resultado::kSucessoInstalacao) << refused.name;
     const std::vector<std::string> lines = installation_.LinhasRegistro();
     const std::string line = SignatureLine(file, refused.expected);
     EXPECT_EQ(std::count(lines.begin(), lines.end(), teste::LinhaErro(line)), 1) << refused.name;

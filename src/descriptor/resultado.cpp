@@ -1,4 +1,4 @@
-#include "server/resultado.h"
+#include "descriptor/resultado.h"
 
 #include "base/erro.h"
 

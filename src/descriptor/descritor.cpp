@@ -1,4 +1,4 @@
-#include "server/descritor.h"
+#include "descriptor/descritor.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "server/recupera_dados_atualizacao.h"
+#include "descriptor/recupera_dados_atualizacao.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -13,12 +13,11 @@
 
 #include "base/erro.h"
 #include "base/texto.h"
-#include "server/acao.h"
-#include "server/chaves_descritor.h"
-#include "server/chaves_descritor.h"
-#include "server/descritor.h"
-#include "server/informacao_arquivo.h"
-#include "server/informacao_pasta.h"
+#include "descriptor/acao.h"
+#include "descriptor/chaves_descritor.h"
+#include "descriptor/descritor.h"
+#include "descriptor/informacao_arquivo.h"
+#include "descriptor/informacao_pasta.h"
 
 namespace tarvik {
 

@@ -1,12 +1,12 @@
-#include "server/dados_atualizacao.h"
+#include "descriptor/dados_atualizacao.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
 #include "base/erro.h"
-#include "server/informacao_arquivo.h"
-#include "server/informacao_pasta.h"
+#include "descriptor/informacao_arquivo.h"
+#include "descriptor/informacao_pasta.h"
 
 namespace tarvik {
 namespace {

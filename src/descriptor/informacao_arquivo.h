@@ -1,12 +1,12 @@
-#ifndef TARVIK_SERVER_INFORMACAO_ARQUIVO_H_
-#define TARVIK_SERVER_INFORMACAO_ARQUIVO_H_
+#ifndef TARVIK_DESCRIPTOR_INFORMACAO_ARQUIVO_H_
+#define TARVIK_DESCRIPTOR_INFORMACAO_ARQUIVO_H_
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <utility>
 
-#include "server/item_sequencia.h"
+#include "descriptor/item_sequencia.h"
 
 namespace tarvik {
 
@@ -65,4 +65,4 @@ class InformacaoArquivo : public IItemSequencia {
 
 }  // namespace tarvik
 
-#endif  // TARVIK_SERVER_INFORMACAO_ARQUIVO_H_
+#endif  // TARVIK_DESCRIPTOR_INFORMACAO_ARQUIVO_H_

@@ -1,4 +1,4 @@
-#include "server/dados_atualizacao.h"
+#include "descriptor/dados_atualizacao.h"
 
 #include "base/erro.h"
 

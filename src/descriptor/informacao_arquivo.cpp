@@ -1,4 +1,4 @@
-#include "server/informacao_arquivo.h"
+#include "descriptor/informacao_arquivo.h"
 
 namespace tarvik {
 

@@ -1,9 +1,9 @@
-#ifndef TARVIK_SERVER_RECUPERA_DADOS_ATUALIZACAO_H_
-#define TARVIK_SERVER_RECUPERA_DADOS_ATUALIZACAO_H_
+#ifndef TARVIK_DESCRIPTOR_RECUPERA_DADOS_ATUALIZACAO_H_
+#define TARVIK_DESCRIPTOR_RECUPERA_DADOS_ATUALIZACAO_H_
 
 #include <string>
 
-#include "server/dados_atualizacao.h"
+#include "descriptor/dados_atualizacao.h"
 
 namespace tarvik {
 
@@ -19,4 +19,4 @@ DadosAtualizacao RecuperaDadosAtualizacao(std::string conteudo);
 
 }  // namespace tarvik
 
-#endif  // TARVIK_SERVER_RECUPERA_DADOS_ATUALIZACAO_H_
+#endif  // TARVIK_DESCRIPTOR_RECUPERA_DADOS_ATUALIZACAO_H_

@@ -1,5 +1,5 @@
-#ifndef TARVIK_SERVER_RESULTADO_H_
-#define TARVIK_SERVER_RESULTADO_H_
+#ifndef TARVIK_DESCRIPTOR_RESULTADO_H_
+#define TARVIK_DESCRIPTOR_RESULTADO_H_
 
 #include <cstdint>
 #include <string>
@@ -22,4 +22,4 @@ std::string NomeResultado(Resultado codigo);
 
 }  // namespace tarvik
 
-#endif  // TARVIK_SERVER_RESULTADO_H_
+#endif  // TARVIK_DESCRIPTOR_RESULTADO_H_

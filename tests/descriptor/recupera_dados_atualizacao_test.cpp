@@ -1,4 +1,4 @@
-#include "server/recupera_dados_atualizacao.h"
+#include "descriptor/recupera_dados_atualizacao.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "base/erro.h"
-#include "server/informacao_arquivo.h"
-#include "server/informacao_pasta.h"
+#include "descriptor/informacao_arquivo.h"
+#include "descriptor/informacao_pasta.h"
 
 namespace tarvik {
 namespace {

@@ -1,5 +1,5 @@
-#ifndef TARVIK_SCRIPT_ITEM_EM_USO_H_
-#define TARVIK_SCRIPT_ITEM_EM_USO_H_
+#ifndef TARVIK_TASKS_ITEM_EM_USO_H_
+#define TARVIK_TASKS_ITEM_EM_USO_H_
 
 #include <cstdint>
 #include <memory>
@@ -41,4 +41,4 @@ using ListaItensEmUso = Colecao<std::shared_ptr<ItemEmUso>>;
 
 }  // namespace tarvik
 
-#endif  // TARVIK_SCRIPT_ITEM_EM_USO_H_
+#endif  // TARVIK_TASKS_ITEM_EM_USO_H_

@@ -1,5 +1,5 @@
-#ifndef TARVIK_SCRIPT_CAMINHOS_H_
-#define TARVIK_SCRIPT_CAMINHOS_H_
+#ifndef TARVIK_DESCRIPTOR_CAMINHOS_H_
+#define TARVIK_DESCRIPTOR_CAMINHOS_H_
 
 #include <cstdint>
 #include <string>
@@ -29,4 +29,4 @@ std::string CombinaCaminho(std::string_view pasta, std::string_view caminho);
 
 }  // namespace tarvik
 
-#endif  // TARVIK_SCRIPT_CAMINHOS_H_
+#endif  // TARVIK_DESCRIPTOR_CAMINHOS_H_

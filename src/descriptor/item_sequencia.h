@@ -1,5 +1,5 @@
-#ifndef TARVIK_SERVER_ITEM_SEQUENCIA_H_
-#define TARVIK_SERVER_ITEM_SEQUENCIA_H_
+#ifndef TARVIK_DESCRIPTOR_ITEM_SEQUENCIA_H_
+#define TARVIK_DESCRIPTOR_ITEM_SEQUENCIA_H_
 
 #include <cstdint>
 #include <string>
@@ -26,4 +26,4 @@ class IItemSequencia {
 
 }  // namespace tarvik
 
-#endif  // TARVIK_SERVER_ITEM_SEQUENCIA_H_
+#endif  // TARVIK_DESCRIPTOR_ITEM_SEQUENCIA_H_

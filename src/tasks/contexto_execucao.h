@@ -1,9 +1,9 @@
-#ifndef TARVIK_SCRIPT_CONTEXTO_EXECUCAO_H_
-#define TARVIK_SCRIPT_CONTEXTO_EXECUCAO_H_
+#ifndef TARVIK_TASKS_CONTEXTO_EXECUCAO_H_
+#define TARVIK_TASKS_CONTEXTO_EXECUCAO_H_
 
 #include <memory>
 
-#include "script/item_em_uso.h"
+#include "tasks/item_em_uso.h"
 
 namespace tarvik {
 
@@ -21,4 +21,4 @@ class ContextoExecucao {
 
 }  // namespace tarvik
 
-#endif  // TARVIK_SCRIPT_CONTEXTO_EXECUCAO_H_
+#endif  // TARVIK_TASKS_CONTEXTO_EXECUCAO_H_

@@ -1,11 +1,11 @@
-#ifndef TARVIK_SERVER_INFORMACAO_PASTA_H_
-#define TARVIK_SERVER_INFORMACAO_PASTA_H_
+#ifndef TARVIK_DESCRIPTOR_INFORMACAO_PASTA_H_
+#define TARVIK_DESCRIPTOR_INFORMACAO_PASTA_H_
 
 #include <cstdint>
 #include <string>
 #include <utility>
 
-#include "server/item_sequencia.h"
+#include "descriptor/item_sequencia.h"
 
 namespace tarvik {
 
@@ -41,4 +41,4 @@ class InformacaoPasta : public IItemSequencia {
 
 }  // namespace tarvik
 
-#endif  // TARVIK_SERVER_INFORMACAO_PASTA_H_
+#endif  // TARVIK_DESCRIPTOR_INFORMACAO_PASTA_H_

@@ -1,4 +1,4 @@
-#include "server/descritor.h"
+#include "descriptor/descritor.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "base/erro.h"
-#include "server/acao.h"
+#include "descriptor/acao.h"
 
 namespace tarvik {
 namespace {

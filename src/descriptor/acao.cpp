@@ -1,4 +1,4 @@
-#include "server/acao.h"
+#include "descriptor/acao.h"
 
 #include <array>
 #include <string>

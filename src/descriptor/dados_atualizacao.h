@@ -1,5 +1,5 @@
-#ifndef TARVIK_SERVER_DADOS_ATUALIZACAO_H_
-#define TARVIK_SERVER_DADOS_ATUALIZACAO_H_
+#ifndef TARVIK_DESCRIPTOR_DADOS_ATUALIZACAO_H_
+#define TARVIK_DESCRIPTOR_DADOS_ATUALIZACAO_H_
 
 #include <cstdint>
 #include <memory>
@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "base/colecao.h"
-#include "server/informacao_arquivo.h"
-#include "server/item_sequencia.h"
+#include "descriptor/informacao_arquivo.h"
+#include "descriptor/item_sequencia.h"
 
 namespace tarvik {
 
@@ -84,4 +84,4 @@ class DadosAtualizacao {
 
 }  // namespace tarvik
 
-#endif  // TARVIK_SERVER_DADOS_ATUALIZACAO_H_
+#endif  // TARVIK_DESCRIPTOR_DADOS_ATUALIZACAO_H_

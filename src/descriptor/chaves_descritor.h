@@ -1,5 +1,5 @@
-#ifndef TARVIK_SERVER_CHAVES_DESCRITOR_H_
-#define TARVIK_SERVER_CHAVES_DESCRITOR_H_
+#ifndef TARVIK_DESCRIPTOR_CHAVES_DESCRITOR_H_
+#define TARVIK_DESCRIPTOR_CHAVES_DESCRITOR_H_
 
 #include <string_view>
 
@@ -24,4 +24,4 @@ inline constexpr std::string_view kArquivoAtualizador = "arquivo_atualizador_";
 
 }  // namespace tarvik::chave_descritor
 
-#endif  // TARVIK_SERVER_CHAVES_DESCRITOR_H_
+#endif  // TARVIK_DESCRIPTOR_CHAVES_DESCRITOR_H_

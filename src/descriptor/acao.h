@@ -1,5 +1,5 @@
-#ifndef TARVIK_SERVER_ACAO_H_
-#define TARVIK_SERVER_ACAO_H_
+#ifndef TARVIK_DESCRIPTOR_ACAO_H_
+#define TARVIK_DESCRIPTOR_ACAO_H_
 
 #include <cstdint>
 #include <optional>
@@ -28,4 +28,4 @@ int32_t PesquisaAcao(std::string_view nome);
 
 }  // namespace tarvik
 
-#endif  // TARVIK_SERVER_ACAO_H_
+#endif  // TARVIK_DESCRIPTOR_ACAO_H_

@@ -1,5 +1,5 @@
-#ifndef TARVIK_SERVER_DESCRITOR_H_
-#define TARVIK_SERVER_DESCRITOR_H_
+#ifndef TARVIK_DESCRIPTOR_DESCRITOR_H_
+#define TARVIK_DESCRIPTOR_DESCRITOR_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -62,4 +62,4 @@ Secoes InterpretaConteudo(std::string& conteudo);
 
 }  // namespace tarvik
 
-#endif  // TARVIK_SERVER_DESCRITOR_H_
+#endif  // TARVIK_DESCRIPTOR_DESCRITOR_H_

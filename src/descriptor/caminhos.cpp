@@ -1,4 +1,4 @@
-#include "script/caminhos.h"
+#include "descriptor/caminhos.h"
 
 #include <string_view>
 

@@ -1,4 +1,4 @@
-#include "script/contexto_execucao.h"
+#include "tasks/contexto_execucao.h"
 
 namespace tarvik {
 
