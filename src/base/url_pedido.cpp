@@ -2,10 +2,11 @@
 
 #include <string_view>
 
+#include "base/hexadecimal.h"
+
 namespace tarvik {
 
 std::string UrlParaPedido(std::string_view url) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
   static constexpr std::string_view kInseguros = "\"<>\\^`{|}";
   std::string pedido;
   pedido.reserve(url.size());
@@ -13,8 +14,7 @@ std::string UrlParaPedido(std::string_view url) {
     const auto byte = static_cast<unsigned char>(c);
     if (byte <= 0x20 || byte >= 0x7F || kInseguros.find(c) != std::string_view::npos) {
       pedido += '%';
-      pedido += kHex[byte >> 4];
-      pedido += kHex[byte & 0x0F];
+      AcrescentaHex(pedido, byte);
     } else {
       pedido += c;
     }

@@ -2,6 +2,8 @@
 
 #include <openssl/evp.h>
 
+#include "base/hexadecimal.h"
+
 namespace tarvik::teste {
 namespace {
 
@@ -9,13 +11,7 @@ std::string Sha256(const std::string& conteudo) {
   unsigned char resumo[EVP_MAX_MD_SIZE];
   unsigned int tamanho = 0;
   EVP_Digest(conteudo.data(), conteudo.size(), resumo, &tamanho, EVP_sha256(), nullptr);
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string hex;
-  for (unsigned int i = 0; i < tamanho; ++i) {
-    hex += kHex[resumo[i] >> 4];
-    hex += kHex[resumo[i] & 0x0F];
-  }
-  return hex;
+  return HexMinusculo({resumo, tamanho});
 }
 
 }  // namespace

@@ -4,15 +4,12 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <exception>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "base/erro.h"
+#include "ferramenta/ferramenta.h"
 #include "publicador/publicacao.h"
-#include "publicador/recusa_publicacao.h"
 
 namespace tarvik::publicacao {
 namespace {
@@ -31,33 +28,8 @@ constexpr char kUso[] =
     "(automatico), de todos, recusando os sem assinatura (exigido), ou de\n"
     "nenhum.\n";
 
-struct Argumentos {
-  std::map<std::string, std::string> valores;
-  bool atualizador = false;
-};
-
-// Nothing when the command line is not of the documented form.
-std::optional<Argumentos> LeArgumentos(const std::vector<std::string>& palavras) {
-  static const std::vector<std::string> kComValor = {
-      "--instalada", "--versao-instalada", "--nova",        "--versao-nova",
-      "--url",       "--catalogo",         "--authenticode"};
-  Argumentos argumentos;
-  for (size_t i = 0; i < palavras.size(); ++i) {
-    if (palavras[i] == "--atualizador") {
-      argumentos.atualizador = true;
-    } else if (std::find(kComValor.begin(), kComValor.end(), palavras[i]) != kComValor.end() &&
-               i + 1 < palavras.size() && !argumentos.valores.contains(palavras[i])) {
-      argumentos.valores[palavras[i]] = palavras[i + 1];
-      ++i;
-    } else {
-      return std::nullopt;
-    }
-  }
-  for (const std::string& nome : kComValor) {
-    if (nome != "--authenticode" && !argumentos.valores.contains(nome)) return std::nullopt;
-  }
-  return argumentos;
-}
+constexpr std::string_view kObrigatorias[] = {
+    "--instalada", "--versao-instalada", "--nova", "--versao-nova", "--url", "--catalogo"};
 
 std::optional<ModoAuthenticode> LeModo(const std::string& texto) {
   if (texto.empty() || texto == "automatico") return ModoAuthenticode::kAutomatico;
@@ -81,35 +53,37 @@ void Relata(const Publicacao& publicacao) {
 }
 
 int Principal(const std::vector<std::string>& palavras) {
-  const auto argumentos = LeArgumentos(palavras);
-  const auto modo = argumentos ? LeModo(argumentos->valores.contains("--authenticode")
-                                            ? argumentos->valores.at("--authenticode")
-                                            : std::string())
-                               : std::nullopt;
-  if (!argumentos || !modo) {
+  const auto opcoes =
+      ferramenta::LeOpcoes(palavras,
+                           {"--instalada", "--versao-instalada", "--nova", "--versao-nova", "--url",
+                            "--catalogo", "--authenticode"},
+                           {"--atualizador"});
+  const auto valor = [&](const std::string& nome) {
+    const auto achado = opcoes->find(nome);
+    return achado == opcoes->end() ? std::string() : achado->second;
+  };
+  const bool completas = opcoes && std::ranges::all_of(kObrigatorias, [&](auto nome) {
+                           return opcoes->contains(nome);
+                         });
+  const auto modo = completas ? LeModo(valor("--authenticode")) : std::nullopt;
+  if (!modo) {
     std::fputs(kUso, stderr);
     return 2;
   }
-  ParametrosPublicacao parametros;
-  parametros.produto = argumentos->atualizador ? Produto::kAtualizador : Produto::kAplicativo;
-  parametros.instalada = argumentos->valores.at("--instalada");
-  parametros.versaoInstalada = argumentos->valores.at("--versao-instalada");
-  parametros.nova = argumentos->valores.at("--nova");
-  parametros.versaoNova = argumentos->valores.at("--versao-nova");
-  parametros.url = argumentos->valores.at("--url");
-  parametros.catalogo = argumentos->valores.at("--catalogo");
-  parametros.authenticode = *modo;
-  try {
+  const ParametrosPublicacao parametros{
+      .produto = opcoes->contains("--atualizador") ? Produto::kAtualizador : Produto::kAplicativo,
+      .instalada = valor("--instalada"),
+      .versaoInstalada = valor("--versao-instalada"),
+      .nova = valor("--nova"),
+      .versaoNova = valor("--versao-nova"),
+      .url = valor("--url"),
+      .catalogo = valor("--catalogo"),
+      .authenticode = *modo,
+  };
+  return ferramenta::Executa("publicador", [&] {
     Relata(Publica(parametros));
     return 0;
-  } catch (const RecusaPublicacao& recusa) {
-    std::fprintf(stderr, "publicador: recusado: %s\n", recusa.what());
-  } catch (const Erro& erro) {
-    std::fprintf(stderr, "publicador: erro %d: %s\n", erro.Numero(), erro.Descricao().c_str());
-  } catch (const std::exception& erro) {
-    std::fprintf(stderr, "publicador: erro: %s\n", erro.what());
-  }
-  return 1;
+  });
 }
 
 }  // namespace

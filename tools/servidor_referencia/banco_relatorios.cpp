@@ -3,8 +3,9 @@
 #include <sqlite3.h>
 
 #include <array>
-#include <cstdio>
 #include <stdexcept>
+
+#include "base/hexadecimal.h"
 
 namespace tarvik::referencia {
 
@@ -58,21 +59,6 @@ Comando Prepara(sqlite3* banco, std::string_view sql) {
     Falha(banco, "comando SQL recusado");
   }
   return Comando(comando);
-}
-
-std::string Escapa(std::string_view texto) {
-  std::string escapado;
-  for (const char c : texto) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7F) {
-      char hex[5];
-      std::snprintf(hex, sizeof hex, "\\x%02X", byte);
-      escapado += hex;
-    } else {
-      escapado += c;
-    }
-  }
-  return escapado;
 }
 
 }  // namespace
@@ -146,12 +132,12 @@ std::string FormataRelatorios(const std::vector<RelatorioResultado>& relatorios)
   if (relatorios.empty()) return "nenhum relatório\n";
   std::string texto;
   for (const RelatorioResultado& r : relatorios) {
-    texto += "relatório " + std::to_string(r.numero) + ", recebido em " + Escapa(r.recebidoEm) +
-             " UTC de " + Escapa(r.endereco) + "\n";
+    texto += "relatório " + std::to_string(r.numero) + ", recebido em " +
+             EscapaControles(r.recebidoEm) + " UTC de " + EscapaControles(r.endereco) + "\n";
     for (const CampoRelatorio& campo : kCamposRelatorio) {
-      texto += "  " + std::string(campo.nome) + ": " + Escapa(r.*campo.valor) + "\n";
+      texto += "  " + std::string(campo.nome) + ": " + EscapaControles(r.*campo.valor) + "\n";
     }
-    texto += "  informacao_cliente: " + Escapa(r.informacaoCliente) + "\n";
+    texto += "  informacao_cliente: " + EscapaControles(r.informacaoCliente) + "\n";
   }
   return texto;
 }

@@ -4,19 +4,17 @@
 #include <pthread.h>
 #include <signal.h>
 
-#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <ctime>
-#include <exception>
-#include <map>
 #include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "ferramenta/ferramenta.h"
 #include "servidor_referencia/banco_relatorios.h"
 #include "servidor_referencia/servidor_referencia.h"
 
@@ -35,34 +33,20 @@ constexpr char kUso[] =
     "SIGINT ou SIGTERM, ou sozinho depois de --encerra-apos segundos.\n"
     "--lista mostra os relatórios gravados.\n";
 
-std::optional<std::map<std::string, std::string>> LeOpcoes(
-    const std::vector<std::string>& palavras) {
-  static const std::vector<std::string> kComValor = {"--catalogo",    "--banco",       "--endereco",
-                                                     "--porta",       "--certificado", "--chave",
-                                                     "--encerra-apos"};
-  std::map<std::string, std::string> opcoes;
-  for (size_t i = 0; i < palavras.size(); ++i) {
-    if (palavras[i] == "--lista" && !opcoes.contains("--lista")) {
-      opcoes["--lista"] = "";
-    } else if (std::find(kComValor.begin(), kComValor.end(), palavras[i]) != kComValor.end() &&
-               i + 1 < palavras.size() && !opcoes.contains(palavras[i])) {
-      opcoes[palavras[i]] = palavras[i + 1];
-      ++i;
-    } else {
-      return std::nullopt;
-    }
-  }
-  if (!opcoes.contains("--banco")) return std::nullopt;
-  if (opcoes.contains("--lista")) {
-    if (opcoes.size() != 2) return std::nullopt;
-  } else if (!opcoes.contains("--catalogo")) {
-    return std::nullopt;
-  }
-  return opcoes;
+// Nothing when the options do not form one of the two documented lines.
+std::optional<ferramenta::Opcoes> LeOpcoes(const std::vector<std::string>& palavras) {
+  auto opcoes = ferramenta::LeOpcoes(palavras,
+                                     {"--catalogo", "--banco", "--endereco", "--porta",
+                                      "--certificado", "--chave", "--encerra-apos"},
+                                     {"--lista"});
+  if (!opcoes || !opcoes->contains("--banco")) return std::nullopt;
+  const bool valida =
+      opcoes->contains("--lista") ? opcoes->size() == 2 : opcoes->contains("--catalogo");
+  return valida ? opcoes : std::nullopt;
 }
 
-std::optional<int> Numero(const std::map<std::string, std::string>& opcoes, const std::string& nome,
-                          int padrao, int maximo) {
+std::optional<int> Numero(const ferramenta::Opcoes& opcoes, const std::string& nome, int padrao,
+                          int maximo) {
   if (!opcoes.contains(nome)) return padrao;
   const std::string& texto = opcoes.at(nome);
   int valor = 0;
@@ -89,7 +73,7 @@ int Lista(const std::string& banco) {
   return 0;
 }
 
-int Serve(const std::map<std::string, std::string>& opcoes, int porta, int encerraApos) {
+int Serve(const ferramenta::Opcoes& opcoes, int porta, int encerraApos) {
   // The signals are taken by one thread, which stops the server; the
   // server's own threads never see them.
   sigset_t sinais;
@@ -139,13 +123,10 @@ int Principal(const std::vector<std::string>& palavras) {
     std::fputs(kUso, stderr);
     return 2;
   }
-  try {
+  return ferramenta::Executa("servidor_referencia", [&] {
     if (opcoes->contains("--lista")) return Lista(opcoes->at("--banco"));
     return Serve(*opcoes, *porta, *encerraApos);
-  } catch (const std::exception& erro) {
-    std::fprintf(stderr, "servidor_referencia: %s\n", erro.what());
-    return 1;
-  }
+  });
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "base/cp1252.h"
+#include "base/hexadecimal.h"
 #include "platform/utilitarios.h"
 #include "servidor_referencia/consulta_atualizacao.h"
 #include "servidor_referencia/texto_descritor.h"
@@ -37,23 +38,6 @@ void Recusa(httplib::Response& resposta, int status, const std::string& motivo) 
   resposta.status = status;
   resposta.set_content(motivo + "\n", kTipoTexto);
   nota = motivo;
-}
-
-// Control characters of a request would break the log into false lines.
-std::string ParaRegistro(std::string_view texto) {
-  std::string limpo;
-  for (const char c : texto) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7F) {
-      static constexpr char kHex[] = "0123456789ABCDEF";
-      limpo += "\\x";
-      limpo += kHex[byte >> 4];
-      limpo += kHex[byte & 0x0F];
-    } else {
-      limpo += c;
-    }
-  }
-  return limpo;
 }
 
 // A regular expression that matches `texto` and nothing else.
@@ -252,7 +236,7 @@ void ServidorReferencia::Rotas() {
                         std::to_string(resposta.status);
     if (!nota.empty()) linha += " " + nota;
     nota.clear();
-    registro_(ParaRegistro(linha));
+    registro_(EscapaControles(linha));
   });
 }
 

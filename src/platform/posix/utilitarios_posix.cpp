@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/cp1252.h"
+#include "base/hexadecimal.h"
 #include "platform/authenticode.h"
 #include "platform/files.h"
 #include "platform/posix/in_use.h"
@@ -25,6 +26,7 @@ namespace {
 constexpr size_t kHashBlock = 1 << 20;
 // What Windows reports for a file held by another process.
 constexpr int32_t kSharingViolation = 32;
+constexpr char kSha256Falhou[] = "SHA-256 falhou";
 
 std::string Sha256Hex(const std::string& path) {
   const std::string native = NativePath(path);
@@ -34,7 +36,7 @@ std::string Sha256Hex(const std::string& path) {
 
   std::unique_ptr<EVP_MD_CTX, void (*)(EVP_MD_CTX*)> context(EVP_MD_CTX_new(), EVP_MD_CTX_free);
   if (!context || EVP_DigestInit_ex(context.get(), EVP_sha256(), nullptr) != 1) {
-    throw Erro(codigo_erro::kErroEntradaSaida, "CalculaHash", "SHA-256 indisponível");
+    throw Erro(codigo_erro::kErroEntradaSaida, "CalculaHash", kSha256Falhou);
   }
   std::vector<unsigned char> block(kHashBlock);
   for (;;) {
@@ -44,20 +46,16 @@ std::string Sha256Hex(const std::string& path) {
       throw ErrnoToErro(errno, "CalculaHash", native);
     }
     if (got == 0) break;
-    EVP_DigestUpdate(context.get(), block.data(), static_cast<size_t>(got));
+    if (EVP_DigestUpdate(context.get(), block.data(), static_cast<size_t>(got)) != 1) {
+      throw Erro(codigo_erro::kErroEntradaSaida, "CalculaHash", kSha256Falhou);
+    }
   }
   unsigned char digest[EVP_MAX_MD_SIZE];
   unsigned int length = 0;
-  EVP_DigestFinal_ex(context.get(), digest, &length);
-
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string hex;
-  hex.reserve(length * 2);
-  for (unsigned int i = 0; i < length; ++i) {
-    hex += kHex[digest[i] >> 4];
-    hex += kHex[digest[i] & 0x0F];
+  if (EVP_DigestFinal_ex(context.get(), digest, &length) != 1) {
+    throw Erro(codigo_erro::kErroEntradaSaida, "CalculaHash", kSha256Falhou);
   }
-  return hex;
+  return HexMinusculo({digest, length});
 }
 
 class PosixUtilitarios : public Utilitarios {
