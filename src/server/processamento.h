@@ -33,7 +33,10 @@ class Processamento {
                                            const std::string& idInstalacao, bool atualizador,
                                            const std::string& conta, const std::string& cnpj);
 
-  // The descriptor in `conteudo`; raises `Erro` when it cannot be read.
+  // The descriptor in `conteudo`; raises `Erro` when it cannot be read. The
+  // check reads its answer through this member, which the class exposes as
+  // one of its operations; it delegates to the free function, which the
+  // publishing tools and the fuzz target use without a `Processamento`.
   DadosAtualizacao RecuperaDadosAtualizacao(const std::string& conteudo);
 
   // One line of the update log.

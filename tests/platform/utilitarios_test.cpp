@@ -26,7 +26,7 @@ class UtilitariosTest : public ::testing::Test {
     opcoes.connectTimeoutSeconds = 5;
     opcoes.stallTimeoutSeconds = 1;
     opcoes.maxBodyBytes = 1 << 20;
-    utilitarios_ = platform::CreatePosixUtilitarios(opcoes);
+    utilitarios_ = platform::CriaUtilitariosPosix(opcoes);
 
     auto& http = servidor_.Http();
     http.Get("/descritor", [](const httplib::Request&, httplib::Response& resposta) {

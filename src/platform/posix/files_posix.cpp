@@ -21,7 +21,7 @@ constexpr mode_t kWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
 constexpr size_t kCopyBlock = 1 << 20;
 
 [[noreturn]] void Fail(const char* operation, const std::string& path) {
-  throw ErrnoToErro(errno, operation, path);
+  throw ErroDeErrno(errno, operation, path);
 }
 
 bool IsReadOnly(const struct stat& info) { return (info.st_mode & kWriteBits) == 0; }

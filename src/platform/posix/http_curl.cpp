@@ -100,7 +100,7 @@ RespostaHttp HttpGet(const std::string& url, const std::string& headerLine,
     nativeDestination = NativePath(destination);
     partial = nativeDestination + ".parcial-XXXXXX";
     partialFd = UniqueFd(::mkstemp(partial.data()));
-    if (!partialFd.Valid()) throw ErrnoToErro(errno, kOrigem, nativeDestination);
+    if (!partialFd.Valid()) throw ErroDeErrno(errno, kOrigem, nativeDestination);
     ::fchmod(partialFd.Get(), 0644);
     transfer.fd = partialFd.Get();
   }
@@ -155,7 +155,7 @@ RespostaHttp HttpGet(const std::string& url, const std::string& headerLine,
 
   const CURLcode code = api.easyPerform(handle);
   if (transfer.tooLarge || code == CURLE_FILESIZE_EXCEEDED) throw TooLarge(options.maxBodyBytes);
-  if (transfer.writeErrno != 0) throw ErrnoToErro(transfer.writeErrno, kOrigem, nativeDestination);
+  if (transfer.writeErrno != 0) throw ErroDeErrno(transfer.writeErrno, kOrigem, nativeDestination);
   if (code != CURLE_OK) {
     throw Erro(code, kOrigem, *errorText ? errorText : api.easyStrerror(code));
   }
@@ -168,7 +168,7 @@ RespostaHttp HttpGet(const std::string& url, const std::string& headerLine,
     // No flush: a received file is verified (size, hash) before any use,
     // and the copy that installs it is flushed.
     if (!partialFd.Close() || ::rename(partial.c_str(), nativeDestination.c_str()) != 0) {
-      throw ErrnoToErro(errno, kOrigem, nativeDestination);
+      throw ErroDeErrno(errno, kOrigem, nativeDestination);
     }
     guard.keep = true;
   }

@@ -17,7 +17,7 @@ bool ParentExists(const std::string& path) {
 
 }  // namespace
 
-Erro ErrnoToErro(int error, const std::string& origem, const std::string& path) {
+Erro ErroDeErrno(int error, const std::string& origem, const std::string& path) {
   using namespace codigo_erro;
   int32_t numero = kErroAcessoCaminho;
   switch (error) {

@@ -11,7 +11,7 @@ namespace tarvik::platform {
 // `path` (a native path): ENOENT is 53 when the folder exists and 76 when it
 // does not, EACCES/EPERM/EBUSY/ETXTBSY/EROFS 70, EEXIST/ENOTEMPTY/EISDIR 75,
 // ENOSPC/EDQUOT 61, EIO 57. `origem` names the operation.
-Erro ErrnoToErro(int error, const std::string& origem, const std::string& path);
+Erro ErroDeErrno(int error, const std::string& origem, const std::string& path);
 
 }  // namespace tarvik::platform
 

@@ -117,7 +117,7 @@ void StartProgram(const std::string& commandLine) {
   pid_t pid = 0;
   const int error = ::posix_spawn(&pid, argv[0], nullptr, &attributes, argv.data(), environ);
   posix_spawnattr_destroy(&attributes);
-  if (error != 0) throw ErrnoToErro(error, "StartProgram", argv[0]);
+  if (error != 0) throw ErroDeErrno(error, "StartProgram", argv[0]);
 }
 
 }  // namespace tarvik::platform

@@ -31,7 +31,7 @@ constexpr char kSha256Falhou[] = "SHA-256 falhou";
 std::string Sha256Hex(const std::string& path) {
   const std::string native = NativePath(path);
   UniqueFd fd(::open(native.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fd.Valid()) throw ErrnoToErro(errno, "CalculaHash", native);
+  if (!fd.Valid()) throw ErroDeErrno(errno, "CalculaHash", native);
   ::posix_fadvise(fd.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
 
   std::unique_ptr<EVP_MD_CTX, void (*)(EVP_MD_CTX*)> context(EVP_MD_CTX_new(), EVP_MD_CTX_free);
@@ -43,7 +43,7 @@ std::string Sha256Hex(const std::string& path) {
     const ssize_t got = ::read(fd.Get(), block.data(), block.size());
     if (got < 0) {
       if (errno == EINTR) continue;
-      throw ErrnoToErro(errno, "CalculaHash", native);
+      throw ErroDeErrno(errno, "CalculaHash", native);
     }
     if (got == 0) break;
     if (EVP_DigestUpdate(context.get(), block.data(), static_cast<size_t>(got)) != 1) {
@@ -76,7 +76,7 @@ class PosixUtilitarios : public Utilitarios {
       // ENOENT here means the folder itself is missing.
       if (errno == ENOENT)
         throw ErroPadrao(codigo_erro::kCaminhoNaoEncontrado, "CriaArquivoTemporario", folder);
-      throw ErrnoToErro(errno, "CriaArquivoTemporario", folder);
+      throw ErroDeErrno(errno, "CriaArquivoTemporario", folder);
     }
     return name;
   }
@@ -113,14 +113,14 @@ class PosixUtilitarios : public Utilitarios {
 
 }  // namespace
 
-std::unique_ptr<Utilitarios> CreatePosixUtilitarios(const HttpOptions& options) {
+std::unique_ptr<Utilitarios> CriaUtilitariosPosix(const HttpOptions& options) {
   return std::make_unique<PosixUtilitarios>(options);
 }
 
 }  // namespace platform
 
 std::unique_ptr<Utilitarios> CriaUtilitariosDaPlataforma() {
-  return platform::CreatePosixUtilitarios(platform::HttpOptions{});
+  return platform::CriaUtilitariosPosix(platform::HttpOptions{});
 }
 
 }  // namespace tarvik

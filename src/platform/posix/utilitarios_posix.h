@@ -10,7 +10,7 @@ namespace tarvik::platform {
 
 // The POSIX utility component with the given HTTP limits; tests shorten
 // them. Production uses the defaults through `CriaUtilitarios`.
-std::unique_ptr<Utilitarios> CreatePosixUtilitarios(const HttpOptions& options);
+std::unique_ptr<Utilitarios> CriaUtilitariosPosix(const HttpOptions& options);
 
 }  // namespace tarvik::platform
 

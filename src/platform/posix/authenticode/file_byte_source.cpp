@@ -20,9 +20,9 @@ constexpr char kOrigem[] = "VerificaAssinatura";
 
 FileByteSource::FileByteSource(std::string path) : path_(std::move(path)) {
   fd_ = UniqueFd(::open(path_.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fd_.Valid()) throw ErrnoToErro(errno, kOrigem, path_);
+  if (!fd_.Valid()) throw ErroDeErrno(errno, kOrigem, path_);
   struct stat info {};
-  if (::fstat(fd_.Get(), &info) != 0) throw ErrnoToErro(errno, kOrigem, path_);
+  if (::fstat(fd_.Get(), &info) != 0) throw ErroDeErrno(errno, kOrigem, path_);
   if (!S_ISREG(info.st_mode)) throw ErroPadrao(codigo_erro::kErroAcessoCaminho, kOrigem, path_);
   size_ = static_cast<uint64_t>(info.st_size);
   // The digest reads the file once from start to end.
@@ -39,7 +39,7 @@ void FileByteSource::ReadAt(uint64_t offset, std::span<uint8_t> out) {
         ::pread(fd_.Get(), out.data() + done, out.size() - done, static_cast<off_t>(offset + done));
     if (lidos < 0) {
       if (errno == EINTR) continue;
-      throw ErrnoToErro(errno, kOrigem, path_);
+      throw ErroDeErrno(errno, kOrigem, path_);
     }
     if (lidos == 0) throw ErroPadrao(codigo_erro::kErroEntradaSaida, kOrigem, path_);
     done += static_cast<size_t>(lidos);
