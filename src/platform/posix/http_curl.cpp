@@ -10,6 +10,7 @@
 #include <string>
 
 #include "base/erro.h"
+#include "base/texto.h"
 #include "base/url_pedido.h"
 #include "platform/files.h"
 #include "platform/posix/curl_api.h"
@@ -124,6 +125,11 @@ RespostaHttp HttpGet(const std::string& url, const std::string& headerLine,
   api.easySetopt(handle, CURLOPT_HTTPGET, 1L);
   api.easySetopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
   api.easySetopt(handle, CURLOPT_MAXREDIRS, 10L);
+  // A redirect may go from http to https, never back: what was asked over
+  // TLS must not arrive in the clear.
+  const bool seguro =
+      pedido.size() >= 6 && IgualSemCaixa(std::string_view(pedido).substr(0, 6), "https:");
+  api.easySetopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, seguro ? "https" : "http,https");
   api.easySetopt(handle, CURLOPT_NOSIGNAL, 1L);
   api.easySetopt(handle, CURLOPT_CONNECTTIMEOUT, options.connectTimeoutSeconds);
   api.easySetopt(handle, CURLOPT_LOW_SPEED_LIMIT, 1L);

@@ -1,0 +1,102 @@
+// The update check over HTTPS: the server's certificate is verified against
+// the trust store, and a redirect never downgrades to plain HTTP.
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <stdlib.h>
+
+#include <thread>
+
+#include "server/processamento.h"
+#include "support/instalacao_teste.h"
+#include "support/processo.h"
+#include "support/registro_teste.h"
+#include "support/servidor_local.h"
+
+namespace tarvik {
+namespace {
+
+using teste::LinhaErro;
+using teste::LinhaInfo;
+
+constexpr char kSemAtualizacao[] =
+    "[sequenciaAtualizacao]\r\nitens=0\r\natualizar=false\r\nversao=2.30\r\n"
+    "atualizar_atualizador=false\r\n";
+
+class VerificacaoHttpsTest : public ::testing::Test {
+ protected:
+  VerificacaoHttpsTest() {
+    const auto gerado =
+        teste::Executa("/usr/bin/openssl",
+                       {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:P-256",
+                        "-nodes", "-keyout", "chave.pem", "-out", "certificado.pem", "-days", "2",
+                        "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1"},
+                       instalacao_.Pasta().Caminho());
+    EXPECT_EQ(gerado.status, 0) << gerado.erros;
+    https_ = std::make_unique<httplib::SSLServer>(Em("certificado.pem").c_str(),
+                                                  Em("chave.pem").c_str());
+    https_->Get("/verifica", [](const httplib::Request&, httplib::Response& resposta) {
+      resposta.set_content(kSemAtualizacao, "text/plain");
+    });
+    https_->Get("/para-http", [this](const httplib::Request&, httplib::Response& resposta) {
+      resposta.set_redirect(http_.Url("/verifica"));
+    });
+    http_.Http().Get("/verifica", [](const httplib::Request&, httplib::Response& resposta) {
+      resposta.set_content(kSemAtualizacao, "text/plain");
+    });
+    http_.Inicia();
+    porta_ = https_->bind_to_any_port("127.0.0.1");
+    thread_ = std::thread([this] { https_->listen_after_bind(); });
+    // Only the system's store, which does not hold the test's certificate.
+    unsetenv("SSL_CERT_FILE");
+    unsetenv("CURL_CA_BUNDLE");
+  }
+  ~VerificacaoHttpsTest() override {
+    https_->stop();
+    thread_.join();
+    unsetenv("SSL_CERT_FILE");
+  }
+
+  std::string Em(const std::string& nome) const { return instalacao_.Pasta().Em(nome); }
+  std::string Url(const std::string& caminho) const {
+    return "https://127.0.0.1:" + std::to_string(porta_) + caminho;
+  }
+  Resultado Verifica(const std::string& url) {
+    return Processamento().ProcessaAtualizacaoAtualizador("2.30", instalacao_.Pasta().Texto(), url,
+                                                          "ABC123", false, "conta", "cnpj");
+  }
+
+  teste::InstalacaoTeste instalacao_{teste::kMomentoRegistro};
+  teste::ServidorLocal http_;
+  std::unique_ptr<httplib::SSLServer> https_;
+  std::thread thread_;
+  int porta_ = 0;
+};
+
+TEST_F(VerificacaoHttpsTest, UntrustedAuthorityIsRefusedAndTrustedOneAccepted) {
+  const std::string url = Url("/verifica");
+  EXPECT_EQ(Verifica(url), Resultado::kFalhaInstalacao);
+  EXPECT_EQ(instalacao_.LinhasRegistro().back(),
+            LinhaErro("Erro ao baixar o arquivo [" + url +
+                      "] Erro: [60] Mensagem [SSL certificate problem: self-signed "
+                      "certificate]"));
+
+  setenv("SSL_CERT_FILE", Em("certificado.pem").c_str(), 1);
+  EXPECT_EQ(Verifica(url), Resultado::kSucessoInstalacao);
+  EXPECT_EQ(instalacao_.LinhasRegistro().back(),
+            LinhaInfo("Não é necessário atualizar o TARVIK. Versão atual já é a correta (2.30)"));
+}
+
+TEST_F(VerificacaoHttpsTest, RedirectFromHttpsToHttpIsRefused) {
+  setenv("SSL_CERT_FILE", Em("certificado.pem").c_str(), 1);
+  const std::string url = Url("/para-http");
+  EXPECT_EQ(Verifica(url), Resultado::kFalhaInstalacao);
+  EXPECT_EQ(
+      instalacao_.LinhasRegistro().back(),
+      LinhaErro("Erro ao baixar o arquivo [" + url +
+                "] Erro: [1] Mensagem [Protocol \"http\" not supported or disabled in libcurl]"));
+  EXPECT_TRUE(http_.Pedidos().empty());
+}
+
+}  // namespace
+}  // namespace tarvik
