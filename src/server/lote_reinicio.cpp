@@ -1,5 +1,7 @@
 #include "server/lote_reinicio.h"
 
+#include <initializer_list>
+
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/utilitarios.h"
@@ -7,8 +9,9 @@
 namespace tarvik {
 namespace {
 
+using namespace texto_lote;
+
 constexpr char kNomeLote[] = "\\atualiza.bat";
-constexpr char kFimLinha[] = "\r\n";
 
 // Paths go between quotes, so that spaces keep them whole.
 std::string Aspas(const std::string& caminho) { return "\"" + caminho + "\""; }
@@ -20,17 +23,22 @@ void EscreveLoteReinicio(const std::string& pastaBase, const std::string& versao
   const std::string caminho = pastaBase + kNomeLote;
   if (CriaUtilitarios()->ArquivoExiste(caminho)) platform::DeleteFile(caminho);
 
-  std::string lote = "rundll32 " + Aspas(pastaBase + "\\atualiza.dll") + ",_fnAguarda@16 " +
-                     std::to_string(platform::CurrentProcessId()) + kFimLinha;
+  std::string lote;
+  const auto linha = [&lote](std::initializer_list<std::string_view> partes) {
+    for (const std::string_view parte : partes) lote += parte;
+    lote += kFimLinha;
+  };
+  linha({kEspera, Aspas(pastaBase + std::string(kBiblioteca)), kPontoEntrada,
+         std::to_string(platform::CurrentProcessId())});
   for (const auto& item : itens) {
     if (item->Acao() == acao_em_uso::kCopiar) {
-      lote += "copy /y " + Aspas(item->Origem()) + " " + Aspas(item->Destino()) + kFimLinha;
+      linha({kCopia, Aspas(item->Origem()), " ", Aspas(item->Destino())});
     } else if (item->Acao() == acao_em_uso::kRemover) {
-      lote += "del /f " + Aspas(item->Origem()) + kFimLinha;
+      linha({kRemove, Aspas(item->Origem())});
     }
   }
-  lote += "start tarvik.exe " + versaoAtual + kFimLinha;
-  lote += "del /f " + Aspas(caminho) + kFimLinha;
+  linha({kInicia, " ", versaoAtual});
+  linha({kRemove, Aspas(caminho)});
   platform::WriteText(caminho, lote);
 }
 

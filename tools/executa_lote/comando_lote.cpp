@@ -4,17 +4,12 @@
 #include <optional>
 
 #include "base/texto.h"
+#include "server/lote_reinicio.h"
 
 namespace tarvik::lote {
 namespace {
 
-constexpr std::string_view kFimLinha = "\r\n";
-constexpr std::string_view kEspera = "rundll32 ";
-constexpr std::string_view kBiblioteca = "\\atualiza.dll";
-constexpr std::string_view kPontoEntrada = ",_fnAguarda@16 ";
-constexpr std::string_view kCopia = "copy /y ";
-constexpr std::string_view kRemove = "del /f ";
-constexpr std::string_view kInicia = "start tarvik.exe";
+using namespace texto_lote;
 
 // The command interpreter reads its keywords without regard to case.
 bool ComecaCom(std::string_view texto, std::string_view prefixo) {

@@ -13,12 +13,12 @@
 #include "comando_lote.h"
 #include "platform/files.h"
 #include "platform/process.h"
+#include "server/lote_reinicio.h"
 
 namespace tarvik::lote {
 namespace {
 
 constexpr char kPrograma[] = "executa-lote";
-constexpr char kProgramaReiniciado[] = "tarvik.exe";
 
 void Mensagem(const std::string& texto) {
   std::fprintf(stderr, "%s: %s\n", kPrograma, texto.c_str());
@@ -42,7 +42,8 @@ void Remove(const std::string& caminho) {
 // Started without waiting, as start does; the program is looked for in the
 // batch's folder, whatever its letter case there.
 void Inicia(const std::string& pasta, const std::string& argumentos) {
-  const std::string programa = platform::NativePath(pasta + "\\" + kProgramaReiniciado);
+  const std::string programa =
+      platform::NativePath(pasta + "\\" + std::string(texto_lote::kPrograma));
   platform::StartProgram("\"" + programa + "\" " + argumentos);
 }
 
