@@ -39,7 +39,9 @@ class ScriptAtualizacao {
   std::shared_ptr<const ListaItensEmUso> ListaArquivosEmUso() const { return listaArquivosEmUso_; }
 
   // The installed path of an entry: the destination with "$base$" resolved,
-  // followed by the file name. Never fails.
+  // followed by the file name. Never fails. This and the next are the
+  // script's own operations; they delegate to the free functions of
+  // descriptor/caminhos.h, which the publisher uses without a script.
   static std::string ObtemNomeArquivoInstalado(const std::string& pastaBase,
                                                const std::string& pastaDestino,
                                                const std::string& arquivoDestino);
