@@ -30,7 +30,7 @@ void RenovaRegistro() {
   IgnoraFalha([&] {
     const std::string caminho = CaminhoRegistro();
     if (!CriaUtilitarios()->ArquivoExiste(caminho)) return;
-    if (!platform::LastModified(caminho).MesmaData(hoje)) platform::DeleteFile(caminho);
+    if (!platform::LastModified(caminho).MesmaData(hoje)) platform::RemoveFile(caminho);
   });
 }
 

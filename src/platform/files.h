@@ -48,7 +48,7 @@ std::string ReadBytes(std::string_view path);
 void CopyFileReplacing(std::string_view from, std::string_view to);
 
 // Deletes a file (not a folder). A read-only file fails with 70.
-void DeleteFile(std::string_view path);
+void RemoveFile(std::string_view path);
 
 // Attributes: read-only 1 (no write permission bit on POSIX), folder 16,
 // other files 32.

@@ -21,7 +21,7 @@ std::string Aspas(const std::string& caminho) { return "\"" + caminho + "\""; }
 void EscreveLoteReinicio(const std::string& pastaBase, const std::string& versaoAtual,
                          const ListaItensEmUso& itens) {
   const std::string caminho = pastaBase + kNomeLote;
-  if (CriaUtilitarios()->ArquivoExiste(caminho)) platform::DeleteFile(caminho);
+  if (CriaUtilitarios()->ArquivoExiste(caminho)) platform::RemoveFile(caminho);
 
   std::string lote;
   const auto linha = [&lote](std::initializer_list<std::string_view> partes) {

@@ -92,7 +92,7 @@ Resultado Tarefa::RemoveArquivo(ContextoExecucao& contexto, UtilitariosDaChamada
   }
   // The delete is attempted whatever the attribute's fate; its error tells.
   if (utilitarios->ArquivoExiste(arquivo)) RemoveSomenteLeitura(arquivo);
-  const ResultadoPasso remocao = PassoProtegido([&] { platform::DeleteFile(arquivo); });
+  const ResultadoPasso remocao = PassoProtegido([&] { platform::RemoveFile(arquivo); });
   if (remocao.numero > 0) {
     RegistraLog("Erro ao remover o arquivo. detalhes [" + remocao.descricao + "] [" +
                     std::to_string(remocao.numero) + "]",

@@ -27,7 +27,7 @@ void Tarefa::DesfazBaixarArquivo(UtilitariosDaChamada& utilitarios) {
   const std::string& arquivo = Detalhe(2);
   if (utilitarios->ArquivoExiste(arquivo)) RemoveSomenteLeitura(arquivo);
   // Attempted even when the download wrote nothing: the warning then says so.
-  const ResultadoPasso remocao = PassoProtegido([&] { platform::DeleteFile(arquivo); });
+  const ResultadoPasso remocao = PassoProtegido([&] { platform::RemoveFile(arquivo); });
   if (remocao.numero >= 1) {
     RegistraLog(
         "Erro ao desfazer BaixarArquivo. Detalhes [" + Falha(remocao) + ", dados [" + arquivo + "]",
@@ -49,7 +49,7 @@ void Tarefa::DesfazCopiaSeguranca() {
                 kAviso);
     return;
   }
-  const ResultadoPasso remocao = PassoProtegido([&] { platform::DeleteFile(versionada); });
+  const ResultadoPasso remocao = PassoProtegido([&] { platform::RemoveFile(versionada); });
   if (remocao.numero >= 1) {
     RegistraLog("Erro ao desfazer EfetuarCopiaSeguranca(Kill) . detalhes [" + Falha(remocao) +
                     ", dados [" + versionada + "]",

@@ -48,7 +48,7 @@ void Tarefa::VerificaPermissaoGravacao(UtilitariosDaChamada& utilitarios) {
     RegistraLog("Tentando gravar conteúdo no arquivo temporário [" + nome + "]", kInfo);
     platform::WriteText(nome, kConteudoTeste);
     RegistraLog("Tentando remover o arquivo temporário [" + nome + "]", kInfo);
-    platform::DeleteFile(nome);
+    platform::RemoveFile(nome);
   }
 }
 

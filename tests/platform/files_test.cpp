@@ -58,8 +58,8 @@ TEST_F(FilesTest, FailuresCarryTheClassicNumbers) {
   EXPECT_EQ(NumeroDoErro([&] { CreateFolder(pasta_.Em("nada/x")); }), 76);
   EXPECT_EQ(NumeroDoErro([&] { RemoveFolder(pasta_.Em("cheia")); }), 75);
   EXPECT_EQ(NumeroDoErro([&] { RemoveFolder(pasta_.Em("nada")); }), 76);
-  EXPECT_EQ(NumeroDoErro([&] { DeleteFile(pasta_.Em("nada")); }), 53);
-  EXPECT_EQ(NumeroDoErro([&] { DeleteFile(pasta_.Em("pasta")); }), 75);
+  EXPECT_EQ(NumeroDoErro([&] { RemoveFile(pasta_.Em("nada")); }), 53);
+  EXPECT_EQ(NumeroDoErro([&] { RemoveFile(pasta_.Em("pasta")); }), 75);
   EXPECT_EQ(NumeroDoErro([&] { FileLength(pasta_.Em("nada")); }), 53);
 }
 
@@ -80,7 +80,7 @@ TEST_F(FilesTest, ReadOnlyTargetRefusesCopyWriteAndDelete) {
   SetAttributes(pasta_.Em("alvo"), kAttributeReadOnly);
   EXPECT_EQ(NumeroDoErro([&] { CopyFileReplacing(pasta_.Em("novo"), pasta_.Em("alvo")); }), 70);
   EXPECT_EQ(NumeroDoErro([&] { WriteBytes(pasta_.Em("alvo"), "x"); }), 70);
-  EXPECT_EQ(NumeroDoErro([&] { DeleteFile(pasta_.Em("alvo")); }), 70);
+  EXPECT_EQ(NumeroDoErro([&] { RemoveFile(pasta_.Em("alvo")); }), 70);
   EXPECT_EQ(LeArquivo(pasta_.Em("alvo")), "antigo");
 }
 
@@ -128,7 +128,7 @@ TEST_F(FilesTest, FileHeldByAnotherProcessCannotBeReplacedOrDeleted) {
   {
     teste::ArquivoEmUso emUso(pasta_.Em("alvo"));
     EXPECT_EQ(NumeroDoErro([&] { CopyFileReplacing(pasta_.Em("novo"), pasta_.Em("alvo")); }), 70);
-    EXPECT_EQ(NumeroDoErro([&] { DeleteFile(pasta_.Em("alvo")); }), 70);
+    EXPECT_EQ(NumeroDoErro([&] { RemoveFile(pasta_.Em("alvo")); }), 70);
     EXPECT_EQ(LeArquivo(pasta_.Em("alvo")), "antigo");
   }
   CopyFileReplacing(pasta_.Em("novo"), pasta_.Em("alvo"));

@@ -36,7 +36,7 @@ void Remove(const std::string& caminho) {
   if (atributos & platform::kAttributeReadOnly) {
     platform::SetAttributes(caminho, atributos & ~platform::kAttributeReadOnly);
   }
-  platform::DeleteFile(caminho);
+  platform::RemoveFile(caminho);
 }
 
 // Started without waiting, as start does; the program is looked for in the

@@ -149,7 +149,7 @@ void CopyFileReplacing(std::string_view from, std::string_view to) {
   }
 }
 
-void DeleteFile(std::string_view path) {
+void RemoveFile(std::string_view path) {
   const std::string native = NativePath(path);
   struct stat info {};
   if (::lstat(native.c_str(), &info) != 0) Fail("DeleteFile", native);
