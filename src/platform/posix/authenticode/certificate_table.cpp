@@ -14,11 +14,11 @@ constexpr uint64_t kMaxSignedDataSize = 16 * 1024 * 1024;
 
 }  // namespace
 
-bool CertificateTableFits(const PeLayout& layout, uint64_t image_size) {
+bool CertificateTableFits(const PeLayout& layout, uint64_t imageSize) {
   const uint64_t offset = layout.certificate_table_offset;
   const uint64_t size = layout.certificate_table_size;
   return size != 0 && offset >= layout.security_entry_offset + kSecurityEntrySize &&
-         offset <= image_size && size <= image_size - offset;
+         offset <= imageSize && size <= imageSize - offset;
 }
 
 std::optional<std::vector<uint8_t>> ReadSignedData(ByteSource& image, const PeLayout& layout) {
@@ -34,9 +34,9 @@ std::optional<std::vector<uint8_t>> ReadSignedData(ByteSource& image, const PeLa
     if (length < kEntryHeaderSize || length > end - position) return std::nullopt;
     if (revision == kRevision2 && type == kTypePkcsSignedData) {
       if (length - kEntryHeaderSize > kMaxSignedDataSize) return std::nullopt;
-      std::vector<uint8_t> signed_data(length - kEntryHeaderSize);
-      image.ReadAt(position + kEntryHeaderSize, signed_data);
-      return signed_data;
+      std::vector<uint8_t> signedData(length - kEntryHeaderSize);
+      image.ReadAt(position + kEntryHeaderSize, signedData);
+      return signedData;
     }
     // Entries start on 8-byte boundaries.
     const uint64_t step = (length + 7) & ~uint64_t{7};

@@ -12,7 +12,7 @@ namespace tarvik::platform {
 
 // True when the certificate table is not empty and lies between the security
 // entry and the end of the image, so that the digest can skip it.
-bool CertificateTableFits(const PeLayout& layout, uint64_t image_size);
+bool CertificateTableFits(const PeLayout& layout, uint64_t imageSize);
 
 // The PKCS#7 SignedData bytes of the first WIN_CERTIFICATE entry of revision
 // 2.0 and type PKCS signed data in a table that fits. nullopt when no such

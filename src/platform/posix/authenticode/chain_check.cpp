@@ -13,12 +13,12 @@ namespace {
 // gravest can be reported whatever order OpenSSL finds them in.
 struct ChainFailures {
   bool signature = false;
-  bool untrusted_root = false;
+  bool untrustedRoot = false;
   bool chaining = false;
-  bool wrong_usage = false;
+  bool wrongUsage = false;
   bool expired = false;
 
-  bool Any() const { return signature || untrusted_root || chaining || wrong_usage || expired; }
+  bool Any() const { return signature || untrustedRoot || chaining || wrongUsage || expired; }
 };
 
 void Record(ChainFailures& failures, int error) {
@@ -32,7 +32,7 @@ void Record(ChainFailures& failures, int error) {
     case X509_V_ERR_SELF_SIGNED_CERT_IN_CHAIN:
     case X509_V_ERR_CERT_UNTRUSTED:
     case X509_V_ERR_CERT_REJECTED:
-      failures.untrusted_root = true;
+      failures.untrustedRoot = true;
       break;
     case X509_V_ERR_CERT_HAS_EXPIRED:
     case X509_V_ERR_CERT_NOT_YET_VALID:
@@ -91,12 +91,12 @@ int32_t CheckChain(X509_STORE* store, X509* leaf, STACK_OF(X509) * intermediates
   X509_STORE_CTX_set_verify_cb(context.get(), RecordAndGoOn);
   // A chain that could not be checked at all is no chain.
   if (X509_verify_cert(context.get()) != 1 && !failures.Any()) failures.chaining = true;
-  failures.wrong_usage = !ChainAllows(leaf, X509_STORE_CTX_get0_chain(context.get()), purpose);
+  failures.wrongUsage = !ChainAllows(leaf, X509_STORE_CTX_get0_chain(context.get()), purpose);
 
   if (failures.signature) return kTrustCertSignature;
-  if (failures.untrusted_root) return kCertUntrustedRoot;
+  if (failures.untrustedRoot) return kCertUntrustedRoot;
   if (failures.chaining) return kCertChaining;
-  if (failures.wrong_usage) return kCertWrongUsage;
+  if (failures.wrongUsage) return kCertWrongUsage;
   if (failures.expired) return kCertExpired;
   return kTrustValid;
 }

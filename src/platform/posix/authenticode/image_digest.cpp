@@ -26,13 +26,13 @@ void Check(int result) {
 }  // namespace
 
 std::vector<uint8_t> ImageDigest(ByteSource& image, const PeLayout& layout, const EVP_MD* md) {
-  const uint64_t table_end =
+  const uint64_t tableEnd =
       uint64_t{layout.certificate_table_offset} + layout.certificate_table_size;
   const std::array<Range, 4> ranges{{
       {0, layout.checksum_offset},
       {layout.checksum_offset + kChecksumSize, layout.security_entry_offset},
       {layout.security_entry_offset + kSecurityEntrySize, layout.certificate_table_offset},
-      {table_end, image.Size()},
+      {tableEnd, image.Size()},
   }};
 
   MdCtxPtr context(EVP_MD_CTX_new());

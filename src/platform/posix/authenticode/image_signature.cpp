@@ -39,10 +39,10 @@ class ErrorQueueCleaner {
 
 // The DER encoding of the signed content, when it is an SpcIndirectDataContent.
 std::optional<std::span<const uint8_t>> IndirectDataEncoding(const PKCS7* signature,
-                                                             const ASN1_OBJECT* content_type) {
+                                                             const ASN1_OBJECT* contentType) {
   if (!PKCS7_type_is_signed(signature) || signature->d.sign == nullptr) return std::nullopt;
   const PKCS7* content = signature->d.sign->contents;
-  if (content == nullptr || OBJ_cmp(content->type, content_type) != 0 ||
+  if (content == nullptr || OBJ_cmp(content->type, contentType) != 0 ||
       content->d.other == nullptr || content->d.other->type != V_ASN1_SEQUENCE) {
     return std::nullopt;
   }
@@ -51,38 +51,37 @@ std::optional<std::span<const uint8_t>> IndirectDataEncoding(const PKCS7* signat
                                   static_cast<size_t>(ASN1_STRING_length(encoding)));
 }
 
-const EVP_MD* ImageDigestAlgorithm(std::span<const uint8_t> oid_encoding) {
-  const unsigned char* cursor = oid_encoding.data();
-  const Asn1ObjectPtr oid(
-      d2i_ASN1_OBJECT(nullptr, &cursor, static_cast<long>(oid_encoding.size())));
+const EVP_MD* ImageDigestAlgorithm(std::span<const uint8_t> oidEncoding) {
+  const unsigned char* cursor = oidEncoding.data();
+  const Asn1ObjectPtr oid(d2i_ASN1_OBJECT(nullptr, &cursor, static_cast<long>(oidEncoding.size())));
   return AcceptedDigest(oid.get());
 }
 
 int32_t VerifySignedData(ByteSource& image, const PeLayout& layout,
-                         std::span<const uint8_t> signed_data) {
-  if (signed_data.empty()) return kTrustNoSignature;
-  const unsigned char* cursor = signed_data.data();
-  const Pkcs7Ptr signature(d2i_PKCS7(nullptr, &cursor, static_cast<long>(signed_data.size())));
-  const Asn1ObjectPtr content_type(OBJ_txt2obj(kSpcIndirectDataContent, 1));
+                         std::span<const uint8_t> signedData) {
+  if (signedData.empty()) return kTrustNoSignature;
+  const unsigned char* cursor = signedData.data();
+  const Pkcs7Ptr signature(d2i_PKCS7(nullptr, &cursor, static_cast<long>(signedData.size())));
+  const Asn1ObjectPtr contentType(OBJ_txt2obj(kSpcIndirectDataContent, 1));
   if (!signature) return kTrustNoSignature;
-  const auto encoding = IndirectDataEncoding(signature.get(), content_type.get());
+  const auto encoding = IndirectDataEncoding(signature.get(), contentType.get());
   if (!encoding) return kTrustNoSignature;
   const auto indirect = ParseSpcIndirectData(*encoding);
-  PKCS7_SIGNED* signed_part = signature->d.sign;
-  if (!indirect || sk_PKCS7_SIGNER_INFO_num(signed_part->signer_info) != 1) {
+  PKCS7_SIGNED* signedPart = signature->d.sign;
+  if (!indirect || sk_PKCS7_SIGNER_INFO_num(signedPart->signer_info) != 1) {
     return kTrustNoSignature;
   }
 
   // The signer's message digest covers the content without its own tag and
   // length.
-  PKCS7_SIGNER_INFO* signer = sk_PKCS7_SIGNER_INFO_value(signed_part->signer_info, 0);
-  const SignerCheck signer_check =
-      CheckSigner(signer, signed_part->cert, indirect->content, content_type.get());
-  if (signer_check.verdict == SignerVerdict::kNoCertificate ||
-      signer_check.verdict == SignerVerdict::kMalformed) {
+  PKCS7_SIGNER_INFO* signer = sk_PKCS7_SIGNER_INFO_value(signedPart->signer_info, 0);
+  const SignerCheck signerCheck =
+      CheckSigner(signer, signedPart->cert, indirect->content, contentType.get());
+  if (signerCheck.verdict == SignerVerdict::kNoCertificate ||
+      signerCheck.verdict == SignerVerdict::kMalformed) {
     return kTrustNoSignature;
   }
-  if (signer_check.verdict != SignerVerdict::kValid) return kTrustBadDigest;
+  if (signerCheck.verdict != SignerVerdict::kValid) return kTrustBadDigest;
 
   // A signature made for another kind of object cannot vouch for this image.
   const EVP_MD* md = ImageDigestAlgorithm(indirect->digest_algorithm);
@@ -95,11 +94,11 @@ int32_t VerifySignedData(ByteSource& image, const PeLayout& layout,
   if (!store) return kCertChaining;
   // A missing file or folder leaves the store empty: nothing is trusted.
   X509_STORE_set_default_paths(store.get());
-  const TimestampCheck timestamp = CheckTimestamp(signer, signed_part->cert, store.get());
+  const TimestampCheck timestamp = CheckTimestamp(signer, signedPart->cert, store.get());
   if (timestamp.state == TimestampCheck::State::kInvalid) return kTrustTimeStamp;
   const std::time_t at =
       timestamp.state == TimestampCheck::State::kValid ? timestamp.time : std::time(nullptr);
-  return CheckChain(store.get(), signer_check.certificate, signed_part->cert, at,
+  return CheckChain(store.get(), signerCheck.certificate, signedPart->cert, at,
                     KeyPurpose::kCodeSigning);
 }
 
@@ -110,9 +109,9 @@ int32_t VerifyImageSignature(ByteSource& image) {
   const auto layout = ReadPeLayout(image);
   if (!layout) return kTrustSubjectFormUnknown;
   if (!CertificateTableFits(*layout, image.Size())) return kTrustNoSignature;
-  const auto signed_data = ReadSignedData(image, *layout);
-  if (!signed_data) return kTrustNoSignature;
-  return VerifySignedData(image, *layout, *signed_data);
+  const auto signedData = ReadSignedData(image, *layout);
+  if (!signedData) return kTrustNoSignature;
+  return VerifySignedData(image, *layout, *signedData);
 }
 
 }  // namespace tarvik::platform

@@ -36,34 +36,34 @@ std::optional<PeLayout> ReadPeLayout(ByteSource& image) {
   const auto dos = ReadFixed<kDosHeaderSize>(image, 0);
   if (!dos || (*dos)[0] != 'M' || (*dos)[1] != 'Z') return std::nullopt;
 
-  const uint64_t pe_offset = Le32(dos->data() + kNewHeaderPointer);
-  const auto pe = ReadFixed<4 + kFileHeaderSize>(image, pe_offset);
+  const uint64_t peOffset = Le32(dos->data() + kNewHeaderPointer);
+  const auto pe = ReadFixed<4 + kFileHeaderSize>(image, peOffset);
   if (!pe || (*pe)[0] != 'P' || (*pe)[1] != 'E' || (*pe)[2] != 0 || (*pe)[3] != 0) {
     return std::nullopt;
   }
-  const uint64_t optional_size = Le16(pe->data() + 4 + kOptionalHeaderSizeField);
-  const uint64_t optional_offset = pe_offset + 4 + kFileHeaderSize;
+  const uint64_t optionalSize = Le16(pe->data() + 4 + kOptionalHeaderSizeField);
+  const uint64_t optionalOffset = peOffset + 4 + kFileHeaderSize;
 
   // The fixed fields up to the directory count, in the longer (PE32+) form.
   constexpr uint64_t kLongestFixedPart = 112;
-  const auto fixed = ReadFixed<kLongestFixedPart>(image, optional_offset);
+  const auto fixed = ReadFixed<kLongestFixedPart>(image, optionalOffset);
   if (!fixed) return std::nullopt;
   const uint16_t magic = Le16(fixed->data());
   if (magic != kMagicPe32 && magic != kMagicPe32Plus) return std::nullopt;
-  const uint64_t count_field = magic == kMagicPe32 ? 92 : 108;
-  const uint64_t directories = count_field + 4;
-  if (optional_size < directories) return std::nullopt;
+  const uint64_t countField = magic == kMagicPe32 ? 92 : 108;
+  const uint64_t directories = countField + 4;
+  if (optionalSize < directories) return std::nullopt;
 
   PeLayout layout;
-  layout.checksum_offset = optional_offset + kChecksumField;
+  layout.checksum_offset = optionalOffset + kChecksumField;
   layout.security_entry_offset =
-      optional_offset + directories + kSecurityDirectoryIndex * kSecurityEntrySize;
+      optionalOffset + directories + kSecurityDirectoryIndex * kSecurityEntrySize;
 
-  const uint32_t directory_count = Le32(fixed->data() + count_field);
-  const bool has_entry =
-      directory_count > kSecurityDirectoryIndex &&
-      optional_size >= layout.security_entry_offset + kSecurityEntrySize - optional_offset;
-  if (!has_entry) return layout;
+  const uint32_t directoryCount = Le32(fixed->data() + countField);
+  const bool hasEntry =
+      directoryCount > kSecurityDirectoryIndex &&
+      optionalSize >= layout.security_entry_offset + kSecurityEntrySize - optionalOffset;
+  if (!hasEntry) return layout;
   const auto entry = ReadFixed<kSecurityEntrySize>(image, layout.security_entry_offset);
   if (!entry) return std::nullopt;
   layout.certificate_table_offset = Le32(entry->data());

@@ -49,7 +49,7 @@ bool SignatureVerifies(PKCS7_SIGNER_INFO* signer, X509* certificate, const EVP_M
 }  // namespace
 
 SignerCheck CheckSigner(PKCS7_SIGNER_INFO* signer, STACK_OF(X509) * certificates,
-                        std::span<const uint8_t> content, const ASN1_OBJECT* content_type) {
+                        std::span<const uint8_t> content, const ASN1_OBJECT* contentType) {
   SignerCheck check;
   check.certificate = FindCertificate(signer->issuer_and_serial, certificates);
   if (check.certificate == nullptr) {
@@ -62,10 +62,10 @@ SignerCheck CheckSigner(PKCS7_SIGNER_INFO* signer, STACK_OF(X509) * certificates
   if (md == nullptr || expected == nullptr || expected->type != V_ASN1_OCTET_STRING) return check;
 
   check.verdict = SignerVerdict::kMismatch;
-  if (content_type != nullptr) {
+  if (contentType != nullptr) {
     const ASN1_TYPE* type = PKCS7_get_signed_attribute(signer, NID_pkcs9_contentType);
     if (type == nullptr || type->type != V_ASN1_OBJECT ||
-        OBJ_cmp(type->value.object, content_type) != 0) {
+        OBJ_cmp(type->value.object, contentType) != 0) {
       return check;
     }
   }

@@ -23,11 +23,11 @@ struct SignerCheck {
 };
 
 // Verifies that `signer` vouches for `content`: its signed attributes carry
-// `content`'s digest and, when `content_type` is given, that content type;
+// `content`'s digest and, when `contentType` is given, that content type;
 // and its signature over those attributes verifies with the key of its
 // certificate, looked up by issuer and serial number in `certificates`.
 SignerCheck CheckSigner(PKCS7_SIGNER_INFO* signer, STACK_OF(X509) * certificates,
-                        std::span<const uint8_t> content, const ASN1_OBJECT* content_type);
+                        std::span<const uint8_t> content, const ASN1_OBJECT* contentType);
 
 }  // namespace tarvik::platform
 

@@ -16,23 +16,23 @@ std::optional<SpcIndirectData> ParseSpcIndirectData(std::span<const uint8_t> der
 
   DerReader fields(content->content);
   const auto data = fields.Next(der_tag::kSequence);
-  const auto message_digest = fields.Next(der_tag::kSequence);
-  if (!data || !message_digest || !fields.AtEnd()) return std::nullopt;
+  const auto messageDigest = fields.Next(der_tag::kSequence);
+  if (!data || !messageDigest || !fields.AtEnd()) return std::nullopt;
 
-  DerReader data_fields(data->content);
-  const auto data_type = data_fields.Next(der_tag::kObjectIdentifier);
-  if (!data_type) return std::nullopt;
+  DerReader dataFields(data->content);
+  const auto dataType = dataFields.Next(der_tag::kObjectIdentifier);
+  if (!dataType) return std::nullopt;
 
-  DerReader digest_fields(message_digest->content);
-  const auto algorithm = digest_fields.Next(der_tag::kSequence);
-  const auto digest = digest_fields.Next(der_tag::kOctetString);
-  if (!algorithm || !digest || !digest_fields.AtEnd()) return std::nullopt;
+  DerReader digestFields(messageDigest->content);
+  const auto algorithm = digestFields.Next(der_tag::kSequence);
+  const auto digest = digestFields.Next(der_tag::kOctetString);
+  if (!algorithm || !digest || !digestFields.AtEnd()) return std::nullopt;
 
-  DerReader algorithm_fields(algorithm->content);
-  const auto algorithm_id = algorithm_fields.Next(der_tag::kObjectIdentifier);
-  if (!algorithm_id) return std::nullopt;
+  DerReader algorithmFields(algorithm->content);
+  const auto algorithmId = algorithmFields.Next(der_tag::kObjectIdentifier);
+  if (!algorithmId) return std::nullopt;
 
-  return SpcIndirectData{content->content, data_type->content, algorithm_id->encoding,
+  return SpcIndirectData{content->content, dataType->content, algorithmId->encoding,
                          digest->content};
 }
 

@@ -73,25 +73,25 @@ TimestampCheck CheckRfc3161(std::span<const uint8_t> der, PKCS7_SIGNER_INFO* sig
   const Pkcs7Ptr token(d2i_PKCS7(nullptr, &cursor, static_cast<long>(der.size())));
   if (!token || !PKCS7_type_is_signed(token.get()) || token->d.sign == nullptr)
     return {State::kInvalid, 0};
-  PKCS7_SIGNED* signed_data = token->d.sign;
-  const PKCS7* content = signed_data->contents;
+  PKCS7_SIGNED* signedData = token->d.sign;
+  const PKCS7* content = signedData->contents;
   if (content == nullptr || OBJ_obj2nid(content->type) != NID_id_smime_ct_TSTInfo ||
       content->d.other == nullptr || content->d.other->type != V_ASN1_OCTET_STRING ||
-      sk_PKCS7_SIGNER_INFO_num(signed_data->signer_info) != 1) {
+      sk_PKCS7_SIGNER_INFO_num(signedData->signer_info) != 1) {
     return {State::kInvalid, 0};
   }
   const std::span<const uint8_t> tst = Bytes(content->d.other->value.octet_string);
-  const unsigned char* tst_cursor = tst.data();
-  const TstInfoPtr info(d2i_TS_TST_INFO(nullptr, &tst_cursor, static_cast<long>(tst.size())));
+  const unsigned char* tstCursor = tst.data();
+  const TstInfoPtr info(d2i_TS_TST_INFO(nullptr, &tstCursor, static_cast<long>(tst.size())));
   if (!info) return {State::kInvalid, 0};
   TS_MSG_IMPRINT* imprint = TS_TST_INFO_get_msg_imprint(info.get());
   if (imprint == nullptr ||
       !ImprintCovers(TS_MSG_IMPRINT_get_algo(imprint), TS_MSG_IMPRINT_get_msg(imprint), signer)) {
     return {State::kInvalid, 0};
   }
-  const SignerCheck check = CheckSigner(sk_PKCS7_SIGNER_INFO_value(signed_data->signer_info, 0),
-                                        signed_data->cert, tst, content->type);
-  return Verified(store, check, signed_data->cert, ToTime(TS_TST_INFO_get_time(info.get())));
+  const SignerCheck check = CheckSigner(sk_PKCS7_SIGNER_INFO_value(signedData->signer_info, 0),
+                                        signedData->cert, tst, content->type);
+  return Verified(store, check, signedData->cert, ToTime(TS_TST_INFO_get_time(info.get())));
 }
 
 // A PKCS#9 countersignature: a SignerInfo whose content is the outer
@@ -105,11 +105,11 @@ TimestampCheck CheckPkcs9(std::span<const uint8_t> der, PKCS7_SIGNER_INFO* signe
   if (!counter || signer->enc_digest == nullptr) return {State::kInvalid, 0};
   const SignerCheck check =
       CheckSigner(counter.get(), certificates, Bytes(signer->enc_digest), nullptr);
-  const ASN1_TYPE* signing_time = PKCS7_get_signed_attribute(counter.get(), NID_pkcs9_signingTime);
+  const ASN1_TYPE* signingTime = PKCS7_get_signed_attribute(counter.get(), NID_pkcs9_signingTime);
   std::optional<std::time_t> time;
-  if (signing_time != nullptr &&
-      (signing_time->type == V_ASN1_UTCTIME || signing_time->type == V_ASN1_GENERALIZEDTIME)) {
-    time = ToTime(signing_time->value.utctime);
+  if (signingTime != nullptr &&
+      (signingTime->type == V_ASN1_UTCTIME || signingTime->type == V_ASN1_GENERALIZEDTIME)) {
+    time = ToTime(signingTime->value.utctime);
   }
   return Verified(store, check, certificates, time);
 }
