@@ -72,8 +72,8 @@ std::string ParaCp1252(std::string_view utf8) {
 std::string DeCp1252(std::string_view bytes) {
   std::string saida;
   saida.reserve(bytes.size() + bytes.size() / 8);
-  for (const char byte : bytes) {
-    const auto b = static_cast<unsigned char>(byte);
+  for (const char octeto : bytes) {
+    const auto b = static_cast<unsigned char>(octeto);
     AcrescentaUtf8(saida, (b >= 0x80 && b < 0xA0) ? kFaixa80[b - 0x80] : char32_t{b});
   }
   return saida;

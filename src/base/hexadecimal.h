@@ -7,9 +7,9 @@
 
 namespace tarvik {
 
-// Appends the two upper-case hexadecimal digits of `byte`, the form of the
+// Appends the two upper-case hexadecimal digits of `octeto`, the form of the
 // %XX and \xXX escapes.
-void AcrescentaHex(std::string& texto, unsigned char byte);
+void AcrescentaHex(std::string& texto, unsigned char octeto);
 
 // `bytes` as lower-case hexadecimal digits, the form sha256sum prints.
 std::string HexMinusculo(std::span<const unsigned char> bytes);

@@ -11,10 +11,10 @@ std::string UrlParaPedido(std::string_view url) {
   std::string pedido;
   pedido.reserve(url.size());
   for (const char c : url) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte <= 0x20 || byte >= 0x7F || kInseguros.find(c) != std::string_view::npos) {
+    const auto octeto = static_cast<unsigned char>(c);
+    if (octeto <= 0x20 || octeto >= 0x7F || kInseguros.find(c) != std::string_view::npos) {
       pedido += '%';
-      AcrescentaHex(pedido, byte);
+      AcrescentaHex(pedido, octeto);
     } else {
       pedido += c;
     }

@@ -2,10 +2,11 @@
 #define TARVIK_PLATFORM_ACESSO_DADOS_H_
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+
+#include "base/fabrica.h"
 
 namespace tarvik {
 
@@ -48,8 +49,17 @@ class AcessoDados {
   virtual bool Fecha() = 0;
 };
 
+template <>
+Fabrica<AcessoDados>::Funcao& Fabrica<AcessoDados>::EmUso();
+
 // A new instance from the factory in use.
-std::unique_ptr<AcessoDados> CriaAcessoDados();
+inline std::unique_ptr<AcessoDados> CriaAcessoDados() { return Fabrica<AcessoDados>::Cria(); }
+
+// Replaces the factory for its lifetime (tests only).
+using FabricaAcessoDadosDeTeste = Fabrica<AcessoDados>::Substituta;
+
+// The platform's own data-access component; each platform folder defines it.
+std::unique_ptr<AcessoDados> CriaAcessoDadosDaPlataforma();
 
 }  // namespace tarvik
 

@@ -15,6 +15,12 @@ enum class NoticeStyle : int { kCritical = 16, kInformation = 64 };
 // terminal.
 void ShowNotice(const std::string& caption, const std::string& text, NoticeStyle style);
 
+// The system's report of an error that ends `program`: on POSIX one line,
+// the program's name and `text`, on standard error (a run with no one to
+// see a dialog is usually a script, which reads that); on Windows a critical
+// message box captioned with the program's name.
+void ReportFatalError(const std::string& program, const std::string& text);
+
 }  // namespace tarvik::platform
 
 #endif  // TARVIK_PLATFORM_NOTICE_H_

@@ -2,9 +2,10 @@
 #define TARVIK_PLATFORM_UTILITARIOS_H_
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
+
+#include "base/fabrica.h"
 
 namespace tarvik {
 
@@ -69,22 +70,14 @@ class Utilitarios {
   virtual void InformacaoCliente(const std::string& texto) = 0;
 };
 
-// A new instance from the factory in use.
-std::unique_ptr<Utilitarios> CriaUtilitarios();
+template <>
+Fabrica<Utilitarios>::Funcao& Fabrica<Utilitarios>::EmUso();
 
-using FabricaUtilitarios = std::function<std::unique_ptr<Utilitarios>()>;
+// A new instance from the factory in use.
+inline std::unique_ptr<Utilitarios> CriaUtilitarios() { return Fabrica<Utilitarios>::Cria(); }
 
 // Replaces the factory for its lifetime (tests only).
-class FabricaUtilitariosDeTeste {
- public:
-  explicit FabricaUtilitariosDeTeste(FabricaUtilitarios fabrica);
-  ~FabricaUtilitariosDeTeste();
-  FabricaUtilitariosDeTeste(const FabricaUtilitariosDeTeste&) = delete;
-  FabricaUtilitariosDeTeste& operator=(const FabricaUtilitariosDeTeste&) = delete;
-
- private:
-  FabricaUtilitarios anterior_;
-};
+using FabricaUtilitariosDeTeste = Fabrica<Utilitarios>::Substituta;
 
 }  // namespace tarvik
 

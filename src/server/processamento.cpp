@@ -4,11 +4,11 @@
 #include <memory>
 #include <optional>
 
-#include "base/cp1252.h"
 #include "base/erro.h"
 #include "descriptor/recupera_dados_atualizacao.h"
 #include "log/registro.h"
 #include "platform/clock.h"
+#include "platform/code_page.h"
 #include "platform/utilitarios.h"
 #include "script/script_atualizacao.h"
 #include "server/informacao_sistema.h"
@@ -74,7 +74,7 @@ std::unique_ptr<IInterfaceVisual> CriaInterface(bool exibeInterface) {
 
 }  // namespace
 
-std::string BytesParaTexto(std::string_view bytes) { return DeCp1252(bytes); }
+std::string BytesParaTexto(std::string_view bytes) { return platform::FromAnsiCodePage(bytes); }
 
 Resultado Processamento::ProcessaAtualizacaoAtualizador(const std::string& versaoAtual,
                                                         const std::string& pastaBase,

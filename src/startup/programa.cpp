@@ -1,22 +1,25 @@
 // Entry point of Tarvik.exe.
 
 #include <exception>
-#include <iostream>
+#include <string>
 
 #include "base/erro.h"
+#include "platform/notice.h"
 #include "startup/modulo_atualizador.h"
 
 int main() {
   // The generic error report: the run ends here without starting the main
   // application, and the exit status tells a calling script it failed.
+  constexpr char kPrograma[] = "Tarvik.exe";
   try {
     tarvik::Main();
     return 0;
   } catch (const tarvik::Erro& erro) {
-    std::cerr << "Tarvik.exe: Erro em tempo de execução '" << erro.Numero()
-              << "': " << erro.Descricao() << '\n';
+    tarvik::platform::ReportFatalError(
+        kPrograma,
+        "Erro em tempo de execução '" + std::to_string(erro.Numero()) + "': " + erro.Descricao());
   } catch (const std::exception& erro) {
-    std::cerr << "Tarvik.exe: Erro inesperado: " << erro.what() << '\n';
+    tarvik::platform::ReportFatalError(kPrograma, std::string("Erro inesperado: ") + erro.what());
   }
   return 1;
 }

@@ -30,8 +30,8 @@ std::string Caractere(char c) {
 std::string ProblemaNome(std::string_view nome) {
   if (nome.empty()) return "nome vazio";
   for (const char c : nome) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7F) return "tem caractere de controle";
+    const auto octeto = static_cast<unsigned char>(c);
+    if (octeto < 0x20 || octeto == 0x7F) return "tem caractere de controle";
     if (kProibidosWindows.find(c) != std::string_view::npos) {
       return "tem caractere que o Windows não aceita em nomes " + Caractere(c);
     }

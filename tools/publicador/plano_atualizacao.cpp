@@ -56,8 +56,8 @@ std::string ValidaUrl(std::string url) {
     recusa("não começa com http:// ou https://");
   if (url.size() == esquema + 3 || url[esquema + 3] == '/') recusa("falta o servidor");
   for (const char c : url) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte <= 0x20 || byte >= 0x7F || kProibidosUrl.find(c) != std::string_view::npos) {
+    const auto octeto = static_cast<unsigned char>(c);
+    if (octeto <= 0x20 || octeto >= 0x7F || kProibidosUrl.find(c) != std::string_view::npos) {
       recusa("caractere [" + std::string(1, c) + "] não pode estar na URL");
     }
   }

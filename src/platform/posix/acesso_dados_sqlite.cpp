@@ -121,6 +121,8 @@ class AcessoDadosSqlite : public AcessoDados {
 
 }  // namespace
 
-std::unique_ptr<AcessoDados> CriaAcessoDados() { return std::make_unique<AcessoDadosSqlite>(); }
+std::unique_ptr<AcessoDados> CriaAcessoDadosDaPlataforma() {
+  return std::make_unique<AcessoDadosSqlite>();
+}
 
 }  // namespace tarvik

@@ -66,4 +66,8 @@ void ShowNotice(const std::string& caption, const std::string& text, NoticeStyle
   }
 }
 
+void ReportFatalError(const std::string& program, const std::string& text) {
+  std::cerr << program << ": " << text << '\n' << std::flush;
+}
+
 }  // namespace tarvik::platform
