@@ -5,6 +5,8 @@ TARVIK_PACKAGES=(
   libcurl4-openssl-dev libssl-dev libsqlite3-dev sqlite3
   libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
   osslsigncode openssl
+  # The 32-bit Windows build and Wine to run it.
+  g++-mingw-w64-i686-posix mingw-w64-tools wine wine64 wine32:i386 xvfb xauth
 )
 
 install_dependencies() {
@@ -17,6 +19,10 @@ install_dependencies() {
   echo "== installing: ${missing[*]}"
   local sudo=()
   [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+  if printf '%s\n' "${missing[@]}" | grep -q ':i386$' &&
+    ! dpkg --print-foreign-architectures | grep -qx i386; then
+    "${sudo[@]}" dpkg --add-architecture i386
+  fi
   "${sudo[@]}" apt-get update
   "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
 }
