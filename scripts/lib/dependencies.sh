@@ -6,7 +6,7 @@ TARVIK_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
   osslsigncode openssl
   # The 32-bit Windows build and Wine to run it.
-  g++-mingw-w64-i686-posix mingw-w64-tools wine wine64 wine32:i386 xvfb xauth
+  g++-mingw-w64-i686-posix mingw-w64-tools wine wine64 wine32:i386 xvfb xauth locales
 )
 
 install_dependencies() {

@@ -6,6 +6,9 @@
 # created on one wineserver must not mix headless and Xvfb sessions.
 TARVIK_WINE_USER=tarvik-wine
 TARVIK_WINE_PREFIX=/tmp/tarvik-wine/prefix
+# Wine takes its code page and regional formats from the locale: Brazilian
+# Portuguese gives code page 1252 and the dates the log is compared with.
+TARVIK_WINE_LOCALES=/tmp/tarvik-wine/locale
 
 # Makes the user when running as root, and lets it reach the source tree
 # (only the right to pass through the folders above it, not to list them).
@@ -21,6 +24,12 @@ prepare_wine_user() {
   chown "${TARVIK_WINE_USER}" "$(dirname "${TARVIK_WINE_PREFIX}")"
 }
 
+prepare_wine_locale() {
+  [ -d "${TARVIK_WINE_LOCALES}/pt_BR.UTF-8" ] && return 0
+  mkdir -p "${TARVIK_WINE_LOCALES}"
+  localedef -i pt_BR -f UTF-8 "${TARVIK_WINE_LOCALES}/pt_BR.UTF-8"
+}
+
 # Runs "$@" as the Wine user (or as the caller when not root) in the
 # project's folder, with the prefix made on first use, inside Xvfb.
 as_wine_user() {
@@ -30,7 +39,7 @@ as_wine_user() {
     set -e
     cd $(printf '%q' "$PWD")
     export WINEPREFIX=${TARVIK_WINE_PREFIX} WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
-    export LANG=pt_BR.UTF-8
+    export LOCPATH=${TARVIK_WINE_LOCALES} LANG=pt_BR.UTF-8
     if [ ! -d \"\${WINEPREFIX}\" ]; then
       wineboot -i >/dev/null 2>&1
       # Without a window manager, every window shown or hidden waits 2 s.
