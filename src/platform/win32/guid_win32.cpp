@@ -1,6 +1,7 @@
 #include <objbase.h>
 
 #include <algorithm>
+#include <iterator>
 
 #include "platform/guid.h"
 

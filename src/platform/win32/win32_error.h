@@ -10,9 +10,9 @@ namespace tarvik::platform {
 // The classic runtime error for a Win32 error code left by an operation on
 // `path` (a native path), with the numbers the POSIX layer gives for the
 // same condition: file not found 53; path not found 76; access denied,
-// sharing or lock violation, write protection 70; folder not empty or name
-// already taken 75; disk full 61; invalid parameter or name 5; anything else
-// 57. `origem` names the operation.
+// sharing or lock violation, write protection, busy 70; folder not empty or
+// name already taken 75; disk full 61; invalid parameter or name 5; anything
+// else the device I/O error 57. `origem` names the operation.
 Erro ErroDeWin32(unsigned long error, const std::string& origem, const std::string& path);
 
 // The same for an operation that expects a file at `path`: where a folder
