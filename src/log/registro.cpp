@@ -3,6 +3,7 @@
 #include "base/data_hora.h"
 #include "base/erro.h"
 #include "platform/clock.h"
+#include "platform/date_format.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/utilitarios.h"
@@ -19,8 +20,8 @@ constexpr int kSegundaFeira = 1;
 std::string CaminhoRegistro() { return platform::ProgramFolder() + kNomeRegistro; }
 
 void RegistraLog(const std::string& linha, const std::string& categoria) {
-  const std::string texto = FormataDataHoraGeral(platform::LocalNow()) + kSeparador + categoria +
-                            kSeparador + linha + "\r\n";
+  const std::string texto = platform::FormatGeneralDateTime(platform::LocalNow()) + kSeparador +
+                            categoria + kSeparador + linha + "\r\n";
   platform::AppendText(CaminhoRegistro(), texto);
 }
 
