@@ -1,0 +1,49 @@
+#ifndef TARVIK_PLATFORM_WIN32_HTTP_WINHTTP_H_
+#define TARVIK_PLATFORM_WIN32_HTTP_WINHTTP_H_
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/utilitarios.h"
+#include "platform/win32/proxy_usuario.h"
+
+namespace tarvik::platform {
+
+struct HttpOptions {
+  long connectTimeoutSeconds = 30;
+  // A transfer that moves no byte for this long is abandoned.
+  long stallTimeoutSeconds = 60;
+  // Largest body kept in memory; a descriptor is a few megabytes at most.
+  int64_t maxBodyBytes = int64_t{64} << 20;
+};
+
+// GETs through one WinHTTP session: certificate checks on, the user's proxy
+// settings, redirects followed (at most 10, never from https to http).
+class ClienteWinHttp {
+ public:
+  explicit ClienteWinHttp(const HttpOptions& opcoes);
+
+  // One GET. `cabecalho` ("Name: value", in the ANSI code page) is sent when
+  // not empty. The body goes to memory (`destino` empty) or is streamed into
+  // `destino`, which is replaced only by the body of a complete 200 answer.
+  // Transport failures raise `Erro` with WinHTTP's number and text.
+  RespostaHttp Get(const std::string& url, const std::string& cabecalho,
+                   const std::string& destino = {});
+
+ private:
+  struct FechaInternet {
+    void operator()(HINTERNET handle) const { ::WinHttpCloseHandle(handle); }
+  };
+  using HandleInternet = std::unique_ptr<void, FechaInternet>;
+
+  HINTERNET Sessao();
+
+  HttpOptions opcoes_;
+  HandleInternet sessao_;
+  ProxyDoUsuario proxy_;
+};
+
+}  // namespace tarvik::platform
+
+#endif  // TARVIK_PLATFORM_WIN32_HTTP_WINHTTP_H_
