@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <regex>
 #include <thread>
 
@@ -10,6 +11,14 @@
 namespace tarvik::teste {
 
 namespace fs = std::filesystem;
+
+bool Aguarda(const std::function<bool()>& condicao) {
+  for (int i = 0; i < 1000; ++i) {
+    if (condicao()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return false;
+}
 
 InstalacaoE2E::InstalacaoE2E()
     : pasta_(raiz_.Caminho() / "Instalação TARVIK"), windir_(raiz_.Caminho() / "windows") {
@@ -46,27 +55,25 @@ std::vector<std::string> InstalacaoE2E::LinhasRegistro() const {
   std::vector<std::string> linhas;
   size_t inicio = 0;
   for (size_t fim; (fim = texto.find("\r\n", inicio)) != std::string::npos; inicio = fim + 2) {
-    linhas.push_back(std::regex_replace(texto.substr(inicio, fim - inicio), kDataHora, "<data> - "));
+    linhas.push_back(
+        std::regex_replace(texto.substr(inicio, fim - inicio), kDataHora, "<data> - "));
   }
   return linhas;
 }
 
-bool InstalacaoE2E::AplicativoIniciado() const {
-  return AguardaArquivo(pasta_ / "aplicativo.txt");
-}
-
-int InstalacaoE2E::InicioDoAplicativo() const {
-  const std::string registro = LeArquivo(pasta_ / "aplicativo.txt");
-  return static_cast<int>(std::count(registro.begin(), registro.end(), '\n'));
+bool InstalacaoE2E::AplicativoIniciado(int vezes) const {
+  const auto inicios = [this] {
+    const std::string registro = LeArquivo(pasta_ / "aplicativo.txt");
+    return static_cast<int>(std::count(registro.begin(), registro.end(), '\n'));
+  };
+  return Aguarda([&] { return inicios() >= vezes; }) && inicios() == vezes;
 }
 
 bool InstalacaoE2E::AguardaLinha(const std::string& linha, int vezes) const {
-  for (int tentativa = 0; tentativa < 1000; ++tentativa) {
+  return Aguarda([&] {
     const auto linhas = LinhasRegistro();
-    if (std::count(linhas.begin(), linhas.end(), linha) >= vezes) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return false;
+    return std::count(linhas.begin(), linhas.end(), linha) >= vezes;
+  });
 }
 
 }  // namespace tarvik::teste

@@ -2,6 +2,7 @@
 #define TARVIK_TESTS_E2E_INSTALACAO_E2E_H_
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -10,15 +11,17 @@
 
 namespace tarvik::teste {
 
+// Whether `condicao` comes to hold within ten seconds, for what the
+// programs under test do after they end.
+bool Aguarda(const std::function<bool()>& condicao);
+
 // A temporary installation with copies of the built Tarvik.exe and batch
 // runner, a stand-in main application that records each start, and its own
-// Windows directory.
-// Its folder name has blanks and accents, as real ones do.
+// Windows directory. Its folder name has blanks and accents, as real ones do.
 class InstalacaoE2E {
  public:
   InstalacaoE2E();
 
-  const std::filesystem::path& Pasta() const { return pasta_; }
   std::filesystem::path Em(const std::string& relativo) const { return pasta_ / relativo; }
 
   // Writes atualizador.ini in the Windows directory.
@@ -26,20 +29,19 @@ class InstalacaoE2E {
   // Configuration mode against `url`, application version 2.30.
   void ConfiguracaoServidor(const std::string& url) const;
 
-  // Runs Tarvik.exe with `argumentos` and waits for it to end. `ambiente`
-  // adds variables.
-  ResultadoProcesso Executa(const std::vector<std::string>& argumentos = {},
-                            const std::vector<std::pair<std::string, std::string>>& ambiente = {}) const;
+  // Runs Tarvik.exe with `argumentos` and `ambiente` added to the
+  // environment, and waits for it to end.
+  ResultadoProcesso Executa(
+      const std::vector<std::string>& argumentos = {},
+      const std::vector<std::pair<std::string, std::string>>& ambiente = {}) const;
 
   // The log's lines with the date-time field replaced by "<data>".
   std::vector<std::string> LinhasRegistro() const;
 
-  // Waits a few seconds for the stand-in application to record its start.
-  bool AplicativoIniciado() const;
-  // How many times the stand-in application was started.
-  int InicioDoAplicativo() const;
-
-  // Waits up to ten seconds for the log to hold `linha` `vezes` times.
+  // Whether the stand-in application comes to record `vezes` starts, and
+  // no more.
+  bool AplicativoIniciado(int vezes = 1) const;
+  // Whether the log comes to hold `linha` `vezes` times.
   bool AguardaLinha(const std::string& linha, int vezes) const;
 
  private:

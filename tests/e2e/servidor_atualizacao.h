@@ -14,7 +14,7 @@ struct EntradaDescritor {
   std::string acao;
   std::string caminho;
   std::string destino = "$base$\\";
-  std::string conteudo;  // of the file the entry installs
+  std::string conteudo{};  // of the file the entry installs
   bool arquivoAtualizador = false;
 };
 
@@ -42,7 +42,6 @@ class ServidorAtualizacao {
   std::string Arquivo(const std::string& nome, const std::string& conteudo);
 
   std::string UrlVerificacao() const { return http_.Url(kCaminho); }
-  std::string UrlArquivo(const std::string& nome) const { return http_.Url("/arquivos/" + nome); }
   std::vector<std::string> Pedidos() const { return http_.Pedidos(); }
 
  private:
