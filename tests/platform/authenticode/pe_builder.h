@@ -9,6 +9,9 @@ namespace tarvik::teste {
 
 enum class PeFormat { kPe32, kPe32Plus };
 
+// Writes `value` little-endian in `size` bytes at `at`.
+void PutLe(std::string& image, size_t at, uint32_t value, size_t size = 4);
+
 // Offset of the security directory entry in the images `BuildPeImage` makes.
 uint32_t SecurityEntryOffset(PeFormat format);
 
