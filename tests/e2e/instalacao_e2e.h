@@ -22,6 +22,7 @@ class InstalacaoE2E {
  public:
   InstalacaoE2E();
 
+  const std::filesystem::path& Pasta() const { return pasta_; }
   std::filesystem::path Em(const std::string& relativo) const { return pasta_ / relativo; }
 
   // Writes atualizador.ini in the Windows directory.

@@ -36,14 +36,6 @@ TEST_F(FilesTest, BackslashesAndLetterCaseReachTheSameFile) {
   EXPECT_FALSE(PathExists(pasta_.Texto() + "\\nada\\x"));
 }
 
-TEST_F(FilesTest, TextIsWrittenInTheAnsiCodePage) {
-  AppendText(Em("registro.log"), "Versão\r\n");
-  AppendText(Em("registro.log"), "ção €\r\n");
-  EXPECT_EQ(LeArquivo(Em("registro.log")), "Vers\xE3o\r\n\xE7\xE3o \x80\r\n");
-  WriteText(Em("registro.log"), "novo");
-  EXPECT_EQ(LeArquivo(Em("registro.log")), "novo");
-}
-
 TEST_F(FilesTest, AttributesReportFolderFileAndReadOnly) {
   EscreveArquivo(Em("a.dll"), "abc");
   EXPECT_EQ(GetAttributes(pasta_.Texto()), kAttributeDirectory);

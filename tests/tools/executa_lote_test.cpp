@@ -1,8 +1,8 @@
 // The restart batch's runner, on batches in a folder that stands for the
 // installation, with a program there that records its restart.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -62,27 +62,20 @@ class ExecutaLoteTest : public ::testing::Test {
   PastaTemporaria pasta_;
 };
 
+// A process stands for the updater until the test ends it; the new file and
+// the file to delete appear only then, so a runner that did not wait would
+// find neither.
 TEST_F(ExecutaLoteTest, WaitsForTheUpdaterThenCopiesDeletesRestartsAndRemovesItself) {
-  // The stand-in for the updater lives until the test lets it go; the new
-  // file and the file to delete appear only then, so a runner that did not
-  // wait would find neither. Close-on-exec: the runner holds no end.
-  int libera[2];
-  ASSERT_EQ(::pipe2(libera, O_CLOEXEC), 0);
-  const pid_t atualizador = ::fork();
-  if (atualizador == 0) {
-    ::close(libera[1]);
-    char c;
-    (void)!::read(libera[0], &c, 1);
-    ::_exit(0);
-  }
-  ::close(libera[0]);
-  EscreveArquivo(Em("app.exe"), "velho");
-  EscreveArquivo(Em("atualiza.bat"), Espera(atualizador) + "copy /y \"" + Win("temp\\app.exe-2-1") +
-                                         "\" \"" + Win("app.exe") + "\"\r\ndel /f \"" +
-                                         Win("velho.dll") + "\"\r\n" + Fim());
   std::string programa = (PastaBinarios() / "executa-lote").string(), lote = Em("atualiza.bat");
+  char sleep[] = "sleep", segundos[] = "60";
+  char* argumentos[] = {sleep, segundos, nullptr};
+  pid_t atualizador = 0, executor = 0;
+  ASSERT_EQ(::posix_spawnp(&atualizador, "sleep", nullptr, nullptr, argumentos, environ), 0);
+  EscreveArquivo(Em("app.exe"), "velho");
+  EscreveArquivo(lote, Espera(atualizador) + "copy /y \"" + Win("temp\\app.exe-2-1") + "\" \"" +
+                           Win("app.exe") + "\"\r\ndel /f \"" + Win("velho.dll") + "\"\r\n" +
+                           Fim());
   char* argv[] = {programa.data(), lote.data(), nullptr};
-  pid_t executor = 0;
   ASSERT_EQ(::posix_spawn(&executor, programa.c_str(), nullptr, nullptr, argv, environ), 0);
   for (int i = 0; i < 500 && !AguardaProcesso(executor); ++i) {
     ASSERT_NE(::waitpid(executor, nullptr, WNOHANG), executor) << "terminou antes do atualizador";
@@ -90,9 +83,9 @@ TEST_F(ExecutaLoteTest, WaitsForTheUpdaterThenCopiesDeletesRestartsAndRemovesIts
   }
   EscreveArquivo(Em("temp/app.exe-2-1"), "novo");
   EscreveArquivo(Em("velho.dll"), "velho");
-  ::close(libera[1]);
+  ::kill(atualizador, SIGKILL);
   int status = 0;
-  ::waitpid(atualizador, &status, 0);
+  ::waitpid(atualizador, nullptr, 0);
   ::waitpid(executor, &status, 0);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   ASSERT_TRUE(AguardaArquivo(Em("reiniciado")));

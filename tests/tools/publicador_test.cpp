@@ -13,7 +13,6 @@
 #include "publicador/descritor_publicado.h"
 #include "publicador/publicacao.h"
 #include "publicador/recusa_publicacao.h"
-#include "support/pasta_temporaria.h"
 #include "tools/arvores_teste.h"
 
 namespace tarvik::publicacao {
@@ -21,7 +20,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using teste::Arvore;
-
+using teste::kPasta;
 using Bloco = std::vector<std::string>;
 
 // The lines of the blocks, each ended by CR LF.
@@ -73,10 +72,11 @@ std::string Recusa(const std::function<void()>& publica) {
 class PublicadorTest : public ::testing::Test {
  protected:
   void Versoes(const Arvore& instalada, const Arvore& nova) {
+    fs::remove_all(parametros_.instalada);
+    fs::remove_all(parametros_.nova);
     teste::CriaArvore(parametros_.instalada, instalada);
     teste::CriaArvore(parametros_.nova, nova);
   }
-
   // The descriptor as the updater decodes it.
   std::string Descritor(const Publicacao& publicacao) const {
     return DeCp1252(teste::LeArquivo(publicacao.descritor));
@@ -96,7 +96,7 @@ TEST_F(PublicadorTest, WritesEveryActionInTheOrderTheUpdaterNeeds) {
            {"leia me.txt", "igual"},
            {"docs/manual.txt", "manual"},
            {"antigo/obsoleto.dll", "obsoleto"},
-           {"antigo/sub/vazia/", ""},
+           {"antigo/sub/vazia", kPasta},
            {"dados/config.ini", "a=1"}},
           {{"pelirana.exe", "versão 2.31"},
            {"leia me.txt", "igual"},
@@ -134,22 +134,26 @@ TEST_F(PublicadorTest, WritesEveryActionInTheOrderTheUpdaterNeeds) {
                             "c22fea5d7428e5cf47ef6354c97c9223c95d6dcdc3e0d2300ff79056b1ff3d85"),
                    Original(3, url + "2.30/pelirana.exe", 12,
                             "1d07d27ff3dfcfec4ed506a1ae59e3314c3fa8afd4b66a7df80f2dda61556f71")}));
-  // Only the new and changed files are served.
-  EXPECT_EQ(teste::LeArvore(parametros_.catalogo / "arquivos"),
-            (Arvore{{"aplicativo/", ""},
-                    {"aplicativo/2.31/", ""},
-                    {"aplicativo/2.31/Relatórios/", ""},
-                    {"aplicativo/2.31/Relatórios/Mensal/", ""},
-                    {"aplicativo/2.31/Relatórios/Mensal/março.txt", "vendas de março"},
-                    {"aplicativo/2.31/Relatórios/resumo anual.txt", "resumo do ano"},
-                    {"aplicativo/2.31/dados/", ""},
-                    {"aplicativo/2.31/dados/config.ini", "a=2"},
-                    {"aplicativo/2.31/pelirana.exe", "versão 2.31"}}));
+  // Only the new and changed files are served, and the catalogue holds
+  // nothing else, no temporary file in particular.
+  EXPECT_EQ(
+      teste::ArvoreArquivos(parametros_.catalogo),
+      (Arvore{{"arquivos", kPasta},
+              {"arquivos/aplicativo", kPasta},
+              {"arquivos/aplicativo/2.31", kPasta},
+              {"arquivos/aplicativo/2.31/Relatórios", kPasta},
+              {"arquivos/aplicativo/2.31/Relatórios/Mensal", kPasta},
+              {"arquivos/aplicativo/2.31/Relatórios/Mensal/março.txt", "vendas de março"},
+              {"arquivos/aplicativo/2.31/Relatórios/resumo anual.txt", "resumo do ano"},
+              {"arquivos/aplicativo/2.31/dados", kPasta},
+              {"arquivos/aplicativo/2.31/dados/config.ini", "a=2"},
+              {"arquivos/aplicativo/2.31/pelirana.exe", "versão 2.31"},
+              {"descritores", kPasta},
+              {"descritores/aplicativo", kPasta},
+              {"descritores/aplicativo/2.30", kPasta},
+              {"descritores/aplicativo/2.30/2.31.txt", teste::LeArquivo(publicacao.descritor)}}));
   EXPECT_EQ(publicacao.descritor, parametros_.catalogo / "descritores/aplicativo/2.30/2.31.txt");
   EXPECT_EQ(publicacao.copiados, 4u);
-  // The catalogue holds nothing else, no temporary file in particular.
-  EXPECT_EQ(std::distance(fs::directory_iterator(parametros_.catalogo), fs::directory_iterator()),
-            2);
 }
 
 TEST_F(PublicadorTest, UpdaterFilesAreMarkedAsSuch) {
@@ -157,7 +161,7 @@ TEST_F(PublicadorTest, UpdaterFilesAreMarkedAsSuch) {
   parametros_.versaoInstalada = "4.00";
   parametros_.versaoNova = "4.01";
   Versoes({{"Tarvik.exe", "atualizador 4.00"}, {"lib/velho.dll", "obsoleto"}},
-          {{"Tarvik.exe", "atualizador 4.01"}, {"lib/", ""}});
+          {{"Tarvik.exe", "atualizador 4.01"}, {"lib", kPasta}});
   const std::string url = "http://atualiza.exemplo:8080/arquivos/atualizador/";
   EXPECT_EQ(
       Descritor(Publica(parametros_)),
@@ -174,23 +178,20 @@ TEST_F(PublicadorTest, UpdaterFilesAreMarkedAsSuch) {
 }
 
 TEST_F(PublicadorTest, SignatureRequestFollowsTheImagesAndTheMode) {
-  const std::string assinado = teste::ImagemPe(true), semAssinatura = teste::ImagemPe(false);
+  const std::string assinado = teste::ImagemPe(true);
   Versoes({{"antigo.dll", assinado}}, {{"assinado.dll", assinado},
-                                       {"sem assinatura.exe", semAssinatura},
+                                       {"sem assinatura.exe", teste::ImagemPe(false)},
                                        {"texto.exe", "MZ, mas não PE"}});
-  struct Caso {
-    ModoAuthenticode modo;
-    std::vector<bool> novos;  // assinado.dll, sem assinatura.exe, texto.exe
-    bool original;            // antigo.dll
-  };
-  for (const Caso& caso : {Caso{ModoAuthenticode::kAutomatico, {true, false, false}, true},
-                           Caso{ModoAuthenticode::kNunca, {false, false, false}, false}}) {
-    parametros_.authenticode = caso.modo;
+  // The new files in path order, then the original one.
+  for (const auto& [modo, pedidos] :
+       {std::pair{ModoAuthenticode::kAutomatico, std::vector{true, false, false, true}},
+        std::pair{ModoAuthenticode::kNunca, std::vector{false, false, false, false}}}) {
+    parametros_.authenticode = modo;
     const PlanoAtualizacao plano = PlanejaAtualizacao(parametros_);
-    std::vector<bool> novos;
-    for (size_t i = 0; i < 3; ++i) novos.push_back(plano.sequencia[i].authenticode);
-    EXPECT_EQ(novos, caso.novos);
-    EXPECT_EQ(plano.originais.at(0).authenticode, caso.original);
+    std::vector<bool> obtidos;
+    for (size_t i = 0; i < 3; ++i) obtidos.push_back(plano.sequencia[i].authenticode);
+    obtidos.push_back(plano.originais.at(0).authenticode);
+    EXPECT_EQ(obtidos, pedidos);
   }
 }
 
@@ -198,21 +199,20 @@ TEST_F(PublicadorTest, RepublishingKeepsServedFilesAndRefusesOtherContent) {
   Versoes({{"a.txt", "1"}}, {{"a.txt", "2"}});
   EXPECT_EQ(Publica(parametros_).copiados, 1u);
   // Another installed version to the same new one shares the served file.
-  teste::CriaArvore(pasta_.Caminho() / "2.29", {{"a.txt", "0"}, {"b.txt", "b"}});
   parametros_.instalada = pasta_.Caminho() / "2.29";
   parametros_.versaoInstalada = "2.29";
+  teste::CriaArvore(parametros_.instalada, {{"a.txt", "0"}, {"b.txt", "b"}});
   const Publicacao segunda = Publica(parametros_);
   EXPECT_EQ(segunda.copiados, 0u);
   EXPECT_TRUE(fs::exists(parametros_.catalogo / "descritores/aplicativo/2.29/2.31.txt"));
 
   // The served file of 2.31 may not change under the descriptors that name it.
   teste::EscreveArquivo(parametros_.nova / "a.txt", "outro");
-  const std::string descritor = teste::LeArquivo(segunda.descritor);
+  const auto catalogo = teste::ArvoreArquivos(parametros_.catalogo);
   EXPECT_EQ(Recusa([&] { Publica(parametros_); }),
             "a versão 2.31 já foi publicada com outro conteúdo em [" +
                 (parametros_.catalogo / "arquivos/aplicativo/2.31/a.txt").string() + "]");
-  EXPECT_EQ(teste::LeArquivo(parametros_.catalogo / "arquivos/aplicativo/2.31/a.txt"), "2");
-  EXPECT_EQ(teste::LeArquivo(segunda.descritor), descritor);
+  EXPECT_EQ(teste::ArvoreArquivos(parametros_.catalogo), catalogo);
 }
 
 TEST_F(PublicadorTest, RefusesWhatAnInstallationCouldNotReadOrApply) {
@@ -221,86 +221,82 @@ TEST_F(PublicadorTest, RefusesWhatAnInstallationCouldNotReadOrApply) {
   struct Caso {
     Arvore instalada, nova;
     std::string mensagem;
-    std::function<void(P&)> ajuste;
+    std::function<void(P&)> ajuste = [](P&) {};
   };
-  const auto liberacao = [](Arvore instalada, Arvore nova, std::string mensagem,
-                            std::function<void(P&)> ajuste = {}) {
-    return Caso{std::move(instalada), std::move(nova), std::move(mensagem), std::move(ajuste)};
+  const std::string nova = parametros_.nova.string(), instalada = parametros_.instalada.string();
+  const auto nome = [](const std::string& motivo, const std::string& caminho) {
+    return "nome que não se pode publicar (" + motivo + ") [" + caminho + "]";
   };
-  teste::PastaTemporaria pasta;
-  const std::string nova = pasta.Em("nova"), instalada = pasta.Em("instalada");
-  const std::string nome = "nome que não se pode publicar ";
-  const std::vector<Caso> casos = {
-      liberacao(
-          {}, {{"a:b.txt", "x"}},
-          nome + "(tem caractere que o Windows não aceita em nomes [:]) [" + nova + "/a:b.txt]"),
-      liberacao({}, {{"100%.txt", "x"}},
-                nome + "(tem caractere que não passa numa URL [%]) [" + nova + "/100%.txt]"),
-      liberacao({}, {{"leia.", "x"}}, nome + "(termina em espaço ou ponto) [" + nova + "/leia.]"),
-      liberacao({}, {{"sub/Con.txt", "x"}},
-                nome + "(é nome reservado do Windows) [" + nova + "/sub/Con.txt]"),
-      liberacao(
-          {{"boneco ☃.txt", "x"}}, {},
-          nome + "(tem caractere fora da página de código 1252) [" + instalada + "/boneco ☃.txt]"),
-      liberacao({}, {{"$base$.txt", "x"}},
-                nome + "(contém o marcador $base$) [" + nova + "/$base$.txt]"),
-      liberacao(
-          {}, {{"a.txt", "1"}, {"A.txt", "2"}},
-          "nomes que diferem só em maiúsculas e minúsculas [A.txt] e [a.txt] em [" + nova + "]"),
-      liberacao(
-          {{"Leia.txt", "1"}}, {{"leia.txt", "1"}},
-          "[Leia.txt] passa a se chamar [leia.txt], mudando só maiúsculas e minúsculas, o que o "
-          "Windows não aplica a um nome existente"),
-      liberacao({{"x", "1"}}, {{"x/y", "1"}},
-                "[x] é arquivo numa versão e pasta na outra; publique a remoção numa versão "
-                "intermediária"),
-      liberacao({}, {{"Temp/a.txt", "1"}},
-                "a pasta [temp] da instalação é de trabalho do atualizador [Temp]"),
-      liberacao({}, {{"plugins/a.dll", "1"}},
-                "uma atualização do atualizador não cria nem remove pastas [plugins]",
-                [](P& p) { p.produto = Produto::kAtualizador; }),
-      liberacao(
-          {}, {},
-          "versão inválida [2.31 beta]: use de 1 a 64 letras, dígitos, '.', '_' ou '-', começando "
-          "por letra ou dígito",
-          [](P& p) { p.versaoNova = "2.31 beta"; }),
-      liberacao({}, {}, "a versão nova [2.4] não é posterior à instalada [2.30]",
-                [](P& p) { p.versaoNova = "2.4"; }),
-      liberacao({}, {}, "URL inválida [ftp://exemplo]: não começa com http:// ou https://",
-                [](P& p) { p.url = "ftp://exemplo/"; }),
-      liberacao({}, {}, "URL inválida [http://exemplo/a b]: caractere [ ] não pode estar na URL",
-                [](P& p) { p.url = "http://exemplo/a b"; }),
-      liberacao({}, {}, "URL inválida [https:///arquivos]: falta o servidor",
-                [](P& p) { p.url = "https:///arquivos"; }),
-      liberacao({}, {{"app.exe", teste::ImagemPe(false)}}, "executável sem assinatura [app.exe]",
-                [](P& p) { p.authenticode = ModoAuthenticode::kExigido; }),
-      liberacao({}, {}, "a versão não é uma pasta [" + nova + "/nada]",
-                [](P& p) { p.nova /= "nada"; }),
+  const Caso casos[] = {
+      {{},
+       {{"a:b.txt", "x"}},
+       nome("tem caractere que o Windows não aceita em nomes [:]", nova + "/a:b.txt")},
+      {{},
+       {{"100%.txt", "x"}},
+       nome("tem caractere que não passa numa URL [%]", nova + "/100%.txt")},
+      {{}, {{"leia.", "x"}}, nome("termina em espaço ou ponto", nova + "/leia.")},
+      {{}, {{"sub/Con.txt", "x"}}, nome("é nome reservado do Windows", nova + "/sub/Con.txt")},
+      {{{"boneco ☃.txt", "x"}},
+       {},
+       nome("tem caractere fora da página de código 1252", instalada + "/boneco ☃.txt")},
+      {{}, {{"$base$.txt", "x"}}, nome("contém o marcador $base$", nova + "/$base$.txt")},
+      {{},
+       {{"a.txt", "1"}, {"A.txt", "2"}},
+       "nomes que diferem só em maiúsculas e minúsculas [A.txt] e [a.txt] em [" + nova + "]"},
+      {{{"Leia.txt", "1"}},
+       {{"leia.txt", "1"}},
+       "[Leia.txt] passa a se chamar [leia.txt], mudando só maiúsculas e minúsculas, o que o "
+       "Windows não aplica a um nome existente"},
+      {{{"x", "1"}},
+       {{"x/y", "1"}},
+       "[x] é arquivo numa versão e pasta na outra; publique a remoção numa versão intermediária"},
+      {{},
+       {{"Temp/a.txt", "1"}},
+       "a pasta [temp] da instalação é de trabalho do atualizador [Temp]"},
+      {{},
+       {{"plugins/a.dll", "1"}},
+       "uma atualização do atualizador não cria nem remove pastas [plugins]",
+       [](P& p) { p.produto = Produto::kAtualizador; }},
+      // Sparse: nothing of it is written or read.
+      {{},
+       {{"grande.bin", ""}},
+       "arquivo grande demais para o descritor, que registra até 2147483647 bytes [grande.bin]",
+       [](P& p) { fs::resize_file(p.nova / "grande.bin", uint64_t{1} << 31); }},
+      {{},
+       {},
+       "versão inválida [2.31 beta]: use de 1 a 64 letras, dígitos, '.', '_' ou '-', começando "
+       "por letra ou dígito",
+       [](P& p) { p.versaoNova = "2.31 beta"; }},
+      {{},
+       {},
+       "a versão nova [2.4] não é posterior à instalada [2.30]",
+       [](P& p) { p.versaoNova = "2.4"; }},
+      {{},
+       {},
+       "URL inválida [ftp://exemplo]: não começa com http:// ou https://",
+       [](P& p) { p.url = "ftp://exemplo/"; }},
+      {{},
+       {},
+       "URL inválida [http://exemplo/a b]: caractere [ ] não pode estar na URL",
+       [](P& p) { p.url = "http://exemplo/a b"; }},
+      {{},
+       {},
+       "URL inválida [https:///arquivos]: falta o servidor",
+       [](P& p) { p.url = "https:///arquivos"; }},
+      {{},
+       {{"app.exe", teste::ImagemPe(false)}},
+       "executável sem assinatura [app.exe]",
+       [](P& p) { p.authenticode = ModoAuthenticode::kExigido; }},
+      {{}, {}, "a versão não é uma pasta [" + nova + "/nada]", [](P& p) { p.nova /= "nada"; }},
   };
   for (const Caso& caso : casos) {
-    SCOPED_TRACE(caso.mensagem);
-    fs::remove_all(nova);
-    fs::remove_all(instalada);
+    Versoes(caso.instalada, caso.nova);
     P parametros = parametros_;
-    parametros.instalada = instalada;
-    parametros.nova = nova;
-    parametros.catalogo = pasta.Caminho() / "catálogo";
-    teste::CriaArvore(parametros.instalada, caso.instalada);
-    teste::CriaArvore(parametros.nova, caso.nova);
-    if (caso.ajuste) caso.ajuste(parametros);
+    caso.ajuste(parametros);
     EXPECT_EQ(Recusa([&] { Publica(parametros); }), caso.mensagem);
     // A refused release leaves nothing behind.
-    EXPECT_FALSE(fs::exists(parametros.catalogo));
+    EXPECT_FALSE(fs::exists(parametros.catalogo)) << caso.mensagem;
   }
-}
-
-TEST_F(PublicadorTest, RefusesAFileBeyondTheDescriptorsSize) {
-  Versoes({}, {{"grande.bin", ""}});
-  // Sparse: nothing of it is written or read.
-  fs::resize_file(parametros_.nova / "grande.bin", uint64_t{1} << 31);
-  EXPECT_EQ(
-      Recusa([&] { Publica(parametros_); }),
-      "arquivo grande demais para o descritor, que registra até 2147483647 bytes [grande.bin]");
 }
 
 TEST_F(PublicadorTest, ReadBackCheckCatchesWhatTheUpdaterWouldReadOtherwise) {
@@ -308,33 +304,25 @@ TEST_F(PublicadorTest, ReadBackCheckCatchesWhatTheUpdaterWouldReadOtherwise) {
   const PlanoAtualizacao plano = PlanejaAtualizacao(parametros_);
   const std::string descritor = EscreveDescritor(plano);
   EXPECT_NO_THROW(ConfereDescritor(descritor, plano));
-
-  struct Caso {
-    std::string nome;
-    std::function<void(PlanoAtualizacao&)> erro;  // a fault of the writer, made by hand
-    std::string mensagem;
+  const std::string difere = "o descritor lido de volta difere em item 1 ";
+  // Faults of the writer, made by hand.
+  const std::pair<std::function<void(EntradaDescritor&)>, std::string> casos[] = {
+      {[](EntradaDescritor& e) { e.caminho = "http://exemplo/a.txt:1"; },
+       difere + "(caminho instalado): lido [C:\\TARVIK\\], esperado [C:\\TARVIK\\a.txt]"},
+      {[](EntradaDescritor& e) { e.destino = "$base$"; },
+       difere + "(caminho instalado): lido [C:\\TARVIKa.txt], esperado [C:\\TARVIK\\a.txt]"},
+      {[](EntradaDescritor& e) { e.acao = 14; }, difere + "(ação): lido [14], esperado [9]"},
   };
-  const std::vector<Caso> casos = {
-      {"nome que a URL perde",
-       [](PlanoAtualizacao& p) { p.sequencia[0].caminho = "http://exemplo/a.txt:1"; },
-       "o descritor lido de volta difere em item 1 (caminho instalado): lido [C:\\TARVIK\\], "
-       "esperado [C:\\TARVIK\\a.txt]"},
-      {"destino sem barra final", [](PlanoAtualizacao& p) { p.sequencia[0].destino = "$base$"; },
-       "o descritor lido de volta difere em item 1 (caminho instalado): lido [C:\\TARVIKa.txt], "
-       "esperado [C:\\TARVIK\\a.txt]"},
-      {"ação trocada", [](PlanoAtualizacao& p) { p.sequencia[0].acao = 14; },
-       "o descritor lido de volta difere em item 1 (ação): lido [14], esperado [9]"},
-  };
-  for (const Caso& caso : casos) {
-    SCOPED_TRACE(caso.nome);
+  for (const auto& [erro, mensagem] : casos) {
     PlanoAtualizacao errado = plano;
-    caso.erro(errado);
-    EXPECT_EQ(Recusa([&] { ConfereDescritor(EscreveDescritor(errado), plano); }), caso.mensagem);
+    erro(errado.sequencia[0]);
+    EXPECT_EQ(Recusa([&] { ConfereDescritor(EscreveDescritor(errado), plano); }), mensagem);
   }
   // A text the updater cannot parse at all: a blank line hides the originals.
-  const std::string cortado = descritor.substr(0, descritor.find("[arquivosOriginais]")) + "\r\n" +
-                              descritor.substr(descritor.find("[arquivosOriginais]"));
-  EXPECT_THROW(ConfereDescritor(cortado, plano), Erro);
+  const size_t originais = descritor.find("[arquivosOriginais]");
+  EXPECT_THROW(ConfereDescritor(
+                   descritor.substr(0, originais) + "\r\n" + descritor.substr(originais), plano),
+               Erro);
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <openssl/sha.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <functional>
 
@@ -13,8 +12,7 @@
 #include "legacy_timestamp_server.h"
 #include "pe_builder.h"
 #include "platform/utilitarios.h"
-#include "support/registro_teste.h"
-#include "tasks/tarefa.h"
+#include "support/pasta_temporaria.h"
 
 namespace tarvik::platform {
 namespace {
@@ -182,9 +180,12 @@ std::unique_ptr<Fixtures> SignedImagesTest::fixtures_;
 class AuthenticodeVerdictTest : public SignedImagesTest,
                                 public testing::WithParamInterface<VerdictCase> {};
 
+// The utility component the tasks use gives the verifier's code.
 TEST_P(AuthenticodeVerdictTest, GivesTheCodeOfWinVerifyTrustAndAgreesWithOsslsigncode) {
   const fs::path file = GetParam().make(*fixtures_, GetParam().name);
-  EXPECT_EQ(VerifyAuthenticode(file.string()), GetParam().expected);
+  const Verificacao verificacao = CriaUtilitarios()->VerificaAssinatura(file.string());
+  EXPECT_EQ(verificacao.detalhe, GetParam().expected);
+  EXPECT_EQ(verificacao.valido, GetParam().expected == kTrustValid);
   EXPECT_EQ(teste::OsslsigncodeAccepts(file, fixtures_->root.CertificatePath()),
             GetParam().expected == kTrustValid || GetParam().osslsigncode != Osslsigncode::kAgrees);
 }
@@ -299,52 +300,6 @@ TEST_F(AuthenticodePathTest, TakesAnyPathFormAndRaisesTheClassicErrorOfAFileItCa
     EXPECT_EQ(error.Falhou() ? std::to_string(error.numero) + " " + error.descricao
                              : std::to_string(code),
               expected);
-  }
-}
-
-// The verification tasks, with the real verifier behind the utility
-// component, log the code in decimal and hexadecimal: the refused files fail
-// a received file and only warn about an installed one.
-class VerificationTaskTest : public SignedImagesTest {
- protected:
-  // Runs a task of `code` (7 checks a received file, 16 an installed one) on
-  // `file` with its true size and hash and a required signature.
-  Resultado Run(int32_t code, const fs::path& file) {
-    Tarefa task;
-    for (const std::string& detail :
-         {file.string(), CriaUtilitarios()->CalculaHash(file.string()),
-          std::to_string(fs::file_size(file)), std::string("True"), std::string("http://h/x")}) {
-      task.AdicionaDetalhe(detail);
-    }
-    task.Codigo(code);
-    ContextoExecucao context;
-    return task.Executa(context, true);
-  }
-
-  teste::InstalacaoTeste installation_{teste::kMomentoRegistro};
-};
-
-TEST_F(VerificationTaskTest, RefusedFilesFailWhenReceivedAndOnlyWarnWhenInstalled) {
-  std::vector<VerdictCase> cases(std::begin(kFaultyFiles), std::end(kFaultyFiles));
-  cases.push_back(kValidSignatures[0]);
-  for (const VerdictCase& verdict : cases) {
-    fs::remove(installation_.Pasta().Em("registro.log"));
-    const fs::path file = verdict.make(*fixtures_, "task-" + verdict.name);
-    const bool valid = verdict.expected == kTrustValid;
-    EXPECT_EQ(Run(7, file), valid ? Resultado::kSucessoInstalacao : Resultado::kFalhaInstalacao)
-        << verdict.name;
-    EXPECT_EQ(Run(16, file), Resultado::kSucessoInstalacao) << verdict.name;
-    char hex[16];
-    std::snprintf(hex, sizeof hex, "%X", static_cast<uint32_t>(verdict.expected));
-    const std::string line = "Assinatura do arquivo [" + file.string() +
-                             "] não confere: Detalhe: [" + std::to_string(verdict.expected) + "/" +
-                             hex + "]";
-    std::vector<std::string> refusals, expected;
-    for (const std::string& logged : installation_.LinhasRegistro()) {
-      if (logged.find("Assinatura") != std::string::npos) refusals.push_back(logged);
-    }
-    if (!valid) expected = {teste::LinhaErro(line), teste::LinhaAviso(line)};
-    EXPECT_EQ(refusals, expected) << verdict.name;
   }
 }
 
