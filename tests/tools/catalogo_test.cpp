@@ -14,28 +14,27 @@ namespace tarvik::publicacao {
 namespace {
 
 TEST(CatalogoTest, VersionsCompareByNumberWherePossible) {
-  struct Caso {
-    std::string a, b;
-    int ordem;
-  };
-  for (const Caso& caso :
-       {Caso{"2.4", "2.31", -1}, Caso{"2.31", "2.31", 0}, Caso{"2.030", "2.30", 0},
-        Caso{"2.31.1", "2.31", 1}, Caso{"1.99999999999999999999", "1.100000000000000000000", -1},
-        Caso{"2.beta", "2.alpha", 1}, Caso{"2.1", "2.beta", -1}, Caso{"3", "2.99", 1}}) {
-    EXPECT_EQ(ComparaVersoes(caso.a, caso.b), caso.ordem) << caso.a << " " << caso.b;
-    EXPECT_EQ(ComparaVersoes(caso.b, caso.a), -caso.ordem) << caso.b << " " << caso.a;
+  for (const auto& [a, b, ordem] : {std::tuple{"2.4", "2.31", -1},
+                                    {"2.31", "2.31", 0},
+                                    {"2.030", "2.30", 0},
+                                    {"2.31.1", "2.31", 1},
+                                    {"1.99999999999999999999", "1.100000000000000000000", -1},
+                                    {"2.beta", "2.alpha", 1},
+                                    {"2.1", "2.beta", -1},
+                                    {"3", "2.99", 1}}) {
+    EXPECT_EQ(ComparaVersoes(a, b), ordem) << a << " " << b;
+    EXPECT_EQ(ComparaVersoes(b, a), -ordem) << b << " " << a;
   }
 }
 
 TEST(CatalogoTest, OnlySafeTextsAreVersions) {
-  for (const std::string& valida :
-       std::vector<std::string>{"1", "2.31-rc_1", "V2", std::string(64, '9')}) {
-    EXPECT_TRUE(VersaoValida(valida)) << valida;
+  const std::string limite(64, '9'), alem(65, '9');
+  for (const std::string versao : {"1", "2.31-rc_1", "V2", limite.c_str()}) {
+    EXPECT_TRUE(VersaoValida(versao)) << versao;
   }
-  for (const std::string& invalida :
-       std::vector<std::string>{"", "..", "-1", "2.31 beta", "2/31", "2\\31", "2.31\r", "versão",
-                                std::string(65, '9')}) {
-    EXPECT_FALSE(VersaoValida(invalida)) << invalida;
+  for (const std::string texto :
+       {"", "..", "-1", "2.31 beta", "2/31", "2\\31", "2.31\r", "versão", alem.c_str()}) {
+    EXPECT_FALSE(VersaoValida(texto)) << texto;
   }
 }
 
@@ -54,21 +53,17 @@ TEST(CatalogoTest, AnswersByTheNewestVersionOfTheProduct) {
   EXPECT_EQ(catalogo.VersaoMaisRecente(Produto::kAplicativo), "2.31");
 
   using Tipo = Procura::Tipo;
-  struct Caso {
-    std::string versao;
-    Tipo tipo;
-    std::string descritor;
-  };
-  for (const Caso& caso :
-       {Caso{"2.30", Tipo::kAtualizacao, "descritores/aplicativo/2.30/2.31.txt"},
-        Caso{"2.31", Tipo::kAtual, ""}, Caso{"2.031", Tipo::kAtual, ""},
-        Caso{"2.28", Tipo::kDesconhecida, ""}, Caso{"2.32", Tipo::kDesconhecida, ""},
-        Caso{"../2.30", Tipo::kDesconhecida, ""}}) {
-    const Procura procura = catalogo.ProcuraAtualizacao(Produto::kAplicativo, caso.versao);
-    EXPECT_EQ(procura.tipo, caso.tipo) << caso.versao;
-    EXPECT_EQ(procura.descritor, caso.descritor.empty() ? "" : pasta.Caminho() / caso.descritor)
-        << caso.versao;
-    EXPECT_EQ(procura.novaVersao, caso.tipo == Tipo::kDesconhecida ? "" : "2.31") << caso.versao;
+  for (const auto& [versao, tipo, descritor] :
+       {std::tuple{"2.30", Tipo::kAtualizacao, "descritores/aplicativo/2.30/2.31.txt"},
+        {"2.31", Tipo::kAtual, ""},
+        {"2.031", Tipo::kAtual, ""},
+        {"2.28", Tipo::kDesconhecida, ""},
+        {"2.32", Tipo::kDesconhecida, ""},
+        {"../2.30", Tipo::kDesconhecida, ""}}) {
+    const Procura procura = catalogo.ProcuraAtualizacao(Produto::kAplicativo, versao);
+    EXPECT_EQ(procura.tipo, tipo) << versao;
+    EXPECT_EQ(procura.descritor, *descritor ? pasta.Caminho() / descritor : "") << versao;
+    EXPECT_EQ(procura.novaVersao, tipo == Tipo::kDesconhecida ? "" : "2.31") << versao;
   }
 }
 

@@ -13,19 +13,14 @@ using Tipo = ConsultaAtualizacao::Tipo;
 using publicacao::Produto;
 
 TEST(ConsultaAtualizacaoTest, ReadsChecks) {
-  struct Caso {
-    std::string consulta;
-    Produto produto;
-    std::string versao;
-  };
-  for (const Caso& caso :
-       {Caso{"versaoAplicativo=2.30", Produto::kAplicativo, "2.30"},
-        Caso{"atualizador=on&versaoAplicativo=4.00", Produto::kAtualizador, "4.00"},
-        Caso{"versaoAplicativo=2.30%20beta+1", Produto::kAplicativo, "2.30 beta+1"}}) {
-    const ConsultaAtualizacao consulta = InterpretaConsulta(caso.consulta);
-    EXPECT_EQ(consulta.tipo, Tipo::kVerificacao) << caso.consulta << ": " << consulta.motivo;
-    EXPECT_EQ(consulta.produto, caso.produto) << caso.consulta;
-    EXPECT_EQ(consulta.versao, caso.versao) << caso.consulta;
+  for (const auto& [texto, produto, versao] :
+       {std::tuple{"versaoAplicativo=2.30", Produto::kAplicativo, "2.30"},
+        std::tuple{"atualizador=on&versaoAplicativo=4.00", Produto::kAtualizador, "4.00"},
+        std::tuple{"versaoAplicativo=2.30%20beta+1", Produto::kAplicativo, "2.30 beta+1"}}) {
+    const ConsultaAtualizacao consulta = InterpretaConsulta(texto);
+    EXPECT_EQ(consulta.tipo, Tipo::kVerificacao) << texto << ": " << consulta.motivo;
+    EXPECT_EQ(consulta.produto, produto) << texto;
+    EXPECT_EQ(consulta.versao, versao) << texto;
   }
 }
 
@@ -47,37 +42,32 @@ TEST(ConsultaAtualizacaoTest, ReadsReportsWhoseValuesHoldTheSeparators) {
 }
 
 TEST(ConsultaAtualizacaoTest, RefusesWhatTheUpdaterNeverSends) {
-  const std::string relatorio =
-      "operacao=resultado&chave=k&data=20261204042903&resultado=SucessoInstalacao&versao_original=1"
-      "&versao_atualizada=2&conta=c&cnpj=n";
-  const auto troca = [&](const std::string& de, const std::string& para) {
-    std::string texto = relatorio;
-    texto.replace(texto.find(de), de.size(), para);
-    return texto;
+  // A whole report with `de` replaced by `para`.
+  const auto relatorio = [](const std::string& de, const std::string& para) {
+    std::string texto =
+        "operacao=resultado&chave=k&data=20261204042903&resultado=SucessoInstalacao"
+        "&versao_original=1&versao_atualizada=2&conta=c&cnpj=n";
+    return texto.replace(texto.find(de), de.size(), para);
   };
-  struct Caso {
-    std::string consulta, motivo;
+  const std::pair<std::string, std::string> casos[] = {
+      {"", "consulta vazia"},
+      {"versaoAplicativo", "chave [versaoAplicativo] sem valor"},
+      {"versaoAplicativo=", "versão vazia"},
+      {"atualizador=on", "falta a chave [versaoAplicativo]"},
+      {"versaoAplicativo=2.30&atualizador=sim", "valor [sim] da chave [atualizador]"},
+      {"versaoAplicativo=2.30&versaoAplicativo=2.31", "chave [versaoAplicativo] repetida"},
+      {"versaoAplicativo=2.30&", "chave [] desconhecida"},
+      {"operacao=outra&chave=k", "operação desconhecida"},
+      {relatorio("chave=k&", ""), "campo [chave] ausente ou fora de ordem"},
+      {relatorio("&cnpj=n", ""), "campo [cnpj] ausente ou fora de ordem"},
+      {relatorio("20261204042903", "2026120404290"), "data [2026120404290] não tem 14 dígitos"},
+      {relatorio("20261204042903", "2026120404290x"), "data [2026120404290x] não tem 14 dígitos"},
+      {relatorio("SucessoInstalacao", "Sucesso"), "resultado [Sucesso] desconhecido"},
   };
-  for (const Caso& caso : {
-           Caso{"", "consulta vazia"},
-           Caso{"versaoAplicativo", "chave [versaoAplicativo] sem valor"},
-           Caso{"versaoAplicativo=", "versão vazia"},
-           Caso{"atualizador=on", "falta a chave [versaoAplicativo]"},
-           Caso{"versaoAplicativo=2.30&atualizador=sim", "valor [sim] da chave [atualizador]"},
-           Caso{"versaoAplicativo=2.30&versaoAplicativo=2.31", "chave [versaoAplicativo] repetida"},
-           Caso{"versaoAplicativo=2.30&", "chave [] desconhecida"},
-           Caso{"operacao=outra&chave=k", "operação desconhecida"},
-           Caso{troca("chave=k&", ""), "campo [chave] ausente ou fora de ordem"},
-           Caso{troca("&cnpj=n", ""), "campo [cnpj] ausente ou fora de ordem"},
-           Caso{troca("20261204042903", "2026120404290"),
-                "data [2026120404290] não tem 14 dígitos"},
-           Caso{troca("20261204042903", "2026120404290x"),
-                "data [2026120404290x] não tem 14 dígitos"},
-           Caso{troca("SucessoInstalacao", "Sucesso"), "resultado [Sucesso] desconhecido"},
-       }) {
-    const ConsultaAtualizacao consulta = InterpretaConsulta(caso.consulta);
-    EXPECT_EQ(consulta.tipo, Tipo::kInvalida) << caso.consulta;
-    EXPECT_EQ(consulta.motivo, caso.motivo) << caso.consulta;
+  for (const auto& [texto, motivo] : casos) {
+    const ConsultaAtualizacao consulta = InterpretaConsulta(texto);
+    EXPECT_EQ(consulta.tipo, Tipo::kInvalida) << texto;
+    EXPECT_EQ(consulta.motivo, motivo) << texto;
   }
 }
 

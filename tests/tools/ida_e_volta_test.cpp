@@ -50,7 +50,7 @@ TEST(IdaEVoltaTest, TheUpdaterAppliesWhatThePublisherPublished) {
                        .versaoInstalada = "2.30",
                        .nova = raiz.Caminho() / "2.31",
                        .versaoNova = "2.31",
-                       .url = servidor.Servidor().Url() + "/arquivos",
+                       .url = servidor.Url() + "/arquivos",
                        .catalogo = configuracao.catalogo});
 
   // The installation holds the old release beside the updater.
@@ -61,7 +61,7 @@ TEST(IdaEVoltaTest, TheUpdaterAppliesWhatThePublisherPublished) {
   instalacao.Configuracao(
       ParaCp1252("[Configuracao]\r\nversao=2.30\r\nbase=\r\n"
                  "id_instalador={6F9619FF-8B86-D011-B42D-00C04FC964FF}\r\nurl=" +
-                 servidor.Servidor().Url() +
+                 servidor.Url() +
                  "/tarvik/VerificaAtualizacao.aspx\r\n"
                  "conta=Padaria São João & Filhos\r\ncnpj=12.345.678/0001-90\r\n"));
   const auto resultado = instalacao.Executa();

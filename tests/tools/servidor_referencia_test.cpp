@@ -53,7 +53,7 @@ class ServidorReferenciaTest : public ::testing::Test {
 
 TEST_F(ServidorReferenciaTest, AnswersChecksByTheInstalledVersionAndServesTheFilesFolderOnly) {
   ServidorEmTeste servidor(configuracao_);
-  httplib::Client cliente(servidor.Servidor().Url());
+  httplib::Client cliente(servidor.Url());
   // One connection, so that one thread of the server answers and logs the
   // requests in order.
   cliente.set_keep_alive(true);
@@ -106,7 +106,7 @@ TEST_F(ServidorReferenciaTest, AnswersChecksByTheInstalledVersionAndServesTheFil
 
 TEST_F(ServidorReferenciaTest, StoresEveryReportWithTheClientEnvironment) {
   ServidorEmTeste servidor(configuracao_);
-  httplib::Client cliente(servidor.Servidor().Url());
+  httplib::Client cliente(servidor.Url());
   cliente.set_keep_alive(true);
   const std::string relatorio =
       std::string(kCaminhoVerificacao) +
@@ -158,8 +158,8 @@ TEST_F(ServidorReferenciaTest, SpeaksHttpsWithACertificateAndKey) {
   configuracao_.chave = pasta_.Em("chave.pem");
   {
     ServidorEmTeste servidor(configuracao_);
-    EXPECT_TRUE(servidor.Servidor().Url().starts_with("https://127.0.0.1:"));
-    httplib::Client cliente(servidor.Servidor().Url());
+    EXPECT_TRUE(servidor.Url().starts_with("https://127.0.0.1:"));
+    httplib::Client cliente(servidor.Url());
     cliente.enable_server_certificate_verification(false);
     const auto resposta = cliente.Get(std::string(kCaminhoVerificacao) + "?versaoAplicativo=2.30");
     ASSERT_TRUE(resposta);
@@ -181,8 +181,7 @@ TEST_F(ServidorReferenciaTest, ProgramListsReportsAndStopsByItself) {
   BancoRelatorios(configuracao_.banco, BancoRelatorios::Modo::kGravacao);
   // A port that a server holds is refused to a second one.
   ServidorEmTeste ocupante(configuracao_);
-  const std::string porta =
-      ocupante.Servidor().Url().substr(std::string("http://127.0.0.1:").size());
+  const std::string porta = ocupante.Url().substr(std::string("http://127.0.0.1:").size());
   const struct {
     std::vector<std::string> argumentos;
     int status;

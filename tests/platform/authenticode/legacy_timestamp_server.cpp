@@ -4,10 +4,8 @@
 #include <openssl/evp.h>
 #include <openssl/pkcs7.h>
 
-#include <chrono>
 #include <memory>
 #include <stdexcept>
-#include <thread>
 #include <vector>
 
 namespace tarvik::teste {
@@ -82,39 +80,20 @@ std::vector<unsigned char> Countersign(const TestIdentity& authority,
 
 }  // namespace
 
-LegacyTimestampServer::LegacyTimestampServer(const TestIdentity& authority)
-    : authority_(authority) {
-  server_.Post(R"(/(\d+))", [this](const httplib::Request& request, httplib::Response& response) {
-    Answer(request, response);
+LegacyTimestampServer::LegacyTimestampServer(const TestIdentity& authority) {
+  http_.Http().Post(R"(/(\d+))", [&authority](const httplib::Request& request,
+                                              httplib::Response& response) {
+    try {
+      const std::time_t time = std::stoll(request.matches[1].str());
+      response.set_content(EncodeBase64(Countersign(
+                               authority, CountersignedBytes(DecodeBase64(request.body)), time)),
+                           "application/octet-stream");
+    } catch (const std::exception& error) {
+      response.status = 400;
+      response.set_content(error.what(), "text/plain");
+    }
   });
-  port_ = server_.bind_to_any_port("127.0.0.1");
-  if (port_ <= 0) throw std::runtime_error("cannot bind the timestamp server");
-  thread_ = std::thread([this] { server_.listen_after_bind(); });
-  // Until the thread runs its loop, stop() would find nothing to stop and the
-  // join would wait for ever.
-  while (!server_.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-}
-
-LegacyTimestampServer::~LegacyTimestampServer() {
-  server_.stop();
-  thread_.join();
-}
-
-std::string LegacyTimestampServer::Url(std::time_t time) const {
-  return "http://127.0.0.1:" + std::to_string(port_) + "/" + std::to_string(time);
-}
-
-void LegacyTimestampServer::Answer(const httplib::Request& request,
-                                   httplib::Response& response) const {
-  try {
-    const std::time_t time = std::stoll(request.matches[1].str());
-    const auto reply =
-        Countersign(authority_, CountersignedBytes(DecodeBase64(request.body)), time);
-    response.set_content(EncodeBase64(reply), "application/octet-stream");
-  } catch (const std::exception& error) {
-    response.status = 400;
-    response.set_content(error.what(), "text/plain");
-  }
+  http_.Inicia();
 }
 
 }  // namespace tarvik::teste
