@@ -158,7 +158,10 @@ TEST_F(TarvikExeTest, SelfUpdateReplacesTheRunningUpdaterThroughTheBatchAndResta
 
   // The batch waits for that process, copies, restarts the updater with the
   // version that did the update, and deletes itself.
-  ASSERT_TRUE(instalacao_.AguardaLinha(kFim, 2));
+  ASSERT_TRUE(teste::Aguarda([&] {
+    const Linhas linhas = instalacao_.LinhasRegistro();
+    return std::count(linhas.begin(), linhas.end(), kFim) == 2;
+  }));
   EXPECT_TRUE(teste::Aguarda([&] { return !fs::exists(instalacao_.Em("atualiza.bat")); }));
   EXPECT_TRUE(teste::LeArquivo(instalacao_.Em("Tarvik.exe")) == novo) << "não copiou Tarvik.exe";
   EXPECT_EQ(LinhasCom("Saindo com lista"),
