@@ -77,6 +77,17 @@ class PublicadorTest : public ::testing::Test {
     teste::CriaArvore(parametros_.instalada, instalada);
     teste::CriaArvore(parametros_.nova, nova);
   }
+  // The refusal that publishing `nova` after `instalada` meets, with
+  // `ajuste` made to the parameters. A refused release leaves nothing behind.
+  std::string RecusaDe(const Arvore& instalada, const Arvore& nova,
+                       const std::function<void(ParametrosPublicacao&)>& ajuste = {}) {
+    Versoes(instalada, nova);
+    ParametrosPublicacao parametros = parametros_;
+    if (ajuste) ajuste(parametros);
+    const std::string mensagem = Recusa([&] { Publica(parametros); });
+    EXPECT_FALSE(fs::exists(parametros.catalogo)) << mensagem;
+    return mensagem;
+  }
   // The descriptor as the updater decodes it.
   std::string Descritor(const Publicacao& publicacao) const {
     return DeCp1252(teste::LeArquivo(publicacao.descritor));
@@ -217,86 +228,56 @@ TEST_F(PublicadorTest, RepublishingKeepsServedFilesAndRefusesOtherContent) {
 
 TEST_F(PublicadorTest, RefusesWhatAnInstallationCouldNotReadOrApply) {
   using P = ParametrosPublicacao;
-  // A release with `nova` after `instalada`, with `ajuste` to the parameters.
-  struct Caso {
-    Arvore instalada, nova;
-    std::string mensagem;
-    std::function<void(P&)> ajuste = [](P&) {};
-  };
-  const std::string nova = parametros_.nova.string(), instalada = parametros_.instalada.string();
+  const std::string nova = parametros_.nova.string() + "/";
   const auto nome = [](const std::string& motivo, const std::string& caminho) {
     return "nome que não se pode publicar (" + motivo + ") [" + caminho + "]";
   };
-  const Caso casos[] = {
-      {{},
-       {{"a:b.txt", "x"}},
-       nome("tem caractere que o Windows não aceita em nomes [:]", nova + "/a:b.txt")},
-      {{},
-       {{"100%.txt", "x"}},
-       nome("tem caractere que não passa numa URL [%]", nova + "/100%.txt")},
-      {{}, {{"leia.", "x"}}, nome("termina em espaço ou ponto", nova + "/leia.")},
-      {{}, {{"sub/Con.txt", "x"}}, nome("é nome reservado do Windows", nova + "/sub/Con.txt")},
-      {{{"boneco ☃.txt", "x"}},
-       {},
-       nome("tem caractere fora da página de código 1252", instalada + "/boneco ☃.txt")},
-      {{}, {{"$base$.txt", "x"}}, nome("contém o marcador $base$", nova + "/$base$.txt")},
-      {{},
-       {{"a.txt", "1"}, {"A.txt", "2"}},
-       "nomes que diferem só em maiúsculas e minúsculas [A.txt] e [a.txt] em [" + nova + "]"},
-      {{{"Leia.txt", "1"}},
-       {{"leia.txt", "1"}},
-       "[Leia.txt] passa a se chamar [leia.txt], mudando só maiúsculas e minúsculas, o que o "
-       "Windows não aplica a um nome existente"},
-      {{{"x", "1"}},
-       {{"x/y", "1"}},
-       "[x] é arquivo numa versão e pasta na outra; publique a remoção numa versão intermediária"},
-      {{},
-       {{"Temp/a.txt", "1"}},
-       "a pasta [temp] da instalação é de trabalho do atualizador [Temp]"},
-      {{},
-       {{"plugins/a.dll", "1"}},
-       "uma atualização do atualizador não cria nem remove pastas [plugins]",
-       [](P& p) { p.produto = Produto::kAtualizador; }},
-      // Sparse: nothing of it is written or read.
-      {{},
-       {{"grande.bin", ""}},
-       "arquivo grande demais para o descritor, que registra até 2147483647 bytes [grande.bin]",
-       [](P& p) { fs::resize_file(p.nova / "grande.bin", uint64_t{1} << 31); }},
-      {{},
-       {},
-       "versão inválida [2.31 beta]: use de 1 a 64 letras, dígitos, '.', '_' ou '-', começando "
-       "por letra ou dígito",
-       [](P& p) { p.versaoNova = "2.31 beta"; }},
-      {{},
-       {},
-       "a versão nova [2.4] não é posterior à instalada [2.30]",
-       [](P& p) { p.versaoNova = "2.4"; }},
-      {{},
-       {},
-       "URL inválida [ftp://exemplo]: não começa com http:// ou https://",
-       [](P& p) { p.url = "ftp://exemplo/"; }},
-      {{},
-       {},
-       "URL inválida [http://exemplo/a b]: caractere [ ] não pode estar na URL",
-       [](P& p) { p.url = "http://exemplo/a b"; }},
-      {{},
-       {},
-       "URL inválida [https:///arquivos]: falta o servidor",
-       [](P& p) { p.url = "https:///arquivos"; }},
-      {{},
-       {{"app.exe", teste::ImagemPe(false)}},
-       "executável sem assinatura [app.exe]",
-       [](P& p) { p.authenticode = ModoAuthenticode::kExigido; }},
-      {{}, {}, "a versão não é uma pasta [" + nova + "/nada]", [](P& p) { p.nova /= "nada"; }},
-  };
-  for (const Caso& caso : casos) {
-    Versoes(caso.instalada, caso.nova);
-    P parametros = parametros_;
-    caso.ajuste(parametros);
-    EXPECT_EQ(Recusa([&] { Publica(parametros); }), caso.mensagem);
-    // A refused release leaves nothing behind.
-    EXPECT_FALSE(fs::exists(parametros.catalogo)) << caso.mensagem;
-  }
+  EXPECT_EQ(RecusaDe({}, {{"a:b.txt", "x"}}),
+            nome("tem caractere que o Windows não aceita em nomes [:]", nova + "a:b.txt"));
+  EXPECT_EQ(RecusaDe({}, {{"100%.txt", "x"}}),
+            nome("tem caractere que não passa numa URL [%]", nova + "100%.txt"));
+  EXPECT_EQ(RecusaDe({}, {{"leia.", "x"}}), nome("termina em espaço ou ponto", nova + "leia."));
+  EXPECT_EQ(RecusaDe({}, {{"sub/Con.txt", "x"}}),
+            nome("é nome reservado do Windows", nova + "sub/Con.txt"));
+  EXPECT_EQ(RecusaDe({{"boneco ☃.txt", "x"}}, {}),
+            nome("tem caractere fora da página de código 1252",
+                 parametros_.instalada.string() + "/boneco ☃.txt"));
+  EXPECT_EQ(RecusaDe({}, {{"$base$.txt", "x"}}),
+            nome("contém o marcador $base$", nova + "$base$.txt"));
+  EXPECT_EQ(RecusaDe({}, {{"a.txt", "1"}, {"A.txt", "2"}}),
+            "nomes que diferem só em maiúsculas e minúsculas [A.txt] e [a.txt] em [" +
+                parametros_.nova.string() + "]");
+  EXPECT_EQ(RecusaDe({{"Leia.txt", "1"}}, {{"leia.txt", "1"}}),
+            "[Leia.txt] passa a se chamar [leia.txt], mudando só maiúsculas e minúsculas, o que o "
+            "Windows não aplica a um nome existente");
+  EXPECT_EQ(RecusaDe({{"x", "1"}}, {{"x/y", "1"}}),
+            "[x] é arquivo numa versão e pasta na outra; publique a remoção numa versão "
+            "intermediária");
+  EXPECT_EQ(RecusaDe({}, {{"Temp/a.txt", "1"}}),
+            "a pasta [temp] da instalação é de trabalho do atualizador [Temp]");
+  EXPECT_EQ(RecusaDe({}, {{"plugins/a.dll", "1"}}, [](P& p) { p.produto = Produto::kAtualizador; }),
+            "uma atualização do atualizador não cria nem remove pastas [plugins]");
+  // Sparse: nothing of it is written or read.
+  EXPECT_EQ(
+      RecusaDe({}, {{"grande.bin", ""}},
+               [](P& p) { fs::resize_file(p.nova / "grande.bin", uint64_t{1} << 31); }),
+      "arquivo grande demais para o descritor, que registra até 2147483647 bytes [grande.bin]");
+  EXPECT_EQ(RecusaDe({}, {{"app.exe", teste::ImagemPe(false)}},
+                     [](P& p) { p.authenticode = ModoAuthenticode::kExigido; }),
+            "executável sem assinatura [app.exe]");
+  EXPECT_EQ(RecusaDe({}, {}, [](P& p) { p.versaoNova = "2.31 beta"; }),
+            "versão inválida [2.31 beta]: use de 1 a 64 letras, dígitos, '.', '_' ou '-', "
+            "começando por letra ou dígito");
+  EXPECT_EQ(RecusaDe({}, {}, [](P& p) { p.versaoNova = "2.4"; }),
+            "a versão nova [2.4] não é posterior à instalada [2.30]");
+  EXPECT_EQ(RecusaDe({}, {}, [](P& p) { p.url = "ftp://exemplo/"; }),
+            "URL inválida [ftp://exemplo]: não começa com http:// ou https://");
+  EXPECT_EQ(RecusaDe({}, {}, [](P& p) { p.url = "http://exemplo/a b"; }),
+            "URL inválida [http://exemplo/a b]: caractere [ ] não pode estar na URL");
+  EXPECT_EQ(RecusaDe({}, {}, [](P& p) { p.url = "https:///arquivos"; }),
+            "URL inválida [https:///arquivos]: falta o servidor");
+  EXPECT_EQ(RecusaDe({}, {}, [](P& p) { p.nova /= "nada"; }),
+            "a versão não é uma pasta [" + nova + "nada]");
 }
 
 TEST_F(PublicadorTest, ReadBackCheckCatchesWhatTheUpdaterWouldReadOtherwise) {
