@@ -21,7 +21,8 @@ std::string Sha256(const std::string& conteudo) {
 }  // namespace
 
 std::string Descritor(const std::string& versao, bool atualizarAtualizador,
-                      const std::vector<EntradaDescritor>& entradas) {
+                      const std::vector<EntradaDescritor>& entradas,
+                      const std::string& versaoOriginal, const std::vector<Original>& originais) {
   std::string texto =
       "[sequenciaAtualizacao]\r\nitens=" + std::to_string(entradas.size()) +
       "\r\natualizar=" + (versao.empty() ? "false" : "true") + "\r\nversao=" + versao +
@@ -32,12 +33,22 @@ std::string Descritor(const std::string& versao, bool atualizarAtualizador,
     texto += "acao_" + n + "=" + e.acao + "\r\ncaminho_" + n + "=" + e.caminho + "\r\ndestino_" +
              n + "=" + e.destino + "\r\n";
     if (e.acao.ends_with("Arquivo")) {
+      // A file to remove has no content to check.
       texto += "tamanho_" + n + "=" + std::to_string(e.conteudo.size()) + "\r\nhash_" + n + "=" +
-               Sha256(e.conteudo) + "\r\nauthenticode_" + n + "=false\r\narquivo_atualizador_" + n +
-               "=" + (e.arquivoAtualizador ? "true" : "false") + "\r\n";
+               (e.acao == "RemoverArquivo" ? "" : Sha256(e.conteudo)) + "\r\nauthenticode_" + n +
+               "=false\r\narquivo_atualizador_" + n + "=" +
+               (e.arquivoAtualizador ? "true" : "false") + "\r\n";
     }
   }
-  return texto + "[arquivosOriginais]\r\nversao=\r\nitens=0\r\n";
+  texto += "[arquivosOriginais]\r\nversao=" + versaoOriginal +
+           "\r\nitens=" + std::to_string(originais.size()) + "\r\n";
+  for (size_t i = 0; i < originais.size(); ++i) {
+    const std::string n = std::to_string(i + 1);
+    texto += "caminho_" + n + "=" + originais[i].caminho + "\r\ntamanho_" + n + "=" +
+             std::to_string(originais[i].conteudo.size()) + "\r\nhash_" + n + "=" +
+             Sha256(originais[i].conteudo) + "\r\nauthenticode_" + n + "=false\r\n";
+  }
+  return texto;
 }
 
 ServidorAtualizacao::ServidorAtualizacao() {

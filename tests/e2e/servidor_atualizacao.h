@@ -9,19 +9,29 @@
 
 namespace tarvik::teste {
 
-// One entry of a descriptor's sequence section.
+// One entry of a descriptor's sequence section; a file's size and hash are
+// those of `conteudo`, and it asks for no signature.
 struct EntradaDescritor {
   std::string acao;
   std::string caminho;
   std::string destino = "$base$\\";
-  std::string conteudo{};  // of the file the entry installs
+  std::string conteudo{};
   bool arquivoAtualizador = false;
 };
 
-// A descriptor that updates to `versao` with `entradas`; empty `versao` for
-// one that says no update is due.
+// An installed file the update replaces or removes, with its content.
+struct Original {
+  std::string caminho;
+  std::string conteudo;
+};
+
+// A descriptor that updates to `versao` with `entradas` (empty `versao` for
+// one that says no update is due), from `versaoOriginal` whose changed
+// files are `originais`.
 std::string Descritor(const std::string& versao, bool atualizarAtualizador,
-                      const std::vector<EntradaDescritor>& entradas);
+                      const std::vector<EntradaDescritor>& entradas,
+                      const std::string& versaoOriginal = "",
+                      const std::vector<Original>& originais = {});
 
 // A scripted update server on 127.0.0.1: the check address answers the
 // updater's and the application's checks with what the test set, serves

@@ -1,6 +1,7 @@
 // The restart batch's runner, on batches in a folder that stands for the
 // installation, with a program there that records its restart.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
@@ -64,19 +65,31 @@ class ExecutaLoteTest : public ::testing::Test {
 
 // A process stands for the updater until the test ends it; the new file and
 // the file to delete appear only then, so a runner that did not wait would
-// find neither.
-TEST_F(ExecutaLoteTest, WaitsForTheUpdaterThenCopiesDeletesRestartsAndRemovesItself) {
+// find neither. A process that has already ended is not waited for, and a
+// failing line is reported while the batch goes on.
+TEST_F(ExecutaLoteTest, WaitsForTheUpdaterThenRunsEveryLineReportingTheFailingOnes) {
+  const pid_t terminado = ::fork();
+  if (terminado == 0) ::_exit(0);
+  ::waitpid(terminado, nullptr, 0);
   std::string programa = (PastaBinarios() / "executa-lote").string(), lote = Em("atualiza.bat");
   char sleep[] = "sleep", segundos[] = "60";
   char* argumentos[] = {sleep, segundos, nullptr};
   pid_t atualizador = 0, executor = 0;
   ASSERT_EQ(::posix_spawnp(&atualizador, "sleep", nullptr, nullptr, argumentos, environ), 0);
   EscreveArquivo(Em("app.exe"), "velho");
-  EscreveArquivo(lote, Espera(atualizador) + "copy /y \"" + Win("temp\\app.exe-2-1") + "\" \"" +
-                           Win("app.exe") + "\"\r\ndel /f \"" + Win("velho.dll") + "\"\r\n" +
-                           Fim());
+  EscreveArquivo(Em("somente-leitura.dll"), "x");
+  fs::permissions(Em("somente-leitura.dll"), fs::perms::owner_read);
+  const std::string falha = "copy /y \"" + Win("nada\\falta.exe") + "\" \"" + Win("app.exe") + "\"";
+  EscreveArquivo(lote, Espera(terminado) + Espera(atualizador) + "copy /y \"" +
+                           Win("temp\\app.exe-2-1") + "\" \"" + Win("app.exe") + "\"\r\n" + falha +
+                           "\r\ndel /f \"" + Win("velho.dll") + "\"\r\nDEL /F \"" +
+                           Win("somente-leitura.dll") + "\"\r\n" + Fim());
+  posix_spawn_file_actions_t erros;
+  posix_spawn_file_actions_init(&erros);
+  posix_spawn_file_actions_addopen(&erros, 2, Em("erros").c_str(), O_WRONLY | O_CREAT, 0644);
   char* argv[] = {programa.data(), lote.data(), nullptr};
-  ASSERT_EQ(::posix_spawn(&executor, programa.c_str(), nullptr, nullptr, argv, environ), 0);
+  ASSERT_EQ(::posix_spawn(&executor, programa.c_str(), &erros, nullptr, argv, environ), 0);
+  posix_spawn_file_actions_destroy(&erros);
   for (int i = 0; i < 500 && !AguardaProcesso(executor); ++i) {
     ASSERT_NE(::waitpid(executor, nullptr, WNOHANG), executor) << "terminou antes do atualizador";
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -87,14 +100,17 @@ TEST_F(ExecutaLoteTest, WaitsForTheUpdaterThenCopiesDeletesRestartsAndRemovesIts
   int status = 0;
   ::waitpid(atualizador, nullptr, 0);
   ::waitpid(executor, &status, 0);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
   ASSERT_TRUE(AguardaArquivo(Em("reiniciado")));
   EXPECT_EQ(ArvoreArquivos(pasta_.Caminho()),
-            (std::map<std::string, std::string>{{"TARVIK.EXE", LeArquivo(Em("TARVIK.EXE"))},
-                                                {"app.exe", "novo"},
-                                                {"reiniciado", "4.00\n"},
-                                                {"temp", kPasta},
-                                                {"temp/app.exe-2-1", "novo"}}));
+            (std::map<std::string, std::string>{
+                {"TARVIK.EXE", LeArquivo(Em("TARVIK.EXE"))},
+                {"app.exe", "novo"},
+                {"erros", "executa-lote: falha em [" + falha + "]: Caminho não encontrado [" +
+                              Em("nada/falta.exe") + "] (76)\n"},
+                {"reiniciado", "4.00\n"},
+                {"temp", kPasta},
+                {"temp/app.exe-2-1", "novo"}}));
 }
 
 TEST_F(ExecutaLoteTest, RefusesABatchWithALineItDoesNotKnowBeforeRunningAny) {
@@ -114,24 +130,6 @@ TEST_F(ExecutaLoteTest, RefusesABatchWithALineItDoesNotKnowBeforeRunningAny) {
     EXPECT_FALSE(fs::exists(Em("b")));
     EXPECT_EQ(LeArquivo(Em("atualiza.bat")), lote);
   }
-}
-
-TEST_F(ExecutaLoteTest, FailingLinesAreReportedAndTheBatchGoesOn) {
-  // A process that has already ended: the wait returns at once.
-  const pid_t terminado = ::fork();
-  if (terminado == 0) ::_exit(0);
-  ::waitpid(terminado, nullptr, 0);
-  EscreveArquivo(Em("somente-leitura.dll"), "x");
-  fs::permissions(Em("somente-leitura.dll"), fs::perms::owner_read);
-  const std::string copia = "copy /y \"" + Win("temp\\falta.exe") + "\" \"" + Win("app.exe") + "\"";
-  const auto resultado = ExecutaLote(Espera(terminado) + copia + "\r\nDEL /F \"" +
-                                     Win("somente-leitura.dll") + "\"\r\n" + Fim());
-  EXPECT_EQ(resultado.status, 1);
-  EXPECT_EQ(resultado.erros, "executa-lote: falha em [" + copia + "]: Caminho não encontrado [" +
-                                 Em("temp/falta.exe") + "] (76)\n");
-  ASSERT_TRUE(AguardaArquivo(Em("reiniciado")));
-  EXPECT_FALSE(fs::exists(Em("somente-leitura.dll")));
-  EXPECT_FALSE(fs::exists(Em("atualiza.bat")));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The publisher on pairs of release trees: the whole descriptor it writes,
-// the files it puts in the catalogue, and the releases it refuses.
+// the files it puts in the catalogue, the releases it refuses, and the round
+// trip from the publisher through the reference server to Tarvik.exe.
 
 #include <gtest/gtest.h>
 
@@ -10,54 +11,22 @@
 
 #include "base/cp1252.h"
 #include "base/erro.h"
+#include "e2e/instalacao_e2e.h"
+#include "e2e/servidor_atualizacao.h"
 #include "publicador/descritor_publicado.h"
 #include "publicador/publicacao.h"
 #include "publicador/recusa_publicacao.h"
+#include "servidor_referencia/banco_relatorios.h"
 #include "tools/arvores_teste.h"
+#include "tools/servidor_em_teste.h"
 
 namespace tarvik::publicacao {
 namespace {
 
 namespace fs = std::filesystem;
 using teste::Arvore;
+using teste::Descritor;
 using teste::kPasta;
-using Bloco = std::vector<std::string>;
-
-// The lines of the blocks, each ended by CR LF.
-std::string Texto(std::initializer_list<Bloco> blocos) {
-  std::string texto;
-  for (const Bloco& bloco : blocos) {
-    for (const std::string& linha : bloco) texto += linha + "\r\n";
-  }
-  return texto;
-}
-
-// Item `n` of the update sequence on a folder.
-Bloco Pasta(int n, const std::string& acao, const std::string& caminho,
-            const std::string& destino) {
-  const std::string i = std::to_string(n);
-  return {"acao_" + i + "=" + acao, "caminho_" + i + "=" + caminho, "destino_" + i + "=" + destino};
-}
-
-// Item `n` of the update sequence on a file, which asks for no signature.
-Bloco Arquivo(int n, const std::string& acao, const std::string& caminho,
-              const std::string& destino, int tamanho, const std::string& hash,
-              bool doAtualizador = false) {
-  const std::string i = std::to_string(n);
-  Bloco bloco = Pasta(n, acao, caminho, destino);
-  bloco.insert(bloco.end(),
-               {"tamanho_" + i + "=" + std::to_string(tamanho), "hash_" + i + "=" + hash,
-                "authenticode_" + i + "=false",
-                "arquivo_atualizador_" + i + "=" + (doAtualizador ? "true" : "false")});
-  return bloco;
-}
-
-// Original file `n`, which asks for no signature.
-Bloco Original(int n, const std::string& caminho, int tamanho, const std::string& hash) {
-  const std::string i = std::to_string(n);
-  return {"caminho_" + i + "=" + caminho, "tamanho_" + i + "=" + std::to_string(tamanho),
-          "hash_" + i + "=" + hash, "authenticode_" + i + "=false"};
-}
 
 // The message of the refusal that `publica` meets.
 std::string Recusa(const std::function<void()>& publica) {
@@ -89,7 +58,7 @@ class PublicadorTest : public ::testing::Test {
     return mensagem;
   }
   // The descriptor as the updater decodes it.
-  std::string Descritor(const Publicacao& publicacao) const {
+  std::string Lido(const Publicacao& publicacao) const {
     return DeCp1252(teste::LeArquivo(publicacao.descritor));
   }
 
@@ -102,49 +71,53 @@ class PublicadorTest : public ::testing::Test {
                                    .catalogo = pasta_.Caminho() / "catálogo"};
 };
 
-TEST_F(PublicadorTest, WritesEveryActionInTheOrderTheUpdaterNeeds) {
-  Versoes({{"pelirana.exe", "versão 2.30"},
+// The update from one release to the next, as published, and as the
+// reference server on 127.0.0.1 serves it to the built Tarvik.exe, which
+// applies it to an installation of the old release.
+TEST_F(PublicadorTest, WritesEveryActionInTheOrderTheUpdaterNeedsAndTheUpdaterAppliesThem) {
+  // The stand-in application records each start in the installation.
+  const auto aplicativo = [](const std::string& versao) {
+    return "#!/bin/sh\necho \"" + versao + " iniciado\" >> \"$(dirname \"$0\")/aplicativo.txt\"\n";
+  };
+  Versoes({{"pelirana.exe", aplicativo("2.30")},
            {"leia me.txt", "igual"},
            {"docs/manual.txt", "manual"},
            {"antigo/obsoleto.dll", "obsoleto"},
            {"antigo/sub/vazia", kPasta},
            {"dados/config.ini", "a=1"}},
-          {{"pelirana.exe", "versão 2.31"},
+          {{"pelirana.exe", aplicativo("2.31")},
            {"leia me.txt", "igual"},
            {"docs/manual.txt", "manual"},
            {"Relatórios/Mensal/março.txt", "vendas de março"},
            {"Relatórios/resumo anual.txt", "resumo do ano"},
            {"dados/config.ini", "a=2"}});
+  referencia::ConfiguracaoServidor configuracao;
+  configuracao.catalogo = parametros_.catalogo;
+  configuracao.banco = pasta_.Em("relatórios.db");
+  teste::ServidorEmTeste servidor(configuracao);
+  parametros_.url = servidor.Url() + "/arquivos/";
   const Publicacao publicacao = Publica(parametros_);
 
-  const std::string url = "http://atualiza.exemplo:8080/arquivos/aplicativo/";
-  EXPECT_EQ(Descritor(publicacao),
-            Texto({{"[sequenciaAtualizacao]", "itens=10", "atualizar=true", "versao=2.31",
-                    "atualizar_atualizador=false"},
-                   Pasta(1, "CriarPasta", "Relatórios", "$base$\\"),
-                   Pasta(2, "CriarPasta", "Mensal", "$base$\\Relatórios\\"),
-                   Arquivo(3, "CopiarNovoArquivo", url + "2.31/Relatórios/Mensal/março.txt",
-                           "$base$\\Relatórios\\Mensal\\", 16,
-                           "990902f75ffeb24e7c7fd6fe7523a0b61596cfa9c3f3089e30d4733804bc6141"),
-                   Arquivo(4, "CopiarNovoArquivo", url + "2.31/Relatórios/resumo anual.txt",
-                           "$base$\\Relatórios\\", 13,
-                           "078406db7c563a2ac7881b098ceb9434f083df9d20973b14beac06cd6ef075bd"),
-                   Arquivo(5, "SubstituirArquivo", url + "2.31/dados/config.ini", "$base$\\dados\\",
-                           3, "d3043f41a0385109cbbaae1ea3c1c31674886be47b073f40681f2ef6d2603c41"),
-                   Arquivo(6, "SubstituirArquivo", url + "2.31/pelirana.exe", "$base$\\", 12,
-                           "6c59ec196ac17fcbaf79a49a8589db145379b63d487a5859cfa289e797b200aa"),
-                   Arquivo(7, "RemoverArquivo", url + "2.30/antigo/obsoleto.dll",
-                           "$base$\\antigo\\", 0, ""),
-                   Pasta(8, "RemoverPasta", "vazia", "$base$\\antigo\\sub\\"),
-                   Pasta(9, "RemoverPasta", "sub", "$base$\\antigo\\"),
-                   Pasta(10, "RemoverPasta", "antigo", "$base$\\"),
-                   {"[arquivosOriginais]", "versao=2.30", "itens=3"},
-                   Original(1, url + "2.30/antigo/obsoleto.dll", 8,
-                            "f2d97fd080200d3ecb6c2626bc4eb5f51c6b42b0a35585242551daa090309668"),
-                   Original(2, url + "2.30/dados/config.ini", 3,
-                            "c22fea5d7428e5cf47ef6354c97c9223c95d6dcdc3e0d2300ff79056b1ff3d85"),
-                   Original(3, url + "2.30/pelirana.exe", 12,
-                            "1d07d27ff3dfcfec4ed506a1ae59e3314c3fa8afd4b66a7df80f2dda61556f71")}));
+  const std::string url = servidor.Url() + "/arquivos/aplicativo/";
+  EXPECT_EQ(
+      Lido(publicacao),
+      Descritor("2.31", false,
+                {{"CriarPasta", "Relatórios"},
+                 {"CriarPasta", "Mensal", "$base$\\Relatórios\\"},
+                 {"CopiarNovoArquivo", url + "2.31/Relatórios/Mensal/março.txt",
+                  "$base$\\Relatórios\\Mensal\\", "vendas de março"},
+                 {"CopiarNovoArquivo", url + "2.31/Relatórios/resumo anual.txt",
+                  "$base$\\Relatórios\\", "resumo do ano"},
+                 {"SubstituirArquivo", url + "2.31/dados/config.ini", "$base$\\dados\\", "a=2"},
+                 {"SubstituirArquivo", url + "2.31/pelirana.exe", "$base$\\", aplicativo("2.31")},
+                 {"RemoverArquivo", url + "2.30/antigo/obsoleto.dll", "$base$\\antigo\\"},
+                 {"RemoverPasta", "vazia", "$base$\\antigo\\sub\\"},
+                 {"RemoverPasta", "sub", "$base$\\antigo\\"},
+                 {"RemoverPasta", "antigo"}},
+                "2.30",
+                {{url + "2.30/antigo/obsoleto.dll", "obsoleto"},
+                 {url + "2.30/dados/config.ini", "a=1"},
+                 {url + "2.30/pelirana.exe", aplicativo("2.30")}}));
   // Only the new and changed files are served, and the catalogue holds
   // nothing else, no temporary file in particular.
   EXPECT_EQ(
@@ -158,13 +131,54 @@ TEST_F(PublicadorTest, WritesEveryActionInTheOrderTheUpdaterNeeds) {
               {"arquivos/aplicativo/2.31/Relatórios/resumo anual.txt", "resumo do ano"},
               {"arquivos/aplicativo/2.31/dados", kPasta},
               {"arquivos/aplicativo/2.31/dados/config.ini", "a=2"},
-              {"arquivos/aplicativo/2.31/pelirana.exe", "versão 2.31"},
+              {"arquivos/aplicativo/2.31/pelirana.exe", aplicativo("2.31")},
               {"descritores", kPasta},
               {"descritores/aplicativo", kPasta},
               {"descritores/aplicativo/2.30", kPasta},
               {"descritores/aplicativo/2.30/2.31.txt", teste::LeArquivo(publicacao.descritor)}}));
   EXPECT_EQ(publicacao.descritor, parametros_.catalogo / "descritores/aplicativo/2.30/2.31.txt");
   EXPECT_EQ(publicacao.copiados, 4u);
+
+  // The installation holds the old release beside the updater.
+  teste::InstalacaoE2E instalacao;
+  fs::permissions(parametros_.instalada / "pelirana.exe", fs::perms::owner_all);
+  fs::copy(parametros_.instalada, instalacao.Pasta(),
+           fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  instalacao.Configuracao(ParaCp1252(
+      "[Configuracao]\r\nversao=2.30\r\nid_instalador={6F9619FF-8B86-D011-B42D-00C04FC964FF}\r\n"
+      "url=" +
+      servidor.Url() +
+      "/tarvik/VerificaAtualizacao.aspx\r\n"
+      "conta=Padaria São João & Filhos\r\ncnpj=12.345.678/0001-90\r\n"));
+  const auto resultado = instalacao.Executa();
+  EXPECT_EQ(resultado.status, 0);
+  EXPECT_EQ(resultado.erros, "");
+  ASSERT_TRUE(instalacao.AplicativoIniciado());
+  EXPECT_EQ(teste::LeArquivo(instalacao.Em("aplicativo.txt")), "2.31 iniciado\n");
+  // Byte for byte the new release, apart from what the updater keeps: its
+  // programs, its log (which the tree leaves out), its control file, its
+  // working folders, and what the application records.
+  Arvore atualizada = teste::ArvoreArquivos(instalacao.Pasta());
+  std::erase_if(atualizada, [](const auto& entrada) {
+    const std::string& relativo = entrada.first;
+    const std::string pasta = relativo.substr(0, relativo.find('/'));
+    return pasta == "temp" || pasta == "backup" || relativo == "Tarvik.exe" ||
+           relativo == "executa-lote" || relativo == "dados/atualiza.txt" ||
+           relativo == "aplicativo.txt";
+  });
+  EXPECT_EQ(atualizada, teste::ArvoreArquivos(parametros_.nova));
+  const auto registro = instalacao.LinhasRegistro();
+  EXPECT_EQ(std::count(registro.begin(), registro.end(),
+                       "<data> - INFO - Sucesso na atualização do TARVIK"),
+            1);
+  // The report reached the server whole.
+  servidor.Para();
+  const auto relatorios =
+      referencia::BancoRelatorios(configuracao.banco, referencia::BancoRelatorios::Modo::kLeitura)
+          .Lista();
+  ASSERT_EQ(relatorios.size(), 1u);
+  EXPECT_EQ(relatorios[0].resultado, "SucessoInstalacao");
+  EXPECT_EQ(relatorios[0].conta, "Padaria São João & Filhos");
 }
 
 TEST_F(PublicadorTest, UpdaterFilesAreMarkedAsSuch) {
@@ -174,18 +188,14 @@ TEST_F(PublicadorTest, UpdaterFilesAreMarkedAsSuch) {
   Versoes({{"Tarvik.exe", "atualizador 4.00"}, {"lib/velho.dll", "obsoleto"}},
           {{"Tarvik.exe", "atualizador 4.01"}, {"lib", kPasta}});
   const std::string url = "http://atualiza.exemplo:8080/arquivos/atualizador/";
-  EXPECT_EQ(
-      Descritor(Publica(parametros_)),
-      Texto({{"[sequenciaAtualizacao]", "itens=2", "atualizar=true", "versao=4.01",
-              "atualizar_atualizador=true"},
-             Arquivo(1, "SubstituirArquivo", url + "4.01/Tarvik.exe", "$base$\\", 16,
-                     "a7e6ad0a9558a1187beb8c93998715a1914085f56f6334341149ff3346dfa9dd", true),
-             Arquivo(2, "RemoverArquivo", url + "4.00/lib/velho.dll", "$base$\\lib\\", 0, "", true),
-             {"[arquivosOriginais]", "versao=4.00", "itens=2"},
-             Original(1, url + "4.00/Tarvik.exe", 16,
-                      "083972225ccf20f232892059a6b577e765969252c3c2f459d3defc081b0c966b"),
-             Original(2, url + "4.00/lib/velho.dll", 8,
-                      "f2d97fd080200d3ecb6c2626bc4eb5f51c6b42b0a35585242551daa090309668")}));
+  EXPECT_EQ(Lido(Publica(parametros_)),
+            Descritor("4.01", true,
+                      {{"SubstituirArquivo", url + "4.01/Tarvik.exe", "$base$\\",
+                        "atualizador 4.01", true},
+                       {"RemoverArquivo", url + "4.00/lib/velho.dll", "$base$\\lib\\", "", true}},
+                      "4.00",
+                      {{url + "4.00/Tarvik.exe", "atualizador 4.00"},
+                       {url + "4.00/lib/velho.dll", "obsoleto"}}));
 }
 
 TEST_F(PublicadorTest, SignatureRequestFollowsTheImagesAndTheMode) {
