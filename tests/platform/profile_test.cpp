@@ -24,15 +24,6 @@ class ProfileTest : public ::testing::Test {
   teste::PastaTemporaria pasta_;
 };
 
-TEST_F(ProfileTest, ReadsFromTheWindowsDirectoryOnly) {
-  EXPECT_EQ(WindowsDirectory(), pasta_.Texto());
-  EXPECT_EQ(ReadProfileString("Configuracao", "versao", "padrão", "atualizador.ini", 1024),
-            "padrão");
-  teste::EscreveArquivo(pasta_.Em("Atualizador.INI"), "[Configuracao]\r\nversao=2.30\r\n");
-  EXPECT_EQ(ReadProfileString("Configuracao", "versao", "", "atualizador.ini", 1024), "2.30");
-  EXPECT_EQ(ReadProfileString("Configuracao", "nada", "padrão", "atualizador.ini", 1024), "padrão");
-}
-
 TEST_F(ProfileTest, ValuesFollowTheProfileRules) {
   const std::string regras =
       "; comentário\n[Outra]\nversao=errada\n[ configuracao ]\n  VERSAO  =  2.30  \n"
@@ -50,6 +41,7 @@ TEST_F(ProfileTest, ValuesFollowTheProfileRules) {
       {regras, "Configuracao", "base", "C:\\App\\"},
       {regras, "Configuracao", "id_instalador", ""},
       {regras, "Outra", "versao", "errada"},
+      {regras, "Configuracao", "nada", ""},
       // Cut at the buffer.
       {"[Configuracao]\nurl=" + std::string(5000, 'u') + "\n", "Configuracao", "url",
        std::string(1023, 'u')},
@@ -60,7 +52,8 @@ TEST_F(ProfileTest, ValuesFollowTheProfileRules) {
       {"[Configuracao]\nversao=1\0\n=2\n"s + lixo, "Configuracao", "versao", "1"},
   };
   for (const auto& caso : casos) {
-    teste::EscreveArquivo(pasta_.Em("atualizador.ini"), caso.ini);
+    // The name is looked up without regard to case.
+    teste::EscreveArquivo(pasta_.Em("Atualizador.INI"), caso.ini);
     EXPECT_EQ(ReadProfileString(caso.secao, caso.chave, "", "atualizador.ini", 1024), caso.valor)
         << caso.ini.substr(0, 40);
   }

@@ -1,6 +1,6 @@
-// The reference update server over HTTP on 127.0.0.1: its answers to
-// checks, the files it serves, the reports it stores, HTTPS, and the
-// program's command line.
+// The reference update server: how it orders versions and reads queries,
+// and over HTTP on 127.0.0.1 its answers to checks, the files it serves, the
+// reports it stores, HTTPS, and the program's command line.
 
 #include "servidor_referencia/servidor_referencia.h"
 
@@ -14,6 +14,8 @@
 
 #include "base/cp1252.h"
 #include "platform/utilitarios.h"
+#include "servidor_referencia/catalogo.h"
+#include "servidor_referencia/consulta_atualizacao.h"
 #include "support/pasta_temporaria.h"
 #include "support/processo.h"
 #include "tools/servidor_em_teste.h"
@@ -23,7 +25,127 @@ namespace {
 
 namespace fs = std::filesystem;
 using Linhas = std::vector<std::string>;
+using publicacao::Produto;
 using teste::ServidorEmTeste;
+using Tipo = ConsultaAtualizacao::Tipo;
+
+TEST(CatalogoTest, VersionsCompareByNumberWherePossible) {
+  for (const auto& [a, b, ordem] : {std::tuple{"2.4", "2.31", -1},
+                                    {"2.31", "2.31", 0},
+                                    {"2.030", "2.30", 0},
+                                    {"2.31.1", "2.31", 1},
+                                    {"1.99999999999999999999", "1.100000000000000000000", -1},
+                                    {"2.beta", "2.alpha", 1},
+                                    {"2.1", "2.beta", -1},
+                                    {"3", "2.99", 1}}) {
+    EXPECT_EQ(publicacao::ComparaVersoes(a, b), ordem) << a << " " << b;
+    EXPECT_EQ(publicacao::ComparaVersoes(b, a), -ordem) << b << " " << a;
+  }
+}
+
+TEST(CatalogoTest, OnlySafeTextsAreVersions) {
+  const std::string limite(64, '9'), alem(65, '9');
+  for (const std::string versao : {"1", "2.31-rc_1", "V2", limite.c_str()}) {
+    EXPECT_TRUE(publicacao::VersaoValida(versao)) << versao;
+  }
+  for (const std::string texto :
+       {"", "..", "-1", "2.31 beta", "2/31", "2\\31", "2.31\r", "versão", alem.c_str()}) {
+    EXPECT_FALSE(publicacao::VersaoValida(texto)) << texto;
+  }
+}
+
+TEST(CatalogoTest, AnswersByTheNewestVersionOfTheProduct) {
+  teste::PastaTemporaria pasta;
+  const publicacao::Catalogo catalogo(pasta.Caminho());
+  EXPECT_EQ(catalogo.VersaoMaisRecente(Produto::kAplicativo), "");
+  for (const auto& [velha, nova] : {std::pair{"2.29", "2.30"}, std::pair{"2.30", "2.31"},
+                                    std::pair{"2.29", "2.31"}, std::pair{"2.30", "2.4"}}) {
+    teste::EscreveArquivo(catalogo.Descritor(Produto::kAplicativo, velha, nova), "x");
+  }
+  // Neither a descriptor of another product nor a stray file counts.
+  teste::EscreveArquivo(catalogo.Descritor(Produto::kAtualizador, "4.00", "9.00"), "x");
+  teste::EscreveArquivo(pasta.Caminho() / "descritores/aplicativo/2.30/leia-me", "x");
+  teste::EscreveArquivo(pasta.Caminho() / "descritores/aplicativo/2.30/10 beta.txt", "x");
+  EXPECT_EQ(catalogo.VersaoMaisRecente(Produto::kAplicativo), "2.31");
+
+  using TipoProcura = publicacao::Procura::Tipo;
+  for (const auto& [versao, tipo, descritor] :
+       {std::tuple{"2.30", TipoProcura::kAtualizacao, "descritores/aplicativo/2.30/2.31.txt"},
+        {"2.31", TipoProcura::kAtual, ""},
+        {"2.031", TipoProcura::kAtual, ""},
+        {"2.28", TipoProcura::kDesconhecida, ""},
+        {"2.32", TipoProcura::kDesconhecida, ""},
+        {"../2.30", TipoProcura::kDesconhecida, ""}}) {
+    const publicacao::Procura procura = catalogo.ProcuraAtualizacao(Produto::kAplicativo, versao);
+    EXPECT_EQ(procura.tipo, tipo) << versao;
+    EXPECT_EQ(procura.descritor, *descritor ? pasta.Caminho() / descritor : "") << versao;
+    EXPECT_EQ(procura.novaVersao, tipo == TipoProcura::kDesconhecida ? "" : "2.31") << versao;
+  }
+}
+
+TEST(ConsultaAtualizacaoTest, ReadsChecks) {
+  for (const auto& [texto, produto, versao] :
+       {std::tuple{"versaoAplicativo=2.30", Produto::kAplicativo, "2.30"},
+        std::tuple{"atualizador=on&versaoAplicativo=4.00", Produto::kAtualizador, "4.00"},
+        std::tuple{"versaoAplicativo=2.30%20beta+1", Produto::kAplicativo, "2.30 beta+1"}}) {
+    const ConsultaAtualizacao consulta = InterpretaConsulta(texto);
+    EXPECT_EQ(consulta.tipo, Tipo::kVerificacao) << texto << ": " << consulta.motivo;
+    EXPECT_EQ(consulta.produto, produto) << texto;
+    EXPECT_EQ(consulta.versao, versao) << texto;
+  }
+}
+
+TEST(ConsultaAtualizacaoTest, ReadsReportsWhoseValuesHoldTheSeparators) {
+  const ConsultaAtualizacao consulta = InterpretaConsulta(
+      "operacao=resultado&chave={6F9619FF-8B86-D011-B42D-00C04FC964FF}&data=20261204042903"
+      "&resultado=FalhaArquivosEmUso&versao_original=2.30&versao_atualizada=2.31"
+      "&conta=Padaria%20S%C3%A3o Jo&o=1&cnpj=12.345.678/0001-90&x=%zz%4");
+  ASSERT_EQ(consulta.tipo, Tipo::kRelatorio) << consulta.motivo;
+  RelatorioResultado esperado;
+  esperado.chave = "{6F9619FF-8B86-D011-B42D-00C04FC964FF}";
+  esperado.data = "20261204042903";
+  esperado.resultado = "FalhaArquivosEmUso";
+  esperado.versaoOriginal = "2.30";
+  esperado.versaoAtualizada = "2.31";
+  esperado.conta = "Padaria São Jo&o=1";
+  esperado.cnpj = "12.345.678/0001-90&x=%zz%4";
+  EXPECT_EQ(consulta.relatorio, esperado);
+}
+
+TEST(ConsultaAtualizacaoTest, RefusesWhatTheUpdaterNeverSends) {
+  // A whole report with `de` replaced by `para`.
+  const auto relatorio = [](const std::string& de, const std::string& para) {
+    std::string texto =
+        "operacao=resultado&chave=k&data=20261204042903&resultado=SucessoInstalacao"
+        "&versao_original=1&versao_atualizada=2&conta=c&cnpj=n";
+    return texto.replace(texto.find(de), de.size(), para);
+  };
+  const std::pair<std::string, std::string> casos[] = {
+      {"", "consulta vazia"},
+      {"versaoAplicativo", "chave [versaoAplicativo] sem valor"},
+      {"versaoAplicativo=", "versão vazia"},
+      {"atualizador=on", "falta a chave [versaoAplicativo]"},
+      {"versaoAplicativo=2.30&atualizador=sim", "valor [sim] da chave [atualizador]"},
+      {"versaoAplicativo=2.30&versaoAplicativo=2.31", "chave [versaoAplicativo] repetida"},
+      {"versaoAplicativo=2.30&", "chave [] desconhecida"},
+      {"operacao=outra&chave=k", "operação desconhecida"},
+      {relatorio("chave=k&", ""), "campo [chave] ausente ou fora de ordem"},
+      {relatorio("&cnpj=n", ""), "campo [cnpj] ausente ou fora de ordem"},
+      {relatorio("20261204042903", "2026120404290"), "data [2026120404290] não tem 14 dígitos"},
+      {relatorio("20261204042903", "2026120404290x"), "data [2026120404290x] não tem 14 dígitos"},
+      {relatorio("SucessoInstalacao", "Sucesso"), "resultado [Sucesso] desconhecido"},
+  };
+  for (const auto& [texto, motivo] : casos) {
+    const ConsultaAtualizacao consulta = InterpretaConsulta(texto);
+    EXPECT_EQ(consulta.tipo, Tipo::kInvalida) << texto;
+    EXPECT_EQ(consulta.motivo, motivo) << texto;
+  }
+}
+
+TEST(ConsultaAtualizacaoTest, DecodesOnlyWholeEscapes) {
+  EXPECT_EQ(DecodificaPercentual("a%20b%C3%A7+%2%zz%"), "a bç+%2%zz%");
+  EXPECT_EQ(DecodificaPercentual("%41%4a%4A"), "AJJ");
+}
 
 class ServidorReferenciaTest : public ::testing::Test {
  protected:
