@@ -38,8 +38,7 @@ TEST(FormularioTesteTest, ConfirmedAddressFiresOneUpdaterCheckWithTheSampleValue
   // Run from the source folder, it works on the base subfolder; the sample
   // identity travels in the report.
   teste::EscreveArquivo(pasta.Em("Mervanto.vbp"), "");
-  servidor.RespostaAtualizador(
-      {200, teste::Descritor("1.1", false, {{"CriarPasta", "relatorios"}})});
+  servidor.Responde(true, {200, teste::Descritor("1.1", false, {{"CriarPasta", "relatorios"}})});
   consulta(servidor.UrlVerificacao() + "\n\n");
   EXPECT_TRUE(std::filesystem::is_directory(pasta.Em("base/relatorios")));
   const auto pedidos = servidor.Pedidos();

@@ -55,25 +55,11 @@ ServidorAtualizacao::ServidorAtualizacao() {
   http_.Http().Get(kCaminho, [this](const httplib::Request& pedido, httplib::Response& resposta) {
     if (pedido.has_param("operacao")) return;  // a result report
     std::lock_guard trava(mutex_);
-    const Resposta& escolhida = pedido.has_param("atualizador") ? atualizador_ : aplicativo_;
+    const Resposta& escolhida = respostas_[pedido.has_param("atualizador")];
     resposta.status = escolhida.status;
     resposta.set_content(escolhida.corpo, "text/plain");
   });
   http_.Inicia();
-}
-
-void ServidorAtualizacao::RespostaAtualizador(Resposta resposta) {
-  std::lock_guard trava(mutex_);
-  atualizador_ = std::move(resposta);
-}
-
-void ServidorAtualizacao::RespostaAplicativo(Resposta resposta) {
-  std::lock_guard trava(mutex_);
-  aplicativo_ = std::move(resposta);
-}
-
-std::string ServidorAtualizacao::Arquivo(const std::string& nome, const std::string& conteudo) {
-  return http_.Publica(nome, conteudo);
 }
 
 }  // namespace tarvik::teste

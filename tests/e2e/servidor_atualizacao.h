@@ -46,18 +46,22 @@ class ServidorAtualizacao {
     int status = 200;
     std::string corpo = Descritor("", false, {});
   };
-  void RespostaAtualizador(Resposta resposta);
-  void RespostaAplicativo(Resposta resposta);
+  // What the updater's check (`atualizador`) or the application's gets.
+  void Responde(bool atualizador, Resposta resposta) {
+    std::lock_guard trava(mutex_);
+    respostas_[atualizador] = std::move(resposta);
+  }
   // Serves `conteudo` at /arquivos/<nome>; returns its URL.
-  std::string Arquivo(const std::string& nome, const std::string& conteudo);
+  std::string Arquivo(const std::string& nome, const std::string& conteudo) {
+    return http_.Publica(nome, conteudo);
+  }
 
   std::string UrlVerificacao() const { return http_.Url(kCaminho); }
   std::vector<std::string> Pedidos() const { return http_.Pedidos(); }
 
  private:
-  mutable std::mutex mutex_;
-  Resposta atualizador_;
-  Resposta aplicativo_;
+  std::mutex mutex_;
+  Resposta respostas_[2];
   ServidorLocal http_;
 };
 

@@ -1,7 +1,6 @@
 #include "platform/process.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 
@@ -13,11 +12,6 @@ namespace tarvik::platform {
 namespace {
 
 namespace fs = std::filesystem;
-
-TEST(ProcessTest, ProgramFolderIsTheExecutablesFolderWithoutSeparator) {
-  EXPECT_EQ(fs::path(ExecutableFolder()), fs::canonical(teste::PastaBinarios()));
-  EXPECT_EQ(CurrentProcessId(), static_cast<uint32_t>(::getpid()));
-}
 
 TEST(ProcessTest, BareNameIsFoundInTheProgramFolderWithoutRegardToCase) {
   teste::PastaTemporaria pasta;
