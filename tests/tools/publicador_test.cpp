@@ -13,20 +13,45 @@
 #include "base/erro.h"
 #include "e2e/instalacao_e2e.h"
 #include "e2e/servidor_atualizacao.h"
+#include "platform/authenticode/pe_builder.h"
 #include "publicador/descritor_publicado.h"
 #include "publicador/publicacao.h"
 #include "publicador/recusa_publicacao.h"
 #include "servidor_referencia/banco_relatorios.h"
-#include "tools/arvores_teste.h"
+#include "support/arvore_arquivos.h"
 #include "tools/servidor_em_teste.h"
 
 namespace tarvik::publicacao {
 namespace {
 
 namespace fs = std::filesystem;
-using teste::Arvore;
 using teste::Descritor;
 using teste::kPasta;
+
+// A release tree as `ArvoreArquivos` reads it: relative paths, each with its
+// content or `kPasta`.
+using Arvore = std::map<std::string, std::string>;
+
+// Creates the entries of `arvore` under `raiz`, which is created too.
+void CriaArvore(const fs::path& raiz, const Arvore& arvore) {
+  fs::create_directories(raiz);
+  for (const auto& [caminho, conteudo] : arvore) {
+    if (conteudo == kPasta) fs::create_directories(raiz / caminho);
+    if (conteudo != kPasta) teste::EscreveArquivo(raiz / caminho, conteudo);
+  }
+}
+
+// A minimal PE image; with `assinada`, it carries a certificate table whose
+// content is no real signature: one WIN_CERTIFICATE header of revision 2.0,
+// PKCS#7 type, and 8 bytes.
+std::string ImagemPe(bool assinada) {
+  using teste::PeFormat, teste::PutLe, teste::SecurityEntryOffset;
+  std::string imagem = teste::BuildPeImage(PeFormat::kPe32, 512);
+  if (!assinada) return imagem;
+  PutLe(imagem, SecurityEntryOffset(PeFormat::kPe32), static_cast<uint32_t>(imagem.size()));
+  PutLe(imagem, SecurityEntryOffset(PeFormat::kPe32) + 4, 16);
+  return imagem + std::string("\x10\0\0\0\0\x02\x02\0assinado", 16);
+}
 
 // The message of the refusal that `publica` meets.
 std::string Recusa(const std::function<void()>& publica) {
@@ -43,8 +68,8 @@ class PublicadorTest : public ::testing::Test {
   void Versoes(const Arvore& instalada, const Arvore& nova) {
     fs::remove_all(parametros_.instalada);
     fs::remove_all(parametros_.nova);
-    teste::CriaArvore(parametros_.instalada, instalada);
-    teste::CriaArvore(parametros_.nova, nova);
+    CriaArvore(parametros_.instalada, instalada);
+    CriaArvore(parametros_.nova, nova);
   }
   // The refusal that publishing `nova` after `instalada` meets, with
   // `ajuste` made to the parameters. A refused release leaves nothing behind.
@@ -199,9 +224,9 @@ TEST_F(PublicadorTest, UpdaterFilesAreMarkedAsSuch) {
 }
 
 TEST_F(PublicadorTest, SignatureRequestFollowsTheImagesAndTheMode) {
-  const std::string assinado = teste::ImagemPe(true);
+  const std::string assinado = ImagemPe(true);
   Versoes({{"antigo.dll", assinado}}, {{"assinado.dll", assinado},
-                                       {"sem assinatura.exe", teste::ImagemPe(false)},
+                                       {"sem assinatura.exe", ImagemPe(false)},
                                        {"texto.exe", "MZ, mas não PE"}});
   // The new files in path order, then the original one.
   for (const auto& [modo, pedidos] :
@@ -222,7 +247,7 @@ TEST_F(PublicadorTest, RepublishingKeepsServedFilesAndRefusesOtherContent) {
   // Another installed version to the same new one shares the served file.
   parametros_.instalada = pasta_.Caminho() / "2.29";
   parametros_.versaoInstalada = "2.29";
-  teste::CriaArvore(parametros_.instalada, {{"a.txt", "0"}, {"b.txt", "b"}});
+  CriaArvore(parametros_.instalada, {{"a.txt", "0"}, {"b.txt", "b"}});
   const Publicacao segunda = Publica(parametros_);
   EXPECT_EQ(segunda.copiados, 0u);
   EXPECT_TRUE(fs::exists(parametros_.catalogo / "descritores/aplicativo/2.29/2.31.txt"));
@@ -272,7 +297,7 @@ TEST_F(PublicadorTest, RefusesWhatAnInstallationCouldNotReadOrApply) {
       RecusaDe({}, {{"grande.bin", ""}},
                [](P& p) { fs::resize_file(p.nova / "grande.bin", uint64_t{1} << 31); }),
       "arquivo grande demais para o descritor, que registra até 2147483647 bytes [grande.bin]");
-  EXPECT_EQ(RecusaDe({}, {{"app.exe", teste::ImagemPe(false)}},
+  EXPECT_EQ(RecusaDe({}, {{"app.exe", ImagemPe(false)}},
                      [](P& p) { p.authenticode = ModoAuthenticode::kExigido; }),
             "executável sem assinatura [app.exe]");
   EXPECT_EQ(RecusaDe({}, {}, [](P& p) { p.versaoNova = "2.31 beta"; }),
