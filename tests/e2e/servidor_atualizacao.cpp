@@ -44,9 +44,9 @@ std::string Descritor(const std::string& versao, bool atualizarAtualizador,
            "\r\nitens=" + std::to_string(originais.size()) + "\r\n";
   for (size_t i = 0; i < originais.size(); ++i) {
     const std::string n = std::to_string(i + 1);
-    texto += "caminho_" + n + "=" + originais[i].caminho + "\r\ntamanho_" + n + "=" +
-             std::to_string(originais[i].conteudo.size()) + "\r\nhash_" + n + "=" +
-             Sha256(originais[i].conteudo) + "\r\nauthenticode_" + n + "=false\r\n";
+    texto += "caminho_" + n + "=" + originais[i].first + "\r\ntamanho_" + n + "=" +
+             std::to_string(originais[i].second.size()) + "\r\nhash_" + n + "=" +
+             Sha256(originais[i].second) + "\r\nauthenticode_" + n + "=false\r\n";
   }
   return texto;
 }

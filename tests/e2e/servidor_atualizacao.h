@@ -3,6 +3,7 @@
 
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/servidor_local.h"
@@ -19,11 +20,8 @@ struct EntradaDescritor {
   bool arquivoAtualizador = false;
 };
 
-// An installed file the update replaces or removes, with its content.
-struct Original {
-  std::string caminho;
-  std::string conteudo;
-};
+// An installed file the update replaces or removes: its path, its content.
+using Original = std::pair<std::string, std::string>;
 
 // A descriptor that updates to `versao` with `entradas` (empty `versao` for
 // one that says no update is due), from `versaoOriginal` whose changed

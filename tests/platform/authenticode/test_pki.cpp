@@ -3,6 +3,7 @@
 #include <openssl/pem.h>
 #include <openssl/x509v3.h>
 
+#include <chrono>
 #include <cstdio>
 #include <stdexcept>
 
@@ -96,11 +97,8 @@ void WriteCertificateChain(const std::filesystem::path& path,
 }
 
 std::time_t UtcDate(int year, int month, int day) {
-  std::tm parts{};
-  parts.tm_year = year - 1900;
-  parts.tm_mon = month - 1;
-  parts.tm_mday = day;
-  return timegm(&parts);
+  using namespace std::chrono;
+  return system_clock::to_time_t(sys_days{::std::chrono::year(year) / month / day});
 }
 
 void SignImage(const std::filesystem::path& in, const std::filesystem::path& out,
