@@ -290,37 +290,23 @@ TEST_F(ServidorReferenciaTest, ProgramListsReportsAndStopsByItself) {
   // A port that a server holds is refused to a second one.
   ServidorEmTeste ocupante(configuracao_);
   const std::string porta = ocupante.Url().substr(std::string("http://127.0.0.1:").size());
-  const struct {
-    std::vector<std::string> argumentos;
-    int status;
-    std::string saida, erros;  // the start of standard error for the usage
-  } casos[] = {
-      {{"--lista", "--banco", banco}, 0, "nenhum relatório\n", ""},
-      {{"--lista", "--banco", pasta_.Em("nenhum.db")},
-       1,
-       "",
-       "servidor_referencia: não foi possível abrir o banco [" + pasta_.Em("nenhum.db") +
-           "]: unable to open database file\n"},
-      {{"--lista"}, 2, "", "uso: servidor_referencia --catalogo PASTA --ba"},
-      {{"--catalogo", catalogo, "--banco", banco, "--porta", porta},
-       1,
-       "",
-       "servidor_referencia: não foi possível ouvir em 127.0.0.1:" + porta + "\n"},
-  };
-  for (const auto& caso : casos) {
+  // Status, standard output and standard error of a run with `argumentos`.
+  const auto executa = [&](const std::vector<std::string>& argumentos) {
     const auto resultado = teste::Executa(teste::PastaBinarios() / "servidor_referencia",
-                                          caso.argumentos, pasta_.Caminho());
-    EXPECT_EQ(resultado.status, caso.status) << caso.argumentos[0];
-    EXPECT_EQ(resultado.saida, caso.saida);
-    EXPECT_EQ(caso.status == 2 ? resultado.erros.substr(0, caso.erros.size()) : resultado.erros,
-              caso.erros);
-  }
-  const auto sozinho = teste::Executa(
-      teste::PastaBinarios() / "servidor_referencia",
-      {"--catalogo", catalogo, "--banco", banco, "--encerra-apos", "1"}, pasta_.Caminho());
-  EXPECT_EQ(sozinho.status, 0) << sozinho.erros;
-  EXPECT_TRUE(sozinho.saida.starts_with("ouvindo em http://127.0.0.1:")) << sozinho.saida;
-  EXPECT_TRUE(sozinho.saida.ends_with(" servidor parado\n")) << sozinho.saida;
+                                          argumentos, pasta_.Caminho());
+    return std::to_string(resultado.status) + "|" + resultado.saida + "|" + resultado.erros;
+  };
+  EXPECT_EQ(executa({"--lista", "--banco", banco}), "0|nenhum relatório\n|");
+  EXPECT_EQ(executa({"--lista", "--banco", pasta_.Em("nenhum.db")}),
+            "1||servidor_referencia: não foi possível abrir o banco [" + pasta_.Em("nenhum.db") +
+                "]: unable to open database file\n");
+  EXPECT_TRUE(executa({"--lista"}).starts_with("2||uso: servidor_referencia --catalogo PASTA"));
+  EXPECT_EQ(executa({"--catalogo", catalogo, "--banco", banco, "--porta", porta}),
+            "1||servidor_referencia: não foi possível ouvir em 127.0.0.1:" + porta + "\n");
+  const std::string sozinho =
+      executa({"--catalogo", catalogo, "--banco", banco, "--encerra-apos", "1"});
+  EXPECT_TRUE(sozinho.starts_with("0|ouvindo em http://127.0.0.1:")) << sozinho;
+  EXPECT_TRUE(sozinho.ends_with(" servidor parado\n|")) << sozinho;
 }
 
 }  // namespace
