@@ -12,54 +12,39 @@
 namespace tarvik {
 namespace {
 
-namespace fs = std::filesystem;
-
-class FormularioTesteTest : public ::testing::Test {
- protected:
-  FormularioTesteTest() {
-    fs::copy_file(teste::PastaBinarios() / "formulario_teste",
-                  pasta_.Caminho() / "formulario_teste");
-  }
-
-  teste::ResultadoProcesso Consulta(const std::string& respostas) {
-    return teste::Executa(pasta_.Caminho() / "formulario_teste", {}, pasta_.Caminho(),
+TEST(FormularioTesteTest, ConfirmedAddressFiresOneUpdaterCheckWithTheSampleValues) {
+  teste::PastaTemporaria pasta;
+  teste::ServidorAtualizacao servidor;
+  std::filesystem::copy_file(teste::PastaBinarios() / "formulario_teste",
+                             pasta.Caminho() / "formulario_teste");
+  const auto consulta = [&](const std::string& respostas) {
+    return teste::Executa(pasta.Caminho() / "formulario_teste", {}, pasta.Caminho(),
                           {{"DISPLAY", ""}}, respostas);
-  }
+  };
+  // Closed input fires nothing.
+  EXPECT_EQ(consulta("").status, 0);
+  EXPECT_TRUE(servidor.Pedidos().empty());
 
-  teste::PastaTemporaria pasta_;
-  teste::ServidorAtualizacao servidor_;
-};
-
-TEST_F(FormularioTesteTest, ConfirmedAddressFiresOneUpdaterCheckWithTheSampleValues) {
-  const auto resultado = Consulta(servidor_.UrlVerificacao() + "\n\n");
+  const auto resultado = consulta(servidor.UrlVerificacao() + "\n\n");
   EXPECT_EQ(resultado.status, 0) << resultado.erros;
-  EXPECT_TRUE(resultado.saida.starts_with("Form1\n")) << resultado.saida;
-  EXPECT_NE(
-      resultado.saida.find(
-          "/ConsultaAtualizador/VerificaAtualizacao.aspx?versaoAplicativo=1.0&atualizador=on"),
-      std::string::npos);
-  EXPECT_EQ(servidor_.Pedidos(),
-            std::vector<std::string>{std::string(teste::ServidorAtualizacao::kCaminho) +
-                                     "?versaoAplicativo=1.0&atualizador=on"});
-}
+  EXPECT_EQ(
+      resultado.saida,
+      "Form1\n\nEndereço (Enter mantém):\nhttp://127.0.0.1:8080/ConsultaAtualizador/"
+      "VerificaAtualizacao.aspx?versaoAplicativo=1.0&atualizador=on\n> [&Consultar] (Enter) ");
+  const std::string verificacao =
+      std::string(teste::ServidorAtualizacao::kCaminho) + "?versaoAplicativo=1.0&atualizador=on";
+  EXPECT_EQ(servidor.Pedidos(), std::vector<std::string>{verificacao});
 
-TEST_F(FormularioTesteTest, SourceFolderRunWorksOnTheBaseSubfolder) {
-  teste::EscreveArquivo(pasta_.Em("Mervanto.vbp"), "");
-  servidor_.RespostaAtualizador(
-      {200, teste::Descritor("1.1", false, {{"CriarPasta", "relatorios", "$base$\\", "", false}})});
-  Consulta(servidor_.UrlVerificacao() + "\n\n");
-  EXPECT_TRUE(fs::is_directory(pasta_.Em("base/relatorios")));
-  // The sample identity travels in the report.
-  const auto pedidos = servidor_.Pedidos();
-  ASSERT_EQ(pedidos.size(), 2u);
-  EXPECT_NE(pedidos[1].find("&chave=12345&"), std::string::npos) << pedidos[1];
-  EXPECT_NE(pedidos[1].find("&conta=12345-6&cnpj=11222333000181"), std::string::npos) << pedidos[1];
-}
-
-TEST_F(FormularioTesteTest, ClosedInputFiresNothing) {
-  const auto resultado = Consulta("");
-  EXPECT_EQ(resultado.status, 0);
-  EXPECT_TRUE(servidor_.Pedidos().empty());
+  // Run from the source folder, it works on the base subfolder; the sample
+  // identity travels in the report.
+  teste::EscreveArquivo(pasta.Em("Mervanto.vbp"), "");
+  servidor.Responde(true, {200, teste::Descritor("1.1", false, {{"CriarPasta", "relatorios"}})});
+  consulta(servidor.UrlVerificacao() + "\n\n");
+  EXPECT_TRUE(std::filesystem::is_directory(pasta.Em("base/relatorios")));
+  const auto pedidos = servidor.Pedidos();
+  ASSERT_EQ(pedidos.size(), 3u);
+  EXPECT_NE(pedidos[2].find("&chave=12345&"), std::string::npos) << pedidos[2];
+  EXPECT_TRUE(pedidos[2].ends_with("&conta=12345-6&cnpj=11222333000181")) << pedidos[2];
 }
 
 }  // namespace

@@ -17,7 +17,8 @@ std::string Sha256(const std::string& conteudo) {
 }  // namespace
 
 std::string Descritor(const std::string& versao, bool atualizarAtualizador,
-                      const std::vector<EntradaDescritor>& entradas) {
+                      const std::vector<EntradaDescritor>& entradas,
+                      const std::string& versaoOriginal, const std::vector<Original>& originais) {
   std::string texto =
       "[sequenciaAtualizacao]\r\nitens=" + std::to_string(entradas.size()) +
       "\r\natualizar=" + (versao.empty() ? "false" : "true") + "\r\nversao=" + versao +
@@ -28,37 +29,33 @@ std::string Descritor(const std::string& versao, bool atualizarAtualizador,
     texto += "acao_" + n + "=" + e.acao + "\r\ncaminho_" + n + "=" + e.caminho + "\r\ndestino_" +
              n + "=" + e.destino + "\r\n";
     if (e.acao.ends_with("Arquivo")) {
+      // A file to remove has no content to check.
       texto += "tamanho_" + n + "=" + std::to_string(e.conteudo.size()) + "\r\nhash_" + n + "=" +
-               Sha256(e.conteudo) + "\r\nauthenticode_" + n + "=false\r\narquivo_atualizador_" + n +
-               "=" + (e.arquivoAtualizador ? "true" : "false") + "\r\n";
+               (e.acao == "RemoverArquivo" ? "" : Sha256(e.conteudo)) + "\r\nauthenticode_" + n +
+               "=false\r\narquivo_atualizador_" + n + "=" +
+               (e.arquivoAtualizador ? "true" : "false") + "\r\n";
     }
   }
-  return texto + "[arquivosOriginais]\r\nversao=\r\nitens=0\r\n";
+  texto += "[arquivosOriginais]\r\nversao=" + versaoOriginal +
+           "\r\nitens=" + std::to_string(originais.size()) + "\r\n";
+  for (size_t i = 0; i < originais.size(); ++i) {
+    const std::string n = std::to_string(i + 1);
+    texto += "caminho_" + n + "=" + originais[i].first + "\r\ntamanho_" + n + "=" +
+             std::to_string(originais[i].second.size()) + "\r\nhash_" + n + "=" +
+             Sha256(originais[i].second) + "\r\nauthenticode_" + n + "=false\r\n";
+  }
+  return texto;
 }
 
 ServidorAtualizacao::ServidorAtualizacao() {
   http_.Http().Get(kCaminho, [this](const httplib::Request& pedido, httplib::Response& resposta) {
     if (pedido.has_param("operacao")) return;  // a result report
     std::lock_guard trava(mutex_);
-    const Resposta& escolhida = pedido.has_param("atualizador") ? atualizador_ : aplicativo_;
+    const Resposta& escolhida = respostas_[pedido.has_param("atualizador")];
     resposta.status = escolhida.status;
     resposta.set_content(escolhida.corpo, "text/plain");
   });
   http_.Inicia();
-}
-
-void ServidorAtualizacao::RespostaAtualizador(Resposta resposta) {
-  std::lock_guard trava(mutex_);
-  atualizador_ = std::move(resposta);
-}
-
-void ServidorAtualizacao::RespostaAplicativo(Resposta resposta) {
-  std::lock_guard trava(mutex_);
-  aplicativo_ = std::move(resposta);
-}
-
-std::string ServidorAtualizacao::Arquivo(const std::string& nome, const std::string& conteudo) {
-  return http_.Publica(nome, conteudo);
 }
 
 }  // namespace tarvik::teste

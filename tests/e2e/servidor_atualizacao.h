@@ -3,25 +3,33 @@
 
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/servidor_local.h"
 
 namespace tarvik::teste {
 
-// One entry of a descriptor's sequence section.
+// One entry of a descriptor's sequence section; a file's size and hash are
+// those of `conteudo`, and it asks for no signature.
 struct EntradaDescritor {
   std::string acao;
   std::string caminho;
   std::string destino = "$base$\\";
-  std::string conteudo;  // of the file the entry installs
+  std::string conteudo{};
   bool arquivoAtualizador = false;
 };
 
-// A descriptor that updates to `versao` with `entradas`; empty `versao` for
-// one that says no update is due.
+// An installed file the update replaces or removes: its path, its content.
+using Original = std::pair<std::string, std::string>;
+
+// A descriptor that updates to `versao` with `entradas` (empty `versao` for
+// one that says no update is due), from `versaoOriginal` whose changed
+// files are `originais`.
 std::string Descritor(const std::string& versao, bool atualizarAtualizador,
-                      const std::vector<EntradaDescritor>& entradas);
+                      const std::vector<EntradaDescritor>& entradas,
+                      const std::string& versaoOriginal = "",
+                      const std::vector<Original>& originais = {});
 
 // A scripted update server on 127.0.0.1: the check address answers the
 // updater's and the application's checks with what the test set, serves
@@ -36,19 +44,22 @@ class ServidorAtualizacao {
     int status = 200;
     std::string corpo = Descritor("", false, {});
   };
-  void RespostaAtualizador(Resposta resposta);
-  void RespostaAplicativo(Resposta resposta);
+  // What the updater's check (`atualizador`) or the application's gets.
+  void Responde(bool atualizador, Resposta resposta) {
+    std::lock_guard trava(mutex_);
+    respostas_[atualizador] = std::move(resposta);
+  }
   // Serves `conteudo` at /arquivos/<nome>; returns its URL.
-  std::string Arquivo(const std::string& nome, const std::string& conteudo);
+  std::string Arquivo(const std::string& nome, const std::string& conteudo) {
+    return http_.Publica(nome, conteudo);
+  }
 
   std::string UrlVerificacao() const { return http_.Url(kCaminho); }
-  std::string UrlArquivo(const std::string& nome) const { return http_.Url("/arquivos/" + nome); }
   std::vector<std::string> Pedidos() const { return http_.Pedidos(); }
 
  private:
-  mutable std::mutex mutex_;
-  Resposta atualizador_;
-  Resposta aplicativo_;
+  std::mutex mutex_;
+  Resposta respostas_[2];
   ServidorLocal http_;
 };
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "base/erro.h"
@@ -18,121 +19,74 @@ namespace fs = std::filesystem;
 
 class FilesTest : public ::testing::Test {
  protected:
-  // The number of the `Erro` that `operacao` raises; 0 when it raises none.
-  template <typename Operacao>
-  static int32_t NumeroDoErro(Operacao&& operacao) {
-    return PassoProtegido(operacao).numero;
-  }
+  std::string Em(const std::string& relativo) const { return pasta_.Em(relativo); }
 
   teste::PastaTemporaria pasta_;
 };
 
 TEST_F(FilesTest, BackslashesAndLetterCaseReachTheSameFile) {
-  EscreveArquivo(pasta_.Em("Dados/Atualiza.TXT"), "x");
+  EscreveArquivo(Em("Dados/Atualiza.TXT"), "x");
   const std::string windows = pasta_.Texto() + "\\dados\\atualiza.txt";
   EXPECT_TRUE(PathExists(windows));
-  EXPECT_EQ(NativePath(windows), pasta_.Em("Dados/Atualiza.TXT"));
+  EXPECT_EQ(NativePath(windows), Em("Dados/Atualiza.TXT"));
   EXPECT_EQ(ReadBytes(windows), "x");
   // New names are created as given, under the folder that already exists.
   WriteBytes(pasta_.Texto() + "\\DADOS\\novo.txt", "y");
-  EXPECT_EQ(LeArquivo(pasta_.Em("Dados/novo.txt")), "y");
+  EXPECT_EQ(LeArquivo(Em("Dados/novo.txt")), "y");
   EXPECT_FALSE(PathExists(pasta_.Texto() + "\\nada\\x"));
+  EXPECT_EQ(GetAttributes(pasta_.Texto() + "\\dados"), kAttributeDirectory);
 }
 
-TEST_F(FilesTest, TextIsWrittenInTheAnsiCodePage) {
-  const std::string log = pasta_.Em("registro.log");
-  AppendText(log, "Versão\r\n");
-  AppendText(log, "ção €\r\n");
-  EXPECT_EQ(LeArquivo(log), "Vers\xE3o\r\n\xE7\xE3o \x80\r\n");
-  WriteText(log, "novo");
-  EXPECT_EQ(LeArquivo(log), "novo");
-}
-
-TEST_F(FilesTest, FailuresCarryTheClassicNumbers) {
-  fs::create_directory(pasta_.Em("pasta"));
-  EscreveArquivo(pasta_.Em("cheia/a"), "a");
-  EXPECT_EQ(NumeroDoErro([&] { ReadBytes(pasta_.Em("nada")); }), 53);
-  EXPECT_EQ(NumeroDoErro([&] { WriteBytes(pasta_.Em("nada/x"), "x"); }), 76);
-  EXPECT_EQ(NumeroDoErro([&] { AppendText(pasta_.Em("pasta"), "x"); }), 75);
-  EXPECT_EQ(NumeroDoErro([&] { CreateFolder(pasta_.Em("pasta")); }), 75);
-  EXPECT_EQ(NumeroDoErro([&] { CreateFolder(pasta_.Em("nada/x")); }), 76);
-  EXPECT_EQ(NumeroDoErro([&] { RemoveFolder(pasta_.Em("cheia")); }), 75);
-  EXPECT_EQ(NumeroDoErro([&] { RemoveFolder(pasta_.Em("nada")); }), 76);
-  EXPECT_EQ(NumeroDoErro([&] { RemoveFile(pasta_.Em("nada")); }), 53);
-  EXPECT_EQ(NumeroDoErro([&] { RemoveFile(pasta_.Em("pasta")); }), 75);
-  EXPECT_EQ(NumeroDoErro([&] { FileLength(pasta_.Em("nada")); }), 53);
-}
-
-TEST_F(FilesTest, AttributesReportFolderFileAndReadOnly) {
-  EscreveArquivo(pasta_.Em("a.dll"), "abc");
-  EXPECT_EQ(GetAttributes(pasta_.Texto()), kAttributeDirectory);
-  EXPECT_EQ(GetAttributes(pasta_.Em("a.dll")), kAttributeArchive);
-  SetAttributes(pasta_.Em("a.dll"), kAttributeArchive | kAttributeReadOnly);
-  EXPECT_EQ(GetAttributes(pasta_.Em("a.dll")), kAttributeArchive | kAttributeReadOnly);
-  SetAttributes(pasta_.Em("a.dll"), kAttributeArchive);
-  EXPECT_EQ(GetAttributes(pasta_.Em("a.dll")), kAttributeArchive);
-  EXPECT_EQ(FileLength(pasta_.Em("a.dll")), 3);
-}
-
-TEST_F(FilesTest, ReadOnlyTargetRefusesCopyWriteAndDelete) {
-  EscreveArquivo(pasta_.Em("novo"), "novo");
-  EscreveArquivo(pasta_.Em("alvo"), "antigo");
-  SetAttributes(pasta_.Em("alvo"), kAttributeReadOnly);
-  EXPECT_EQ(NumeroDoErro([&] { CopyFileReplacing(pasta_.Em("novo"), pasta_.Em("alvo")); }), 70);
-  EXPECT_EQ(NumeroDoErro([&] { WriteBytes(pasta_.Em("alvo"), "x"); }), 70);
-  EXPECT_EQ(NumeroDoErro([&] { RemoveFile(pasta_.Em("alvo")); }), 70);
-  EXPECT_EQ(LeArquivo(pasta_.Em("alvo")), "antigo");
-}
-
-TEST_F(FilesTest, CopyReplacesWholeAndLeavesNoTemporaryBehind) {
-  const std::string grande(3 << 20, 'g');  // several copy blocks
-  EscreveArquivo(pasta_.Em("novo"), grande);
-  EscreveArquivo(pasta_.Em("alvo"), std::string(5 << 20, 'a'));
-  CopyFileReplacing(pasta_.Em("novo"), pasta_.Em("alvo"));
-  EXPECT_EQ(LeArquivo(pasta_.Em("alvo")), grande);
-  EXPECT_EQ(fs::last_write_time(pasta_.Em("alvo")), fs::last_write_time(pasta_.Em("novo")));
-  int arquivos = 0;
-  for ([[maybe_unused]] const auto& entrada : fs::directory_iterator(pasta_.Caminho())) ++arquivos;
-  EXPECT_EQ(arquivos, 2);
-}
-
-TEST_F(FilesTest, ReplacedProgramStaysRunnable) {
-  EscreveArquivo(pasta_.Em("baixado"), "novo");
-  fs::permissions(pasta_.Em("baixado"), fs::perms(0644));
-  EscreveArquivo(pasta_.Em("pelirana.exe"), "antigo");
-  fs::permissions(pasta_.Em("pelirana.exe"), fs::perms(0755));
-  CopyFileReplacing(pasta_.Em("baixado"), pasta_.Em("pelirana.exe"));
-  EXPECT_EQ(fs::status(pasta_.Em("pelirana.exe")).permissions(), fs::perms(0755));
-  CopyFileReplacing(pasta_.Em("baixado"), pasta_.Em("novo.dll"));
-  EXPECT_EQ(fs::status(pasta_.Em("novo.dll")).permissions(), fs::perms(0644));
-}
-
-TEST_F(FilesTest, FailedCopyKeepsTheTargetAndCleansUp) {
-  EscreveArquivo(pasta_.Em("alvo"), "antigo");
-  EXPECT_EQ(NumeroDoErro([&] { CopyFileReplacing(pasta_.Em("nada"), pasta_.Em("alvo")); }), 53);
-  fs::create_directory(pasta_.Em("pasta"));
-  EXPECT_EQ(NumeroDoErro([&] { CopyFileReplacing(pasta_.Em("alvo"), pasta_.Em("pasta")); }), 75);
-  EXPECT_EQ(LeArquivo(pasta_.Em("alvo")), "antigo");
-  EXPECT_TRUE(fs::is_empty(pasta_.Em("pasta")));
-}
-
-TEST_F(FilesTest, RunningExecutableCannotBeReplaced) {
+// Read-only files, files another process holds and the running executable
+// are refused as on Windows, and a failed operation changes nothing.
+TEST_F(FilesTest, FailuresCarryTheClassicNumbersAndLeaveEverythingAsItWas) {
+  fs::create_directory(Em("pasta"));
+  EscreveArquivo(Em("cheia/a"), "a");
+  EscreveArquivo(Em("novo"), "novo");
+  for (const char* nome : {"somente-leitura", "em-uso"}) EscreveArquivo(Em(nome), "antigo");
+  SetAttributes(Em("somente-leitura"), kAttributeReadOnly);
   const std::string executavel = (teste::PastaBinarios() / "tarvik_platform_tests").string();
-  EscreveArquivo(pasta_.Em("novo"), "novo");
-  EXPECT_EQ(NumeroDoErro([&] { CopyFileReplacing(pasta_.Em("novo"), executavel); }), 70);
+  teste::ArquivoEmUso emUso(Em("em-uso"));
+  const std::pair<std::function<void()>, int32_t> casos[] = {
+      {[&] { ReadBytes(Em("nada")); }, 53},
+      {[&] { WriteBytes(Em("nada/x"), "x"); }, 76},
+      {[&] { AppendText(Em("pasta"), "x"); }, 75},
+      {[&] { CreateFolder(Em("pasta")); }, 75},
+      {[&] { CreateFolder(Em("nada/x")); }, 76},
+      {[&] { RemoveFolder(Em("cheia")); }, 75},
+      {[&] { RemoveFolder(Em("nada")); }, 76},
+      {[&] { RemoveFile(Em("nada")); }, 53},
+      {[&] { RemoveFile(Em("pasta")); }, 75},
+      {[&] { FileLength(Em("nada")); }, 53},
+      {[&] { CopyFileReplacing(Em("nada"), Em("somente-leitura")); }, 53},
+      {[&] { CopyFileReplacing(Em("novo"), Em("pasta")); }, 75},
+      {[&] { CopyFileReplacing(Em("novo"), Em("somente-leitura")); }, 70},
+      {[&] { WriteBytes(Em("somente-leitura"), "x"); }, 70},
+      {[&] { RemoveFile(Em("somente-leitura")); }, 70},
+      {[&] { CopyFileReplacing(Em("novo"), Em("em-uso")); }, 70},
+      {[&] { RemoveFile(Em("em-uso")); }, 70},
+      {[&] { CopyFileReplacing(Em("novo"), executavel); }, 70},
+  };
+  for (size_t i = 0; i < std::size(casos); ++i) {
+    EXPECT_EQ(PassoProtegido(casos[i].first).numero, casos[i].second) << "caso " << i;
+  }
+  EXPECT_EQ(LeArquivo(Em("somente-leitura")) + LeArquivo(Em("em-uso")), "antigoantigo");
+  EXPECT_TRUE(fs::is_empty(Em("pasta")));
 }
 
-TEST_F(FilesTest, FileHeldByAnotherProcessCannotBeReplacedOrDeleted) {
-  EscreveArquivo(pasta_.Em("novo"), "novo");
-  EscreveArquivo(pasta_.Em("alvo"), "antigo");
-  {
-    teste::ArquivoEmUso emUso(pasta_.Em("alvo"));
-    EXPECT_EQ(NumeroDoErro([&] { CopyFileReplacing(pasta_.Em("novo"), pasta_.Em("alvo")); }), 70);
-    EXPECT_EQ(NumeroDoErro([&] { RemoveFile(pasta_.Em("alvo")); }), 70);
-    EXPECT_EQ(LeArquivo(pasta_.Em("alvo")), "antigo");
-  }
-  CopyFileReplacing(pasta_.Em("novo"), pasta_.Em("alvo"));
-  EXPECT_EQ(LeArquivo(pasta_.Em("alvo")), "novo");
+TEST_F(FilesTest, CopyReplacesWholeKeepsTheRunBitAndLeavesNoTemporaryBehind) {
+  const std::string grande(3 << 20, 'g');  // several copy blocks
+  EscreveArquivo(Em("baixado"), grande);
+  fs::permissions(Em("baixado"), fs::perms(0644));
+  EscreveArquivo(Em("pelirana.exe"), std::string(5 << 20, 'a'));
+  fs::permissions(Em("pelirana.exe"), fs::perms(0755));
+  CopyFileReplacing(Em("baixado"), Em("pelirana.exe"));
+  CopyFileReplacing(Em("baixado"), Em("novo.dll"));
+  EXPECT_EQ(LeArquivo(Em("pelirana.exe")), grande);
+  EXPECT_EQ(fs::last_write_time(Em("pelirana.exe")), fs::last_write_time(Em("baixado")));
+  EXPECT_EQ(fs::status(Em("pelirana.exe")).permissions(), fs::perms(0755));
+  EXPECT_EQ(fs::status(Em("novo.dll")).permissions(), fs::perms(0644));
+  EXPECT_EQ(std::distance(fs::directory_iterator(pasta_.Caminho()), fs::directory_iterator()), 3);
 }
 
 }  // namespace

@@ -21,15 +21,14 @@ TEST(GuidTest, GuidsAreRandomVersionFour) {
 }
 
 TEST(SystemInfoTest, RecordsHaveTheWindowsShape) {
-  const SystemInfoSource& sistema = SystemInformation();
   VersionRecordEx registro;
-  ASSERT_TRUE(sistema.ReadVersionEx(registro));
+  ASSERT_TRUE(SystemInformation().ReadVersionEx(registro));
   EXPECT_EQ(registro.servicePack.size(), 128u);
   EXPECT_EQ(registro.servicePack.back(), '\0');
   EXPECT_NE(registro.servicePack.front(), '\0');
   EXPECT_GE(registro.majorVersion, 3);
 #if defined(__x86_64__)
-  EXPECT_EQ(sistema.ProcessorArchitecture(), 9);
+  EXPECT_EQ(SystemInformation().ProcessorArchitecture(), 9);
 #endif
 }
 

@@ -10,15 +10,14 @@
 #include "base/erro.h"
 #include "platform/posix/utilitarios_posix.h"
 #include "support/pasta_temporaria.h"
-#include "support/processo.h"
 #include "support/servidor_local.h"
 
 namespace tarvik {
 namespace {
 
-namespace fs = std::filesystem;
-using teste::LeArquivo;
-
+// The limits of the transfers against a local server. Requests, statuses,
+// bodies and transport failures also run through the tests of the checks and
+// the download task, which use this component.
 class UtilitariosTest : public ::testing::Test {
  protected:
   UtilitariosTest() {
@@ -29,16 +28,6 @@ class UtilitariosTest : public ::testing::Test {
     utilitarios_ = platform::CriaUtilitariosPosix(opcoes);
 
     auto& http = servidor_.Http();
-    http.Get("/descritor", [](const httplib::Request&, httplib::Response& resposta) {
-      resposta.set_content("[sequenciaAtualizacao]\r\nitens=0\r\n", "text/plain");
-    });
-    http.Get("/vazio", [](const httplib::Request&, httplib::Response& resposta) {
-      resposta.status = 200;
-    });
-    http.Get("/ausente", [](const httplib::Request&, httplib::Response& resposta) {
-      resposta.status = 404;
-      resposta.set_content("sem arquivo", "text/plain");
-    });
     http.Get("/grande", [](const httplib::Request&, httplib::Response& resposta) {
       resposta.set_content(std::string((1 << 20) + 1, 'g'), "application/octet-stream");
     });
@@ -58,16 +47,9 @@ class UtilitariosTest : public ::testing::Test {
         return false;
       });
     });
-    http.Get("/cliente", [](const httplib::Request& pedido, httplib::Response& resposta) {
-      resposta.set_content(pedido.get_header_value(kCabecalhoInformacaoCliente), "text/plain");
-    });
     servidor_.Inicia();
   }
   ~UtilitariosTest() override { encerrando_ = true; }
-
-  int32_t NumeroDoErro(const std::string& url) {
-    return PassoProtegido([&] { utilitarios_->BaixaUrl(url); }).numero;
-  }
 
   std::atomic<bool> encerrando_ = false;
   teste::ServidorLocal servidor_;
@@ -75,85 +57,37 @@ class UtilitariosTest : public ::testing::Test {
   std::unique_ptr<Utilitarios> utilitarios_;
 };
 
-TEST_F(UtilitariosTest, DownloadGivesStatusTextAndBody) {
-  const RespostaHttp resposta = utilitarios_->BaixaUrl(servidor_.Url("/descritor?versaoAplicativo=1"));
-  EXPECT_EQ(resposta.status, 200);
-  EXPECT_EQ(resposta.textoStatus, "OK");
-  EXPECT_EQ(resposta.corpo, "[sequenciaAtualizacao]\r\nitens=0\r\n");
-  EXPECT_EQ(servidor_.Pedidos(), (std::vector<std::string>{"/descritor?versaoAplicativo=1"}));
-}
-
-TEST_F(UtilitariosTest, BlanksAndAccentsAreSentEncodedAndNothingElseIs) {
-  const std::string url = servidor_.Publica("Relatório Mensal.dll", "dll");
-  const std::string destino = pasta_.Em("baixado");
-  EXPECT_EQ(utilitarios_->BaixaUrlParaArquivo(url, destino).status, 200);
-  utilitarios_->BaixaUrl(servidor_.Url("/descritor?conta=Loja & Cia&cnpj=1%2"));
-  EXPECT_EQ(servidor_.Pedidos(), (std::vector<std::string>{"/arquivos/Relatório Mensal.dll",
-                                                           "/descritor?conta=Loja%20&%20Cia&cnpj=1%2"}));
-  EXPECT_EQ(LeArquivo(destino), "dll");
-}
-
-TEST_F(UtilitariosTest, NotFoundIsAnAnswerWithItsReasonPhrase) {
-  const RespostaHttp resposta = utilitarios_->BaixaUrl(servidor_.Url("/ausente"));
-  EXPECT_EQ(resposta.status, 404);
-  EXPECT_EQ(resposta.textoStatus, "Not Found");
-  EXPECT_EQ(resposta.corpo, "sem arquivo");
-}
-
-TEST_F(UtilitariosTest, ClientFragmentTravelsAsOneHeaderLine) {
-  utilitarios_->InformacaoCliente("<atualizador version='6.1' desc_service_pack='Ação\r\nX' />");
-  const RespostaHttp resposta = utilitarios_->BaixaUrl(servidor_.Url("/cliente"));
-  EXPECT_EQ(resposta.corpo, "<atualizador version='6.1' desc_service_pack='A\xE7\xE3o  X' />");
-}
-
-TEST_F(UtilitariosTest, TransportFailuresRaiseTheLibrarysCodeAndMessage) {
-  try {
-    utilitarios_->BaixaUrl("http://127.0.0.1:" + std::to_string(teste::PortaFechada()) + "/x");
-    FAIL();
-  } catch (const Erro& erro) {
-    EXPECT_EQ(erro.Numero(), 7);  // could not connect
-    EXPECT_EQ(erro.Origem(), "BaixaUrl");
-    EXPECT_NE(erro.Descricao().find("127.0.0.1"), std::string::npos) << erro.Descricao();
-  }
-  EXPECT_EQ(NumeroDoErro("nada://x"), 1);  // unsupported protocol
-}
-
-TEST_F(UtilitariosTest, StalledAnswerEndsWithTheStallTimeout) {
-  EXPECT_EQ(NumeroDoErro(servidor_.Url("/parado")), 28);  // operation timed out
-}
-
-TEST_F(UtilitariosTest, BodyBeyondTheCapIsRefused) {
-  for (const char* caminho : {"/grande", "/sem-tamanho"}) {
-    try {
-      utilitarios_->BaixaUrl(servidor_.Url(caminho));
-      FAIL() << caminho;
-    } catch (const Erro& erro) {
-      EXPECT_EQ(erro.Numero(), 63);
-      EXPECT_EQ(erro.Descricao(), "Resposta maior que o limite de 1048576 bytes");
-    }
+TEST_F(UtilitariosTest, BodyBeyondTheCapAndStalledAnswerAreRefused) {
+  const std::pair<std::string, ResultadoPasso> casos[] = {
+      {"/grande", {63, "Resposta maior que o limite de 1048576 bytes"}},
+      {"/sem-tamanho", {63, "Resposta maior que o limite de 1048576 bytes"}},
+      {"/parado", {28, ""}},  // libcurl's text
+  };
+  for (const auto& [caminho, esperado] : casos) {
+    const ResultadoPasso passo =
+        PassoProtegido([&] { utilitarios_->BaixaUrl(servidor_.Url(caminho)); });
+    EXPECT_EQ(passo.numero, esperado.numero) << caminho;
+    EXPECT_EQ(esperado.descricao.empty() ? "" : passo.descricao, esperado.descricao) << caminho;
   }
 }
 
-TEST_F(UtilitariosTest, DownloadToFileStreamsAndReplacesOnlyOnSuccess) {
+TEST_F(UtilitariosTest, DownloadToFileIsNotCappedAndAStalledOneLeavesNothing) {
   const std::string destino = pasta_.Em("app.dll-2.31-1");
-  teste::EscreveArquivo(destino, std::string(4096, 'v'));
-  // Larger than the memory cap: the file path does not hold the body in memory.
-  const RespostaHttp grande = utilitarios_->BaixaUrlParaArquivo(servidor_.Url("/grande"), destino);
-  EXPECT_EQ(grande.status, 200);
-  EXPECT_TRUE(grande.corpo.empty());
-  EXPECT_EQ(LeArquivo(destino), std::string((1 << 20) + 1, 'g'));
-
-  utilitarios_->BaixaUrlParaArquivo(servidor_.Url("/vazio"), destino);
-  EXPECT_TRUE(fs::exists(destino));
-  EXPECT_EQ(fs::file_size(destino), 0u);
-
-  fs::remove(destino);
-  EXPECT_EQ(utilitarios_->BaixaUrlParaArquivo(servidor_.Url("/ausente"), destino).status, 404);
+  EXPECT_EQ(utilitarios_->BaixaUrlParaArquivo(servidor_.Url("/grande"), destino).status, 200);
+  EXPECT_EQ(teste::LeArquivo(destino), std::string((1 << 20) + 1, 'g'));
+  std::filesystem::remove(destino);
   EXPECT_EQ(PassoProtegido([&] {
               utilitarios_->BaixaUrlParaArquivo(servidor_.Url("/parado"), destino);
             }).numero,
             28);
-  EXPECT_TRUE(fs::is_empty(pasta_.Caminho()));
+  EXPECT_TRUE(std::filesystem::is_empty(pasta_.Caminho()));
+}
+
+TEST_F(UtilitariosTest, ClientFragmentTravelsAsOneHeaderLineInTheCodePage) {
+  utilitarios_->InformacaoCliente("<atualizador version='6.1' desc_service_pack='Ação\r\nX' />");
+  utilitarios_->BaixaUrl(servidor_.Url("/"));
+  EXPECT_EQ(servidor_.UltimoCabecalho(kCabecalhoInformacaoCliente),
+            "<atualizador version='6.1' desc_service_pack='A\xE7\xE3o  X' />");
 }
 
 TEST_F(UtilitariosTest, HashIsLowerCaseSha256) {
@@ -164,26 +98,6 @@ TEST_F(UtilitariosTest, HashIsLowerCaseSha256) {
   EXPECT_EQ(utilitarios_->CalculaHash(pasta_.Em("vazio")),
             "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
   EXPECT_EQ(PassoProtegido([&] { utilitarios_->CalculaHash(pasta_.Em("nada")); }).numero, 53);
-}
-
-TEST_F(UtilitariosTest, TemporaryFileIsCreatedInTheFolder) {
-  const std::string nome = utilitarios_->CriaArquivoTemporario(pasta_.Texto(), "teste", 0);
-  EXPECT_EQ(fs::path(nome).parent_path(), pasta_.Caminho());
-  EXPECT_TRUE(fs::path(nome).filename().string().starts_with("teste"));
-  EXPECT_TRUE(fs::exists(nome));
-  EXPECT_EQ(
-      PassoProtegido([&] { utilitarios_->CriaArquivoTemporario(pasta_.Em("nada"), "teste", 0); })
-          .numero,
-      76);
-}
-
-TEST_F(UtilitariosTest, ExclusiveAccessFailsWhileAnotherProcessHoldsTheFile) {
-  teste::EscreveArquivo(pasta_.Em("pelirana.exe"), "exe");
-  EXPECT_TRUE(utilitarios_->VerificaAcessoExclusivo(pasta_.Em("pelirana.exe")).valido);
-  teste::ArquivoEmUso emUso(pasta_.Em("pelirana.exe"));
-  const Verificacao emUsoAgora = utilitarios_->VerificaAcessoExclusivo(pasta_.Em("pelirana.exe"));
-  EXPECT_FALSE(emUsoAgora.valido);
-  EXPECT_EQ(emUsoAgora.detalhe, 32);
 }
 
 }  // namespace

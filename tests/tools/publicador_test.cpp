@@ -1,5 +1,6 @@
 // The publisher on pairs of release trees: the whole descriptor it writes,
-// the files it puts in the catalogue, and the releases it refuses.
+// the files it puts in the catalogue, the releases it refuses, and the round
+// trip from the publisher through the reference server to Tarvik.exe.
 
 #include <gtest/gtest.h>
 
@@ -10,54 +11,46 @@
 
 #include "base/cp1252.h"
 #include "base/erro.h"
+#include "e2e/instalacao_e2e.h"
+#include "e2e/servidor_atualizacao.h"
+#include "platform/authenticode/pe_builder.h"
 #include "publicador/descritor_publicado.h"
 #include "publicador/publicacao.h"
 #include "publicador/recusa_publicacao.h"
-#include "support/pasta_temporaria.h"
-#include "tools/arvores_teste.h"
+#include "servidor_referencia/banco_relatorios.h"
+#include "support/arvore_arquivos.h"
+#include "tools/servidor_em_teste.h"
 
 namespace tarvik::publicacao {
 namespace {
 
 namespace fs = std::filesystem;
-using teste::Arvore;
+using teste::Descritor;
+using teste::kPasta;
 
-using Bloco = std::vector<std::string>;
+// A release tree as `ArvoreArquivos` reads it: relative paths, each with its
+// content or `kPasta`.
+using Arvore = std::map<std::string, std::string>;
 
-// The lines of the blocks, each ended by CR LF.
-std::string Texto(std::initializer_list<Bloco> blocos) {
-  std::string texto;
-  for (const Bloco& bloco : blocos) {
-    for (const std::string& linha : bloco) texto += linha + "\r\n";
+// Creates the entries of `arvore` under `raiz`, which is created too.
+void CriaArvore(const fs::path& raiz, const Arvore& arvore) {
+  fs::create_directories(raiz);
+  for (const auto& [caminho, conteudo] : arvore) {
+    if (conteudo == kPasta) fs::create_directories(raiz / caminho);
+    if (conteudo != kPasta) teste::EscreveArquivo(raiz / caminho, conteudo);
   }
-  return texto;
 }
 
-// Item `n` of the update sequence on a folder.
-Bloco Pasta(int n, const std::string& acao, const std::string& caminho,
-            const std::string& destino) {
-  const std::string i = std::to_string(n);
-  return {"acao_" + i + "=" + acao, "caminho_" + i + "=" + caminho, "destino_" + i + "=" + destino};
-}
-
-// Item `n` of the update sequence on a file, which asks for no signature.
-Bloco Arquivo(int n, const std::string& acao, const std::string& caminho,
-              const std::string& destino, int tamanho, const std::string& hash,
-              bool doAtualizador = false) {
-  const std::string i = std::to_string(n);
-  Bloco bloco = Pasta(n, acao, caminho, destino);
-  bloco.insert(bloco.end(),
-               {"tamanho_" + i + "=" + std::to_string(tamanho), "hash_" + i + "=" + hash,
-                "authenticode_" + i + "=false",
-                "arquivo_atualizador_" + i + "=" + (doAtualizador ? "true" : "false")});
-  return bloco;
-}
-
-// Original file `n`, which asks for no signature.
-Bloco Original(int n, const std::string& caminho, int tamanho, const std::string& hash) {
-  const std::string i = std::to_string(n);
-  return {"caminho_" + i + "=" + caminho, "tamanho_" + i + "=" + std::to_string(tamanho),
-          "hash_" + i + "=" + hash, "authenticode_" + i + "=false"};
+// A minimal PE image; with `assinada`, it carries a certificate table whose
+// content is no real signature: one WIN_CERTIFICATE header of revision 2.0,
+// PKCS#7 type, and 8 bytes.
+std::string ImagemPe(bool assinada) {
+  using teste::PeFormat, teste::PutLe, teste::SecurityEntryOffset;
+  std::string imagem = teste::BuildPeImage(PeFormat::kPe32, 512);
+  if (!assinada) return imagem;
+  PutLe(imagem, SecurityEntryOffset(PeFormat::kPe32), static_cast<uint32_t>(imagem.size()));
+  PutLe(imagem, SecurityEntryOffset(PeFormat::kPe32) + 4, 16);
+  return imagem + std::string("\x10\0\0\0\0\x02\x02\0assinado", 16);
 }
 
 // The message of the refusal that `publica` meets.
@@ -73,12 +66,24 @@ std::string Recusa(const std::function<void()>& publica) {
 class PublicadorTest : public ::testing::Test {
  protected:
   void Versoes(const Arvore& instalada, const Arvore& nova) {
-    teste::CriaArvore(parametros_.instalada, instalada);
-    teste::CriaArvore(parametros_.nova, nova);
+    fs::remove_all(parametros_.instalada);
+    fs::remove_all(parametros_.nova);
+    CriaArvore(parametros_.instalada, instalada);
+    CriaArvore(parametros_.nova, nova);
   }
-
+  // The refusal that publishing `nova` after `instalada` meets, with
+  // `ajuste` made to the parameters. A refused release leaves nothing behind.
+  std::string RecusaDe(const Arvore& instalada, const Arvore& nova,
+                       const std::function<void(ParametrosPublicacao&)>& ajuste = {}) {
+    Versoes(instalada, nova);
+    ParametrosPublicacao parametros = parametros_;
+    if (ajuste) ajuste(parametros);
+    const std::string mensagem = Recusa([&] { Publica(parametros); });
+    EXPECT_FALSE(fs::exists(parametros.catalogo)) << mensagem;
+    return mensagem;
+  }
   // The descriptor as the updater decodes it.
-  std::string Descritor(const Publicacao& publicacao) const {
+  std::string Lido(const Publicacao& publicacao) const {
     return DeCp1252(teste::LeArquivo(publicacao.descritor));
   }
 
@@ -91,65 +96,114 @@ class PublicadorTest : public ::testing::Test {
                                    .catalogo = pasta_.Caminho() / "catálogo"};
 };
 
-TEST_F(PublicadorTest, WritesEveryActionInTheOrderTheUpdaterNeeds) {
-  Versoes({{"pelirana.exe", "versão 2.30"},
+// The update from one release to the next, as published, and as the
+// reference server on 127.0.0.1 serves it to the built Tarvik.exe, which
+// applies it to an installation of the old release.
+TEST_F(PublicadorTest, WritesEveryActionInTheOrderTheUpdaterNeedsAndTheUpdaterAppliesThem) {
+  // The stand-in application records each start in the installation.
+  const auto aplicativo = [](const std::string& versao) {
+    return "#!/bin/sh\necho \"" + versao + " iniciado\" >> \"$(dirname \"$0\")/aplicativo.txt\"\n";
+  };
+  Versoes({{"pelirana.exe", aplicativo("2.30")},
            {"leia me.txt", "igual"},
            {"docs/manual.txt", "manual"},
            {"antigo/obsoleto.dll", "obsoleto"},
-           {"antigo/sub/vazia/", ""},
+           {"antigo/sub/vazia", kPasta},
            {"dados/config.ini", "a=1"}},
-          {{"pelirana.exe", "versão 2.31"},
+          {{"pelirana.exe", aplicativo("2.31")},
            {"leia me.txt", "igual"},
            {"docs/manual.txt", "manual"},
            {"Relatórios/Mensal/março.txt", "vendas de março"},
            {"Relatórios/resumo anual.txt", "resumo do ano"},
            {"dados/config.ini", "a=2"}});
+  referencia::ConfiguracaoServidor configuracao;
+  configuracao.catalogo = parametros_.catalogo;
+  configuracao.banco = pasta_.Em("relatórios.db");
+  teste::ServidorEmTeste servidor(configuracao);
+  parametros_.url = servidor.Url() + "/arquivos/";
   const Publicacao publicacao = Publica(parametros_);
 
-  const std::string url = "http://atualiza.exemplo:8080/arquivos/aplicativo/";
-  EXPECT_EQ(Descritor(publicacao),
-            Texto({{"[sequenciaAtualizacao]", "itens=10", "atualizar=true", "versao=2.31",
-                    "atualizar_atualizador=false"},
-                   Pasta(1, "CriarPasta", "Relatórios", "$base$\\"),
-                   Pasta(2, "CriarPasta", "Mensal", "$base$\\Relatórios\\"),
-                   Arquivo(3, "CopiarNovoArquivo", url + "2.31/Relatórios/Mensal/março.txt",
-                           "$base$\\Relatórios\\Mensal\\", 16,
-                           "990902f75ffeb24e7c7fd6fe7523a0b61596cfa9c3f3089e30d4733804bc6141"),
-                   Arquivo(4, "CopiarNovoArquivo", url + "2.31/Relatórios/resumo anual.txt",
-                           "$base$\\Relatórios\\", 13,
-                           "078406db7c563a2ac7881b098ceb9434f083df9d20973b14beac06cd6ef075bd"),
-                   Arquivo(5, "SubstituirArquivo", url + "2.31/dados/config.ini", "$base$\\dados\\",
-                           3, "d3043f41a0385109cbbaae1ea3c1c31674886be47b073f40681f2ef6d2603c41"),
-                   Arquivo(6, "SubstituirArquivo", url + "2.31/pelirana.exe", "$base$\\", 12,
-                           "6c59ec196ac17fcbaf79a49a8589db145379b63d487a5859cfa289e797b200aa"),
-                   Arquivo(7, "RemoverArquivo", url + "2.30/antigo/obsoleto.dll",
-                           "$base$\\antigo\\", 0, ""),
-                   Pasta(8, "RemoverPasta", "vazia", "$base$\\antigo\\sub\\"),
-                   Pasta(9, "RemoverPasta", "sub", "$base$\\antigo\\"),
-                   Pasta(10, "RemoverPasta", "antigo", "$base$\\"),
-                   {"[arquivosOriginais]", "versao=2.30", "itens=3"},
-                   Original(1, url + "2.30/antigo/obsoleto.dll", 8,
-                            "f2d97fd080200d3ecb6c2626bc4eb5f51c6b42b0a35585242551daa090309668"),
-                   Original(2, url + "2.30/dados/config.ini", 3,
-                            "c22fea5d7428e5cf47ef6354c97c9223c95d6dcdc3e0d2300ff79056b1ff3d85"),
-                   Original(3, url + "2.30/pelirana.exe", 12,
-                            "1d07d27ff3dfcfec4ed506a1ae59e3314c3fa8afd4b66a7df80f2dda61556f71")}));
-  // Only the new and changed files are served.
-  EXPECT_EQ(teste::LeArvore(parametros_.catalogo / "arquivos"),
-            (Arvore{{"aplicativo/", ""},
-                    {"aplicativo/2.31/", ""},
-                    {"aplicativo/2.31/Relatórios/", ""},
-                    {"aplicativo/2.31/Relatórios/Mensal/", ""},
-                    {"aplicativo/2.31/Relatórios/Mensal/março.txt", "vendas de março"},
-                    {"aplicativo/2.31/Relatórios/resumo anual.txt", "resumo do ano"},
-                    {"aplicativo/2.31/dados/", ""},
-                    {"aplicativo/2.31/dados/config.ini", "a=2"},
-                    {"aplicativo/2.31/pelirana.exe", "versão 2.31"}}));
+  const std::string url = servidor.Url() + "/arquivos/aplicativo/";
+  EXPECT_EQ(
+      Lido(publicacao),
+      Descritor("2.31", false,
+                {{"CriarPasta", "Relatórios"},
+                 {"CriarPasta", "Mensal", "$base$\\Relatórios\\"},
+                 {"CopiarNovoArquivo", url + "2.31/Relatórios/Mensal/março.txt",
+                  "$base$\\Relatórios\\Mensal\\", "vendas de março"},
+                 {"CopiarNovoArquivo", url + "2.31/Relatórios/resumo anual.txt",
+                  "$base$\\Relatórios\\", "resumo do ano"},
+                 {"SubstituirArquivo", url + "2.31/dados/config.ini", "$base$\\dados\\", "a=2"},
+                 {"SubstituirArquivo", url + "2.31/pelirana.exe", "$base$\\", aplicativo("2.31")},
+                 {"RemoverArquivo", url + "2.30/antigo/obsoleto.dll", "$base$\\antigo\\"},
+                 {"RemoverPasta", "vazia", "$base$\\antigo\\sub\\"},
+                 {"RemoverPasta", "sub", "$base$\\antigo\\"},
+                 {"RemoverPasta", "antigo"}},
+                "2.30",
+                {{url + "2.30/antigo/obsoleto.dll", "obsoleto"},
+                 {url + "2.30/dados/config.ini", "a=1"},
+                 {url + "2.30/pelirana.exe", aplicativo("2.30")}}));
+  // Only the new and changed files are served, and the catalogue holds
+  // nothing else, no temporary file in particular.
+  EXPECT_EQ(
+      teste::ArvoreArquivos(parametros_.catalogo),
+      (Arvore{{"arquivos", kPasta},
+              {"arquivos/aplicativo", kPasta},
+              {"arquivos/aplicativo/2.31", kPasta},
+              {"arquivos/aplicativo/2.31/Relatórios", kPasta},
+              {"arquivos/aplicativo/2.31/Relatórios/Mensal", kPasta},
+              {"arquivos/aplicativo/2.31/Relatórios/Mensal/março.txt", "vendas de março"},
+              {"arquivos/aplicativo/2.31/Relatórios/resumo anual.txt", "resumo do ano"},
+              {"arquivos/aplicativo/2.31/dados", kPasta},
+              {"arquivos/aplicativo/2.31/dados/config.ini", "a=2"},
+              {"arquivos/aplicativo/2.31/pelirana.exe", aplicativo("2.31")},
+              {"descritores", kPasta},
+              {"descritores/aplicativo", kPasta},
+              {"descritores/aplicativo/2.30", kPasta},
+              {"descritores/aplicativo/2.30/2.31.txt", teste::LeArquivo(publicacao.descritor)}}));
   EXPECT_EQ(publicacao.descritor, parametros_.catalogo / "descritores/aplicativo/2.30/2.31.txt");
   EXPECT_EQ(publicacao.copiados, 4u);
-  // The catalogue holds nothing else, no temporary file in particular.
-  EXPECT_EQ(std::distance(fs::directory_iterator(parametros_.catalogo), fs::directory_iterator()),
-            2);
+
+  // The installation holds the old release beside the updater.
+  teste::InstalacaoE2E instalacao;
+  fs::permissions(parametros_.instalada / "pelirana.exe", fs::perms::owner_all);
+  fs::copy(parametros_.instalada, instalacao.Pasta(),
+           fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  instalacao.Configuracao(ParaCp1252(
+      "[Configuracao]\r\nversao=2.30\r\nid_instalador={6F9619FF-8B86-D011-B42D-00C04FC964FF}\r\n"
+      "url=" +
+      servidor.Url() +
+      "/tarvik/VerificaAtualizacao.aspx\r\n"
+      "conta=Padaria São João & Filhos\r\ncnpj=12.345.678/0001-90\r\n"));
+  const auto resultado = instalacao.Executa();
+  EXPECT_EQ(resultado.status, 0);
+  EXPECT_EQ(resultado.erros, "");
+  ASSERT_TRUE(instalacao.AplicativoIniciado());
+  EXPECT_EQ(teste::LeArquivo(instalacao.Em("aplicativo.txt")), "2.31 iniciado\n");
+  // Byte for byte the new release, apart from what the updater keeps: its
+  // programs, its log (which the tree leaves out), its control file, its
+  // working folders, and what the application records.
+  Arvore atualizada = teste::ArvoreArquivos(instalacao.Pasta());
+  std::erase_if(atualizada, [](const auto& entrada) {
+    const std::string& relativo = entrada.first;
+    const std::string pasta = relativo.substr(0, relativo.find('/'));
+    return pasta == "temp" || pasta == "backup" || relativo == "Tarvik.exe" ||
+           relativo == "executa-lote" || relativo == "dados/atualiza.txt" ||
+           relativo == "aplicativo.txt";
+  });
+  EXPECT_EQ(atualizada, teste::ArvoreArquivos(parametros_.nova));
+  const auto registro = instalacao.LinhasRegistro();
+  EXPECT_EQ(std::count(registro.begin(), registro.end(),
+                       "<data> - INFO - Sucesso na atualização do TARVIK"),
+            1);
+  // The report reached the server whole.
+  servidor.Para();
+  const auto relatorios =
+      referencia::BancoRelatorios(configuracao.banco, referencia::BancoRelatorios::Modo::kLeitura)
+          .Lista();
+  ASSERT_EQ(relatorios.size(), 1u);
+  EXPECT_EQ(relatorios[0].resultado, "SucessoInstalacao");
+  EXPECT_EQ(relatorios[0].conta, "Padaria São João & Filhos");
 }
 
 TEST_F(PublicadorTest, UpdaterFilesAreMarkedAsSuch) {
@@ -157,40 +211,33 @@ TEST_F(PublicadorTest, UpdaterFilesAreMarkedAsSuch) {
   parametros_.versaoInstalada = "4.00";
   parametros_.versaoNova = "4.01";
   Versoes({{"Tarvik.exe", "atualizador 4.00"}, {"lib/velho.dll", "obsoleto"}},
-          {{"Tarvik.exe", "atualizador 4.01"}, {"lib/", ""}});
+          {{"Tarvik.exe", "atualizador 4.01"}, {"lib", kPasta}});
   const std::string url = "http://atualiza.exemplo:8080/arquivos/atualizador/";
-  EXPECT_EQ(
-      Descritor(Publica(parametros_)),
-      Texto({{"[sequenciaAtualizacao]", "itens=2", "atualizar=true", "versao=4.01",
-              "atualizar_atualizador=true"},
-             Arquivo(1, "SubstituirArquivo", url + "4.01/Tarvik.exe", "$base$\\", 16,
-                     "a7e6ad0a9558a1187beb8c93998715a1914085f56f6334341149ff3346dfa9dd", true),
-             Arquivo(2, "RemoverArquivo", url + "4.00/lib/velho.dll", "$base$\\lib\\", 0, "", true),
-             {"[arquivosOriginais]", "versao=4.00", "itens=2"},
-             Original(1, url + "4.00/Tarvik.exe", 16,
-                      "083972225ccf20f232892059a6b577e765969252c3c2f459d3defc081b0c966b"),
-             Original(2, url + "4.00/lib/velho.dll", 8,
-                      "f2d97fd080200d3ecb6c2626bc4eb5f51c6b42b0a35585242551daa090309668")}));
+  EXPECT_EQ(Lido(Publica(parametros_)),
+            Descritor("4.01", true,
+                      {{"SubstituirArquivo", url + "4.01/Tarvik.exe", "$base$\\",
+                        "atualizador 4.01", true},
+                       {"RemoverArquivo", url + "4.00/lib/velho.dll", "$base$\\lib\\", "", true}},
+                      "4.00",
+                      {{url + "4.00/Tarvik.exe", "atualizador 4.00"},
+                       {url + "4.00/lib/velho.dll", "obsoleto"}}));
 }
 
 TEST_F(PublicadorTest, SignatureRequestFollowsTheImagesAndTheMode) {
-  const std::string assinado = teste::ImagemPe(true), semAssinatura = teste::ImagemPe(false);
+  const std::string assinado = ImagemPe(true);
   Versoes({{"antigo.dll", assinado}}, {{"assinado.dll", assinado},
-                                       {"sem assinatura.exe", semAssinatura},
+                                       {"sem assinatura.exe", ImagemPe(false)},
                                        {"texto.exe", "MZ, mas não PE"}});
-  struct Caso {
-    ModoAuthenticode modo;
-    std::vector<bool> novos;  // assinado.dll, sem assinatura.exe, texto.exe
-    bool original;            // antigo.dll
-  };
-  for (const Caso& caso : {Caso{ModoAuthenticode::kAutomatico, {true, false, false}, true},
-                           Caso{ModoAuthenticode::kNunca, {false, false, false}, false}}) {
-    parametros_.authenticode = caso.modo;
+  // The new files in path order, then the original one.
+  for (const auto& [modo, pedidos] :
+       {std::pair{ModoAuthenticode::kAutomatico, std::vector{true, false, false, true}},
+        std::pair{ModoAuthenticode::kNunca, std::vector{false, false, false, false}}}) {
+    parametros_.authenticode = modo;
     const PlanoAtualizacao plano = PlanejaAtualizacao(parametros_);
-    std::vector<bool> novos;
-    for (size_t i = 0; i < 3; ++i) novos.push_back(plano.sequencia[i].authenticode);
-    EXPECT_EQ(novos, caso.novos);
-    EXPECT_EQ(plano.originais.at(0).authenticode, caso.original);
+    std::vector<bool> obtidos;
+    for (size_t i = 0; i < 3; ++i) obtidos.push_back(plano.sequencia[i].authenticode);
+    obtidos.push_back(plano.originais.at(0).authenticode);
+    EXPECT_EQ(obtidos, pedidos);
   }
 }
 
@@ -198,109 +245,74 @@ TEST_F(PublicadorTest, RepublishingKeepsServedFilesAndRefusesOtherContent) {
   Versoes({{"a.txt", "1"}}, {{"a.txt", "2"}});
   EXPECT_EQ(Publica(parametros_).copiados, 1u);
   // Another installed version to the same new one shares the served file.
-  teste::CriaArvore(pasta_.Caminho() / "2.29", {{"a.txt", "0"}, {"b.txt", "b"}});
   parametros_.instalada = pasta_.Caminho() / "2.29";
   parametros_.versaoInstalada = "2.29";
+  CriaArvore(parametros_.instalada, {{"a.txt", "0"}, {"b.txt", "b"}});
   const Publicacao segunda = Publica(parametros_);
   EXPECT_EQ(segunda.copiados, 0u);
   EXPECT_TRUE(fs::exists(parametros_.catalogo / "descritores/aplicativo/2.29/2.31.txt"));
 
   // The served file of 2.31 may not change under the descriptors that name it.
   teste::EscreveArquivo(parametros_.nova / "a.txt", "outro");
-  const std::string descritor = teste::LeArquivo(segunda.descritor);
+  const auto catalogo = teste::ArvoreArquivos(parametros_.catalogo);
   EXPECT_EQ(Recusa([&] { Publica(parametros_); }),
             "a versão 2.31 já foi publicada com outro conteúdo em [" +
                 (parametros_.catalogo / "arquivos/aplicativo/2.31/a.txt").string() + "]");
-  EXPECT_EQ(teste::LeArquivo(parametros_.catalogo / "arquivos/aplicativo/2.31/a.txt"), "2");
-  EXPECT_EQ(teste::LeArquivo(segunda.descritor), descritor);
+  EXPECT_EQ(teste::ArvoreArquivos(parametros_.catalogo), catalogo);
 }
 
 TEST_F(PublicadorTest, RefusesWhatAnInstallationCouldNotReadOrApply) {
   using P = ParametrosPublicacao;
-  // A release with `nova` after `instalada`, with `ajuste` to the parameters.
-  struct Caso {
-    Arvore instalada, nova;
-    std::string mensagem;
-    std::function<void(P&)> ajuste;
+  const std::string nova = parametros_.nova.string() + "/";
+  const auto nome = [](const std::string& motivo, const std::string& caminho) {
+    return "nome que não se pode publicar (" + motivo + ") [" + caminho + "]";
   };
-  const auto liberacao = [](Arvore instalada, Arvore nova, std::string mensagem,
-                            std::function<void(P&)> ajuste = {}) {
-    return Caso{std::move(instalada), std::move(nova), std::move(mensagem), std::move(ajuste)};
-  };
-  teste::PastaTemporaria pasta;
-  const std::string nova = pasta.Em("nova"), instalada = pasta.Em("instalada");
-  const std::string nome = "nome que não se pode publicar ";
-  const std::vector<Caso> casos = {
-      liberacao(
-          {}, {{"a:b.txt", "x"}},
-          nome + "(tem caractere que o Windows não aceita em nomes [:]) [" + nova + "/a:b.txt]"),
-      liberacao({}, {{"100%.txt", "x"}},
-                nome + "(tem caractere que não passa numa URL [%]) [" + nova + "/100%.txt]"),
-      liberacao({}, {{"leia.", "x"}}, nome + "(termina em espaço ou ponto) [" + nova + "/leia.]"),
-      liberacao({}, {{"sub/Con.txt", "x"}},
-                nome + "(é nome reservado do Windows) [" + nova + "/sub/Con.txt]"),
-      liberacao(
-          {{"boneco ☃.txt", "x"}}, {},
-          nome + "(tem caractere fora da página de código 1252) [" + instalada + "/boneco ☃.txt]"),
-      liberacao({}, {{"$base$.txt", "x"}},
-                nome + "(contém o marcador $base$) [" + nova + "/$base$.txt]"),
-      liberacao(
-          {}, {{"a.txt", "1"}, {"A.txt", "2"}},
-          "nomes que diferem só em maiúsculas e minúsculas [A.txt] e [a.txt] em [" + nova + "]"),
-      liberacao(
-          {{"Leia.txt", "1"}}, {{"leia.txt", "1"}},
-          "[Leia.txt] passa a se chamar [leia.txt], mudando só maiúsculas e minúsculas, o que o "
-          "Windows não aplica a um nome existente"),
-      liberacao({{"x", "1"}}, {{"x/y", "1"}},
-                "[x] é arquivo numa versão e pasta na outra; publique a remoção numa versão "
-                "intermediária"),
-      liberacao({}, {{"Temp/a.txt", "1"}},
-                "a pasta [temp] da instalação é de trabalho do atualizador [Temp]"),
-      liberacao({}, {{"plugins/a.dll", "1"}},
-                "uma atualização do atualizador não cria nem remove pastas [plugins]",
-                [](P& p) { p.produto = Produto::kAtualizador; }),
-      liberacao(
-          {}, {},
-          "versão inválida [2.31 beta]: use de 1 a 64 letras, dígitos, '.', '_' ou '-', começando "
-          "por letra ou dígito",
-          [](P& p) { p.versaoNova = "2.31 beta"; }),
-      liberacao({}, {}, "a versão nova [2.4] não é posterior à instalada [2.30]",
-                [](P& p) { p.versaoNova = "2.4"; }),
-      liberacao({}, {}, "URL inválida [ftp://exemplo]: não começa com http:// ou https://",
-                [](P& p) { p.url = "ftp://exemplo/"; }),
-      liberacao({}, {}, "URL inválida [http://exemplo/a b]: caractere [ ] não pode estar na URL",
-                [](P& p) { p.url = "http://exemplo/a b"; }),
-      liberacao({}, {}, "URL inválida [https:///arquivos]: falta o servidor",
-                [](P& p) { p.url = "https:///arquivos"; }),
-      liberacao({}, {{"app.exe", teste::ImagemPe(false)}}, "executável sem assinatura [app.exe]",
-                [](P& p) { p.authenticode = ModoAuthenticode::kExigido; }),
-      liberacao({}, {}, "a versão não é uma pasta [" + nova + "/nada]",
-                [](P& p) { p.nova /= "nada"; }),
-  };
-  for (const Caso& caso : casos) {
-    SCOPED_TRACE(caso.mensagem);
-    fs::remove_all(nova);
-    fs::remove_all(instalada);
-    P parametros = parametros_;
-    parametros.instalada = instalada;
-    parametros.nova = nova;
-    parametros.catalogo = pasta.Caminho() / "catálogo";
-    teste::CriaArvore(parametros.instalada, caso.instalada);
-    teste::CriaArvore(parametros.nova, caso.nova);
-    if (caso.ajuste) caso.ajuste(parametros);
-    EXPECT_EQ(Recusa([&] { Publica(parametros); }), caso.mensagem);
-    // A refused release leaves nothing behind.
-    EXPECT_FALSE(fs::exists(parametros.catalogo));
-  }
-}
-
-TEST_F(PublicadorTest, RefusesAFileBeyondTheDescriptorsSize) {
-  Versoes({}, {{"grande.bin", ""}});
+  EXPECT_EQ(RecusaDe({}, {{"a:b.txt", "x"}}),
+            nome("tem caractere que o Windows não aceita em nomes [:]", nova + "a:b.txt"));
+  EXPECT_EQ(RecusaDe({}, {{"100%.txt", "x"}}),
+            nome("tem caractere que não passa numa URL [%]", nova + "100%.txt"));
+  EXPECT_EQ(RecusaDe({}, {{"leia.", "x"}}), nome("termina em espaço ou ponto", nova + "leia."));
+  EXPECT_EQ(RecusaDe({}, {{"sub/Con.txt", "x"}}),
+            nome("é nome reservado do Windows", nova + "sub/Con.txt"));
+  EXPECT_EQ(RecusaDe({{"boneco ☃.txt", "x"}}, {}),
+            nome("tem caractere fora da página de código 1252",
+                 parametros_.instalada.string() + "/boneco ☃.txt"));
+  EXPECT_EQ(RecusaDe({}, {{"$base$.txt", "x"}}),
+            nome("contém o marcador $base$", nova + "$base$.txt"));
+  EXPECT_EQ(RecusaDe({}, {{"a.txt", "1"}, {"A.txt", "2"}}),
+            "nomes que diferem só em maiúsculas e minúsculas [A.txt] e [a.txt] em [" +
+                parametros_.nova.string() + "]");
+  EXPECT_EQ(RecusaDe({{"Leia.txt", "1"}}, {{"leia.txt", "1"}}),
+            "[Leia.txt] passa a se chamar [leia.txt], mudando só maiúsculas e minúsculas, o que o "
+            "Windows não aplica a um nome existente");
+  EXPECT_EQ(RecusaDe({{"x", "1"}}, {{"x/y", "1"}}),
+            "[x] é arquivo numa versão e pasta na outra; publique a remoção numa versão "
+            "intermediária");
+  EXPECT_EQ(RecusaDe({}, {{"Temp/a.txt", "1"}}),
+            "a pasta [temp] da instalação é de trabalho do atualizador [Temp]");
+  EXPECT_EQ(RecusaDe({}, {{"plugins/a.dll", "1"}}, [](P& p) { p.produto = Produto::kAtualizador; }),
+            "uma atualização do atualizador não cria nem remove pastas [plugins]");
   // Sparse: nothing of it is written or read.
-  fs::resize_file(parametros_.nova / "grande.bin", uint64_t{1} << 31);
   EXPECT_EQ(
-      Recusa([&] { Publica(parametros_); }),
+      RecusaDe({}, {{"grande.bin", ""}},
+               [](P& p) { fs::resize_file(p.nova / "grande.bin", uint64_t{1} << 31); }),
       "arquivo grande demais para o descritor, que registra até 2147483647 bytes [grande.bin]");
+  EXPECT_EQ(RecusaDe({}, {{"app.exe", ImagemPe(false)}},
+                     [](P& p) { p.authenticode = ModoAuthenticode::kExigido; }),
+            "executável sem assinatura [app.exe]");
+  EXPECT_EQ(RecusaDe({}, {}, [](P& p) { p.versaoNova = "2.31 beta"; }),
+            "versão inválida [2.31 beta]: use de 1 a 64 letras, dígitos, '.', '_' ou '-', "
+            "começando por letra ou dígito");
+  EXPECT_EQ(RecusaDe({}, {}, [](P& p) { p.versaoNova = "2.4"; }),
+            "a versão nova [2.4] não é posterior à instalada [2.30]");
+  EXPECT_EQ(RecusaDe({}, {}, [](P& p) { p.url = "ftp://exemplo/"; }),
+            "URL inválida [ftp://exemplo]: não começa com http:// ou https://");
+  EXPECT_EQ(RecusaDe({}, {}, [](P& p) { p.url = "http://exemplo/a b"; }),
+            "URL inválida [http://exemplo/a b]: caractere [ ] não pode estar na URL");
+  EXPECT_EQ(RecusaDe({}, {}, [](P& p) { p.url = "https:///arquivos"; }),
+            "URL inválida [https:///arquivos]: falta o servidor");
+  EXPECT_EQ(RecusaDe({}, {}, [](P& p) { p.nova /= "nada"; }),
+            "a versão não é uma pasta [" + nova + "nada]");
 }
 
 TEST_F(PublicadorTest, ReadBackCheckCatchesWhatTheUpdaterWouldReadOtherwise) {
@@ -308,33 +320,25 @@ TEST_F(PublicadorTest, ReadBackCheckCatchesWhatTheUpdaterWouldReadOtherwise) {
   const PlanoAtualizacao plano = PlanejaAtualizacao(parametros_);
   const std::string descritor = EscreveDescritor(plano);
   EXPECT_NO_THROW(ConfereDescritor(descritor, plano));
-
-  struct Caso {
-    std::string nome;
-    std::function<void(PlanoAtualizacao&)> erro;  // a fault of the writer, made by hand
-    std::string mensagem;
+  const std::string difere = "o descritor lido de volta difere em item 1 ";
+  // Faults of the writer, made by hand.
+  const std::pair<std::function<void(EntradaDescritor&)>, std::string> casos[] = {
+      {[](EntradaDescritor& e) { e.caminho = "http://exemplo/a.txt:1"; },
+       difere + "(caminho instalado): lido [C:\\TARVIK\\], esperado [C:\\TARVIK\\a.txt]"},
+      {[](EntradaDescritor& e) { e.destino = "$base$"; },
+       difere + "(caminho instalado): lido [C:\\TARVIKa.txt], esperado [C:\\TARVIK\\a.txt]"},
+      {[](EntradaDescritor& e) { e.acao = 14; }, difere + "(ação): lido [14], esperado [9]"},
   };
-  const std::vector<Caso> casos = {
-      {"nome que a URL perde",
-       [](PlanoAtualizacao& p) { p.sequencia[0].caminho = "http://exemplo/a.txt:1"; },
-       "o descritor lido de volta difere em item 1 (caminho instalado): lido [C:\\TARVIK\\], "
-       "esperado [C:\\TARVIK\\a.txt]"},
-      {"destino sem barra final", [](PlanoAtualizacao& p) { p.sequencia[0].destino = "$base$"; },
-       "o descritor lido de volta difere em item 1 (caminho instalado): lido [C:\\TARVIKa.txt], "
-       "esperado [C:\\TARVIK\\a.txt]"},
-      {"ação trocada", [](PlanoAtualizacao& p) { p.sequencia[0].acao = 14; },
-       "o descritor lido de volta difere em item 1 (ação): lido [14], esperado [9]"},
-  };
-  for (const Caso& caso : casos) {
-    SCOPED_TRACE(caso.nome);
+  for (const auto& [erro, mensagem] : casos) {
     PlanoAtualizacao errado = plano;
-    caso.erro(errado);
-    EXPECT_EQ(Recusa([&] { ConfereDescritor(EscreveDescritor(errado), plano); }), caso.mensagem);
+    erro(errado.sequencia[0]);
+    EXPECT_EQ(Recusa([&] { ConfereDescritor(EscreveDescritor(errado), plano); }), mensagem);
   }
   // A text the updater cannot parse at all: a blank line hides the originals.
-  const std::string cortado = descritor.substr(0, descritor.find("[arquivosOriginais]")) + "\r\n" +
-                              descritor.substr(descritor.find("[arquivosOriginais]"));
-  EXPECT_THROW(ConfereDescritor(cortado, plano), Erro);
+  const size_t originais = descritor.find("[arquivosOriginais]");
+  EXPECT_THROW(ConfereDescritor(
+                   descritor.substr(0, originais) + "\r\n" + descritor.substr(originais), plano),
+               Erro);
 }
 
 }  // namespace

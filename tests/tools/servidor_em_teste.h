@@ -11,11 +11,9 @@
 
 namespace tarvik::teste {
 
-// The time the servers of the tests give to the reports they store.
-inline constexpr char kAgoraServidor[] = "2026-12-04 07:29:03";
-
 // A reference server on 127.0.0.1 and a free port, serving in its own
-// thread until `Para` or the end of the object.
+// thread until `Para` or the end of the object; the reports it stores are
+// received at 2026-12-04 07:29:03.
 class ServidorEmTeste {
  public:
   explicit ServidorEmTeste(referencia::ConfiguracaoServidor configuracao)
@@ -25,22 +23,18 @@ class ServidorEmTeste {
               std::lock_guard trava(mutex_);
               linhas_.push_back(linha);
             },
-            [] { return std::string(kAgoraServidor); }) {
+            [] { return std::string("2026-12-04 07:29:03"); }) {
     servidor_.Abre();
     thread_ = std::thread([this] { servidor_.Serve(); });
   }
   ~ServidorEmTeste() { Para(); }
-  ServidorEmTeste(const ServidorEmTeste&) = delete;
-  ServidorEmTeste& operator=(const ServidorEmTeste&) = delete;
 
-  const referencia::ServidorReferencia& Servidor() const { return servidor_; }
-
+  std::string Url() const { return servidor_.Url(); }
   // Stops the server; every request answered so far then has its log line.
   void Para() {
     servidor_.Para();
     if (thread_.joinable()) thread_.join();
   }
-
   // The log lines so far.
   std::vector<std::string> Registro() {
     std::lock_guard trava(mutex_);

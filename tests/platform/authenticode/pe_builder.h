@@ -9,11 +9,15 @@ namespace tarvik::teste {
 
 enum class PeFormat { kPe32, kPe32Plus };
 
+// Writes `value` little-endian in `size` bytes at `at`.
+void PutLe(std::string& image, size_t at, uint32_t value, size_t size = 4);
+
 // Offset of the security directory entry in the images `BuildPeImage` makes.
 uint32_t SecurityEntryOffset(PeFormat format);
 
-// A minimal PE image: headers and one code section of `code_size` bytes
-// (rounded up to the 512-byte file alignment) filled with a pattern.
+// A minimal PE image: the headers with only what signing and verifying
+// read, and one section of `code_size` bytes (rounded up to 512) filled with
+// a pattern.
 std::string BuildPeImage(PeFormat format, size_t code_size);
 
 }  // namespace tarvik::teste

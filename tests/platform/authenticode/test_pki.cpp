@@ -1,9 +1,9 @@
 #include "test_pki.h"
 
 #include <openssl/pem.h>
-#include <openssl/rand.h>
 #include <openssl/x509v3.h>
 
+#include <chrono>
 #include <cstdio>
 #include <stdexcept>
 
@@ -14,13 +14,6 @@ namespace {
 
 void Check(bool ok, const char* what) {
   if (!ok) throw std::runtime_error(std::string("OpenSSL: ") + what);
-}
-
-EVP_PKEY* MakeKey(KeyKind kind) {
-  EVP_PKEY* key = kind == KeyKind::kRsa ? EVP_PKEY_Q_keygen(nullptr, nullptr, "RSA", size_t{2048})
-                                        : EVP_PKEY_Q_keygen(nullptr, nullptr, "EC", "P-256");
-  Check(key != nullptr, "key generation");
-  return key;
 }
 
 std::vector<std::pair<int, std::string>> Extensions(CertificateRole role) {
@@ -49,10 +42,9 @@ void WritePem(const std::filesystem::path& path, const std::vector<X509*>& certi
   for (X509* certificate : certificates) {
     Check(PEM_write_X509(file.get(), certificate) == 1, "write certificate");
   }
-  if (key != nullptr) {
-    Check(PEM_write_PrivateKey(file.get(), key, nullptr, nullptr, 0, nullptr, nullptr) == 1,
-          "write key");
-  }
+  Check(key == nullptr ||
+            PEM_write_PrivateKey(file.get(), key, nullptr, nullptr, 0, nullptr, nullptr) == 1,
+        "write key");
 }
 
 ResultadoProcesso Osslsigncode(const std::vector<std::string>& arguments,
@@ -64,32 +56,24 @@ ResultadoProcesso Osslsigncode(const std::vector<std::string>& arguments,
 
 TestIdentity::TestIdentity(const CertificateRequest& request, const TestIdentity* issuer,
                            const std::filesystem::path& folder)
-    : key_(MakeKey(request.key), EVP_PKEY_free), certificate_(X509_new(), X509_free) {
+    : key_(request.key == KeyKind::kRsa ? EVP_PKEY_Q_keygen(nullptr, nullptr, "RSA", size_t{2048})
+                                        : EVP_PKEY_Q_keygen(nullptr, nullptr, "EC", "P-256"),
+           EVP_PKEY_free),
+      certificate_(X509_new(), X509_free) {
+  // Serial numbers only need to differ among the certificates of one issuer.
+  static long serial = 0;
   X509* certificate = certificate_.get();
-  Check(certificate != nullptr, "X509_new");
-  Check(X509_set_version(certificate, 2) == 1, "version");
-  unsigned char serial[16];
-  Check(RAND_bytes(serial, sizeof serial) == 1, "serial");
-  serial[0] &= 0x7F;
-  BIGNUM* number = BN_bin2bn(serial, sizeof serial, nullptr);
-  Check(number != nullptr && BN_to_ASN1_INTEGER(number, X509_get_serialNumber(certificate)),
-        "serial");
-  BN_free(number);
-
-  X509_NAME* name = X509_get_subject_name(certificate);
-  Check(X509_NAME_add_entry_by_txt(
-            name, "CN", MBSTRING_UTF8,
-            reinterpret_cast<const unsigned char*>(request.common_name.c_str()), -1, -1, 0) == 1,
-        "subject");
   X509* issuer_certificate = issuer != nullptr ? issuer->Certificate() : certificate;
-  EVP_PKEY* issuer_key = issuer != nullptr ? issuer->Key() : key_.get();
-  Check(X509_set_issuer_name(certificate, X509_get_subject_name(issuer_certificate)) == 1,
-        "issuer");
-  Check(ASN1_TIME_set(X509_getm_notBefore(certificate), request.not_before) != nullptr &&
-            ASN1_TIME_set(X509_getm_notAfter(certificate), request.not_after) != nullptr,
-        "validity");
-  Check(X509_set_pubkey(certificate, key_.get()) == 1, "public key");
-
+  const auto* name = reinterpret_cast<const unsigned char*>(request.common_name.c_str());
+  Check(key_ && certificate && X509_set_version(certificate, 2) &&
+            ASN1_INTEGER_set(X509_get_serialNumber(certificate), ++serial) &&
+            X509_NAME_add_entry_by_txt(X509_get_subject_name(certificate), "CN", MBSTRING_UTF8,
+                                       name, -1, -1, 0) &&
+            X509_set_issuer_name(certificate, X509_get_subject_name(issuer_certificate)) &&
+            ASN1_TIME_set(X509_getm_notBefore(certificate), request.not_before) &&
+            ASN1_TIME_set(X509_getm_notAfter(certificate), request.not_after) &&
+            X509_set_pubkey(certificate, key_.get()),
+        "certificate");
   X509V3_CTX context;
   X509V3_set_ctx(&context, issuer_certificate, certificate, nullptr, nullptr, 0);
   for (const auto& [nid, value] : Extensions(request.role)) {
@@ -97,8 +81,8 @@ TestIdentity::TestIdentity(const CertificateRequest& request, const TestIdentity
     Check(extension != nullptr && X509_add_ext(certificate, extension, -1) == 1, "extension");
     X509_EXTENSION_free(extension);
   }
-  Check(X509_sign(certificate, issuer_key, EVP_sha256()) > 0, "sign certificate");
-
+  Check(X509_sign(certificate, issuer != nullptr ? issuer->Key() : key_.get(), EVP_sha256()) > 0,
+        "sign certificate");
   certificate_path_ = folder / (request.common_name + ".pem");
   key_path_ = folder / (request.common_name + ".key");
   WritePem(certificate_path_, {certificate}, nullptr);
@@ -113,11 +97,8 @@ void WriteCertificateChain(const std::filesystem::path& path,
 }
 
 std::time_t UtcDate(int year, int month, int day) {
-  std::tm parts{};
-  parts.tm_year = year - 1900;
-  parts.tm_mon = month - 1;
-  parts.tm_mday = day;
-  return timegm(&parts);
+  using namespace std::chrono;
+  return system_clock::to_time_t(sys_days{::std::chrono::year(year) / month / day});
 }
 
 void SignImage(const std::filesystem::path& in, const std::filesystem::path& out,
