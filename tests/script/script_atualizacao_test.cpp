@@ -2,11 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <exception>
 #include <filesystem>
+#include <new>
+#include <stdexcept>
+#include <typeinfo>
 
 #include "script/script_teste.h"
 #include "support/pasta_temporaria.h"
 #include "support/processo.h"
+#include "support/utilitarios_falsos.h"
 
 namespace tarvik::teste {
 namespace {
@@ -283,32 +288,62 @@ TEST_F(ArquivosEmUsoTest, AnUndoneRunHandsOutNothing) {
   EXPECT_EQ(Registro().back(), Desfazendo("CriarPasta"));
 }
 
-TEST_F(ScriptAtualizacaoTest, ErrorInsideATaskUndoesWhatRanAndTravels) {
+struct CasoExcecao {
+  const char* nome;
+  std::exception_ptr excecao;
+};
+
+class ExcecaoNaTarefaTest : public ScriptTeste, public testing::WithParamInterface<CasoExcecao> {};
+
+// Whatever a component throws from inside a task, what ran is undone and the
+// exception then leaves Processa as it was thrown.
+TEST_P(ExcecaoNaTarefaTest, UndoesWhatRanAndTravelsUnchanged) {
   EscreveArquivo(Em("app.dll"), "app 1.0");
-  EscreveArquivo(Em("arquivo"), "x");
+  EscreveArquivo(Em("velho.dll"), "velho");
+  RespostasFalsas respostas;
+  respostas.verificaAcessoExclusivo = [](const std::string& arquivo) {
+    if (arquivo.ends_with("velho.dll")) std::rethrow_exception(GetParam().excecao);
+    return Verificacao{0, true};
+  };
+  FabricaFalsa falsa(respostas);
   const std::string descritor =
       Descritor({{"SubstituirArquivo", Publica("app.dll", "app 2.0"), "$base$\\", "app 2.0"},
-                 {"CriarPasta", "sub", "$base$\\arquivo\\"}});
+                 {"RemoverArquivo", "http://servidor/velho.dll"}});
   try {
     Processa(descritor);
-    ADD_FAILURE() << "nenhum erro";
-  } catch (const tarvik::Erro& erro) {
-    EXPECT_EQ(erro.Numero(), 75);
+    ADD_FAILURE() << "nenhuma exceção";
+  } catch (const std::exception& recebida) {
+    try {
+      std::rethrow_exception(GetParam().excecao);
+    } catch (const std::exception& lancada) {
+      EXPECT_EQ(typeid(recebida), typeid(lancada));
+      EXPECT_STREQ(recebida.what(), lancada.what());
+    }
   }
-  EXPECT_EQ(
-      RegistroDesde(Executando("CriarPasta", 1)),
-      (Linhas{Executando("CriarPasta", 1), LinhaInfo("Criando pasta: [" + Base() + "\\arquivo\\]"),
-              LinhaAviso("Desfazendo ações executadas"), Desfazendo("ExibirMensagem"),
-              Desfazendo("SubstituirArquivo"), Desfazendo("EfetuarCopiaSeguranca"),
-              Desfazendo("VerificarValidadeArquivo"), Desfazendo("AguardarFimArquivosBaixar"),
-              Desfazendo("BaixarArquivo"), Desfazendo("VerificarPermissaoGravacaoPastas"),
-              Desfazendo("CriarPasta")}));
+  EXPECT_EQ(RegistroDesde(Executando("RemoverArquivo", 1)),
+            (Linhas{Executando("RemoverArquivo", 1),
+                    LinhaInfo("Removendo o arquivo [" + Base() + "\\velho.dll]"),
+                    LinhaAviso("Desfazendo ações executadas"), Desfazendo("ExibirMensagem"),
+                    Desfazendo("SubstituirArquivo"), Desfazendo("EfetuarCopiaSeguranca"),
+                    Desfazendo("EfetuarCopiaSeguranca"), Desfazendo("VerificarValidadeArquivo"),
+                    Desfazendo("AguardarFimArquivosBaixar"), Desfazendo("BaixarArquivo"),
+                    Desfazendo("VerificarPermissaoGravacaoPastas"), Desfazendo("CriarPasta")}));
   EXPECT_EQ(Arvore(), (Conteudos{{"app.dll", "app 1.0"},
-                                 {"arquivo", "x"},
                                  {"backup", kPasta},
                                  {"backup/app.dll", "app 1.0"},
-                                 {"temp", kPasta}}));
+                                 {"backup/velho.dll", "velho"},
+                                 {"temp", kPasta},
+                                 {"velho.dll", "velho"}}));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Excecoes, ExcecaoNaTarefaTest,
+    testing::Values(
+        CasoExcecao{"Erro", std::make_exception_ptr(tarvik::Erro(75, "Origem", "Descrição"))},
+        CasoExcecao{"RuntimeError", std::make_exception_ptr(std::runtime_error("assinatura"))},
+        CasoExcecao{"OutOfRange", std::make_exception_ptr(std::out_of_range("posição"))},
+        CasoExcecao{"BadAlloc", std::make_exception_ptr(std::bad_alloc())}),
+    [](const auto& caso) { return caso.param.nome; });
 
 TEST_F(ScriptAtualizacaoTest, NoUpdateOrNothingToDo) {
   const std::string semAtualizacao =
