@@ -3,77 +3,74 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
-#include "base/erro.h"
-#include "descriptor/informacao_arquivo.h"
-#include "descriptor/informacao_pasta.h"
+#include "descriptor/caminhos.h"
+#include "descriptor/resultado.h"
+#include "support/erro_teste.h"
 
 namespace tarvik {
 namespace {
 
-struct CasoUrl {
-  const char* url;
-  const char* nome;
-};
-
-class NomeArquivoUrlTest : public testing::TestWithParam<CasoUrl> {};
-
-TEST_P(NomeArquivoUrlTest, TakesTheFileNamePart) {
-  EXPECT_EQ(NomeArquivoUrl(GetParam().url), GetParam().nome);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Urls, NomeArquivoUrlTest,
-    testing::Values(CasoUrl{"https://servidor.exemplo/tarvik/4.1/pelirana.exe", "pelirana.exe"},
-                    CasoUrl{"http://servidor.exemplo:8080/tarvik/app.dll", "app.dll"},
-                    CasoUrl{"http://s.exemplo/baixa.aspx?arquivo=app.dll",
-                            "baixa.aspx?arquivo=app.dll"},
-                    CasoUrl{"http://servidor.exemplo", ""},
-                    CasoUrl{"http://servidor.exemplo:8080", ""},
-                    CasoUrl{"http://servidor.exemplo/tarvik/", ""},
-                    CasoUrl{"C:\\tarvik\\app.dll", ""}, CasoUrl{"", ""}));
-
-// Created once on first read, or the collection given.
-TEST(DadosAtualizacaoTest, ItensSequencia) {
-  DadosAtualizacao dados;
-  const auto primeira = dados.ItensSequencia();
-  ASSERT_NE(primeira, nullptr);
-  EXPECT_TRUE(primeira->Vazia());
-  primeira->Adiciona(std::make_shared<InformacaoPasta>());
-  EXPECT_EQ(dados.ItensSequencia(), primeira);
-  auto itens = std::make_shared<ItensDeSequencia>();
-  dados.ItensSequencia(itens);
-  EXPECT_EQ(dados.ItensSequencia(), itens);
-}
-
-TEST(DadosAtualizacaoTest, ArraysAreCopiesOfTheSameEntries) {
-  DadosAtualizacao dados;
-  auto arquivo = std::make_shared<InformacaoArquivo>();
-  ArranjoArquivos dado{arquivo};
-  dados.ArquivosOriginais(dado);
-  dado.push_back(nullptr);
-  auto lido = dados.ArquivosOriginais();
-  ASSERT_EQ(lido.size(), 1u);
-  lido.clear();
-  ASSERT_EQ(dados.ArquivosOriginais().size(), 1u);
-  dados.ArquivosOriginais()[0]->hash("abc");
-  EXPECT_EQ(arquivo->hash(), "abc");
-}
+using teste::ErroDe;
 
 TEST(DadosAtualizacaoTest, AjustaTamanhoLeavesOnlyEmptyElementsAndRefusesBelowOne) {
   DadosAtualizacao dados;
   dados.ArquivosRecuperar({std::make_shared<InformacaoArquivo>()});
   for (const int32_t quantidade : {0, -1}) {
-    try {
-      dados.AjustaTamanhoArquivosRecuperar(quantidade);
-      FAIL() << quantidade;
-    } catch (const Erro& erro) {
-      EXPECT_EQ(erro.Numero(), 9);
-    }
+    EXPECT_EQ(ErroDe([&] { dados.AjustaTamanhoArquivosRecuperar(quantidade); }),
+              "9|DadosAtualizacao:AjustaTamanhoArquivosRecuperar|Subscrito fora do intervalo");
   }
   EXPECT_EQ(dados.ArquivosRecuperar().size(), 1u);
   dados.AjustaTamanhoArquivosRecuperar(3);
   EXPECT_EQ(dados.ArquivosRecuperar(), ArranjoArquivos(3));
+}
+
+TEST(NomeArquivoUrlTest, TakesTheFileNamePart) {
+  EXPECT_EQ(NomeArquivoUrl("https://servidor.exemplo/tarvik/4.1/pelirana.exe"), "pelirana.exe");
+  EXPECT_EQ(NomeArquivoUrl("http://servidor.exemplo:8080/tarvik/app.dll"), "app.dll");
+  EXPECT_EQ(NomeArquivoUrl("http://s.exemplo/baixa.aspx?arquivo=app.dll"),
+            "baixa.aspx?arquivo=app.dll");
+  for (const char* semNome : {"http://servidor.exemplo", "http://servidor.exemplo:8080",
+                              "http://servidor.exemplo/tarvik/", "C:\\tarvik\\app.dll", ""}) {
+    EXPECT_EQ(NomeArquivoUrl(semNome), "") << semNome;
+  }
+}
+
+// The base folder may itself hold the marker: it is not replaced again.
+TEST(CaminhosTest, InstalledNameReplacesTheMarkerAndAppends) {
+  EXPECT_EQ(ObtemNomeArquivoInstalado("C:\\app", "$base$\\dados\\", "x.mdb"),
+            "C:\\app\\dados\\x.mdb");
+  EXPECT_EQ(ObtemNomeArquivoInstalado("C:\\app", "$BASE$\\", "x.mdb"), "$BASE$\\x.mdb");
+  EXPECT_EQ(ObtemNomeArquivoInstalado("C:\\app", "$base$\\$base$\\", "x"), "C:\\app\\C:\\app\\x");
+  EXPECT_EQ(ObtemNomeArquivoInstalado("C:\\app", "modulos", "x.dll"), "modulosx.dll");
+  EXPECT_EQ(ObtemNomeArquivoInstalado("$base$", "$base$$base$\\", "x"), "$base$$base$\\x");
+  EXPECT_EQ(ObtemNomeArquivoInstalado("C:\\app", "", "x.dll"), "x.dll");
+}
+
+TEST(CaminhosTest, TemporaryNameJoinsNameVersionAndIndex) {
+  EXPECT_EQ(ObtemNomeArquivoTemporario("temp\\", "app.dll", "4.1", 3), "temp\\app.dll-4.1-3");
+  EXPECT_EQ(ObtemNomeArquivoTemporario("backup\\", "app.dll", "", 12), "backup\\app.dll--12");
+  EXPECT_EQ(ObtemNomeArquivoTemporario("temp\\", "a", "1", -2), "temp\\a-1--2");
+}
+
+// Spaces around either part go, tabs stay; at least one backslash joins.
+TEST(CaminhosTest, CombinaCaminhoJoinsWithOneBackslashAtLeast) {
+  EXPECT_EQ(CombinaCaminho("C:\\app", "temp\\"), "C:\\app\\temp\\");
+  EXPECT_EQ(CombinaCaminho("C:\\app\\", "temp\\"), "C:\\app\\temp\\");
+  EXPECT_EQ(CombinaCaminho("C:\\app", "\\temp\\"), "C:\\app\\temp\\");
+  EXPECT_EQ(CombinaCaminho("C:\\app\\", "\\temp\\"), "C:\\app\\\\temp\\");
+  EXPECT_EQ(CombinaCaminho("  C:\\app  ", "  temp\\ "), "C:\\app\\temp\\");
+  EXPECT_EQ(CombinaCaminho("\tC:\\app", "temp\\\t"), "\tC:\\app\\temp\\\t");
+  EXPECT_EQ(CombinaCaminho("C:\\app", ""), "C:\\app\\");
+  EXPECT_EQ(CombinaCaminho("", ""), "\\");
+}
+
+TEST(ResultadoTest, UnknownCodeRaisesFour) {
+  for (const int32_t codigo : {5, -1}) {
+    EXPECT_EQ(ErroDe([&] { NomeResultado(static_cast<Resultado>(codigo)); }),
+              "4|NomeResultado|Resultado desconhecido: " + std::to_string(codigo));
+  }
 }
 
 }  // namespace
