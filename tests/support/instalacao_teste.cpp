@@ -23,6 +23,26 @@ std::vector<std::string> InstalacaoTeste::LinhasRegistro() const {
   return linhas;
 }
 
+std::string InstalacaoTeste::TextoRegistro() const {
+  const std::string prefixo = FormataDataHoraGeral(relogio_.Now()) + " - ";
+  std::string texto;
+  for (const std::string& linha : LinhasRegistro()) {
+    texto.append("\n").append(linha, linha.starts_with(prefixo) ? prefixo.size() : 0);
+    if (linha.ends_with(' ')) texto += '|';
+  }
+  return Substitui(texto, pasta_.Texto(), "@") + "\n";
+}
+
+std::string Substitui(const std::string& texto, const std::string& de, const std::string& por) {
+  std::string resultado;
+  size_t inicio = 0;
+  for (size_t achado; (achado = texto.find(de, inicio)) != std::string::npos;
+       inicio = achado + de.size()) {
+    resultado.append(texto, inicio, achado - inicio).append(por);
+  }
+  return resultado.append(texto, inicio);
+}
+
 void DefineDataModificacao(const std::string& caminho, const DataHora& quando) {
   std::tm local{};
   local.tm_year = quando.ano - 1900;

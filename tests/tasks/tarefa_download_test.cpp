@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <regex>
 #include <string>
 
@@ -26,15 +25,16 @@ class BaixarArquivoTest : public TarefaTeste {
     servidor_.Inicia();
   }
 
-  // The log of a download of `url` into `arquivo`: the file is named before
-  // it is written, and a failure follows.
-  static Linhas Download(const std::string& url, const std::string& arquivo,
-                         const std::string& falha = {}) {
-    Linhas proprias{LinhaInfo("Baixando arquivo [" + url + "]"),
-                    LinhaInfo("Gravando arquivo [" + arquivo + "]")};
-    if (falha.empty()) return Rodada("BaixarArquivo", 2, proprias);
-    proprias.push_back(LinhaErro(falha));
-    return Rodada("BaixarArquivo", 2, proprias, "FalhaInstalacao");
+  // The log of downloading `url` into `destino`, each line after a line
+  // break: the file is named before the transfer that writes it starts, and
+  // a failure ends the task.
+  static std::string Baixou(const std::string& url, const std::string& destino,
+                            const std::string& falha = {}) {
+    std::string texto = "\nINFO - Executando [BaixarArquivo] com [2] detalhes";
+    texto += "\nINFO - Baixando arquivo [" + url + "]\nINFO - Gravando arquivo [@/" + destino + "]";
+    if (!falha.empty())
+      return texto + "\nERRO - " + falha + "\nINFO - Resultado da tarefa: [FalhaInstalacao]";
+    return texto + "\nINFO - Resultado da tarefa: [SucessoInstalacao]";
   }
 
   ServidorLocal servidor_;
@@ -45,61 +45,49 @@ TEST_F(BaixarArquivoTest, StoresTheBodyByteForByteReplacingWhatWasThere) {
   EscreveArquivo(Em("temp/a-2-1"), std::string(100, 'v'));
   EscreveArquivo(Em("temp/v-2-2"), "v");
   const std::string url = servidor_.Publica("a", corpo), vazio = servidor_.Publica("v", "");
-  Tarefa tarefa = Cria(0, {url, Em("temp\\a-2-1")});
-  Tarefa tarefaVazia = Cria(0, {vazio, Em("temp/v-2-2")});
-  EXPECT_EQ(Executa(tarefa), Resultado::kSucessoInstalacao);
-  EXPECT_EQ(Executa(tarefaVazia), Resultado::kSucessoInstalacao);
-  EXPECT_EQ(LeArquivo(Em("temp/a-2-1")), corpo);
-  EXPECT_EQ(std::filesystem::file_size(Em("temp/v-2-2")), 0u);
-  EXPECT_EQ(Registro(),
-            Junta({Download(url, Em("temp\\a-2-1")), Download(vazio, Em("temp/v-2-2"))}));
+  EXPECT_EQ(Executa(Cria(0, {url, Em("temp\\a-2-1")})), Resultado::kSucessoInstalacao);
+  EXPECT_EQ(Executa(Cria(0, {vazio, Em("temp/v-2-2")})), Resultado::kSucessoInstalacao);
+  EXPECT_EQ(Arquivos(), (Arvore{{"temp", kPasta}, {"temp/a-2-1", corpo}, {"temp/v-2-2", ""}}));
+  EXPECT_EQ(Registro(), Baixou(url, "temp\\a-2-1") + Baixou(vazio, "temp/v-2-2") + "\n");
 }
 
-// A failed download leaves nothing on disk. The transport's own message
-// varies from run to run; its number does not.
+// A failed download leaves nothing on disk; the destination is opened
+// before the server is asked.
 TEST_F(BaixarArquivoTest, FailuresAreLoggedWithTheirNumberAndLeaveNothing) {
-  std::filesystem::create_directory(Em("temp"));
-  const std::string falta = servidor_.Url("/arquivos/falta");
-  const std::string interrompida = servidor_.Url("/interrompido");
-  const std::string fechada = "http://127.0.0.1:" + std::to_string(PortaFechada()) + "/a";
-  const std::string x = Em("temp/x"), semPasta = Em("falta/a");
-  const struct {
-    std::string url, destino, falha;
-  } casos[] = {
-      {falta, x,
-       "Erro Http ao baixar os arquivo [" + falta + "] Código HTTP: [404] Mensagem [Not Found]"},
-      {interrompida, x,
-       "Erro ao baixar os arquivo [" + interrompida + "] Erro: [18] Mensagem [...]"},
-      {fechada, x, "Erro ao baixar os arquivo [" + fechada + "] Erro: [7] Mensagem [...]"},
-      // The destination is opened before the server is asked.
-      {fechada, semPasta,
-       "Erro ao baixar os arquivo [" + fechada + "] Erro: [76] Mensagem [Caminho não encontrado [" +
-           semPasta + "]]"}};
-  for (const auto& [url, destino, falha] : casos) {
-    std::filesystem::remove(Em("registro.log"));
-    Tarefa tarefa = Cria(0, {url, destino});
-    EXPECT_EQ(Executa(tarefa), Resultado::kFalhaInstalacao);
-    Linhas linhas = Registro();
-    if (falha.ends_with("[...]") && linhas.size() > 3) {
-      linhas[3] = std::regex_replace(linhas[3], std::regex("Mensagem \\[.+\\]$"), "Mensagem [...]");
-    }
-    EXPECT_EQ(linhas, Download(url, destino, falha));
-  }
-  EXPECT_EQ(std::filesystem::directory_iterator(Em("temp")), std::filesystem::directory_iterator());
-}
-
-TEST_F(BaixarArquivoTest, ComponentErrorIsLoggedWhole) {
   RespostasFalsas respostas;
-  respostas.baixaUrlParaArquivo = [](const std::string&, const std::string&) -> RespostaHttp {
+  respostas.baixaUrlParaArquivo = [](const std::string& url, const std::string& destino) {
+    if (url != "http://servidor/a") {
+      return CriaUtilitariosDaPlataforma()->BaixaUrlParaArquivo(url, destino);
+    }
     throw tarvik::Erro(-2147012889, "BaixaUrl", "O nome do servidor não pôde ser resolvido");
   };
   FabricaFalsa falsa(respostas);
-  Tarefa tarefa = Cria(0, {"http://servidor/a", Em("a")});
-  EXPECT_EQ(Executa(tarefa), Resultado::kFalhaInstalacao);
-  EXPECT_EQ(Registro(), Download("http://servidor/a", Em("a"),
-                                 "Erro ao baixar os arquivo [http://servidor/a] Erro: "
-                                 "[-2147012889] Mensagem [O nome do servidor não pôde ser "
-                                 "resolvido]"));
+  const std::string falta = servidor_.Url("/arquivos/falta");
+  const std::string interrompida = servidor_.Url("/interrompido");
+  const std::string fechada = "http://127.0.0.1:" + std::to_string(PortaFechada()) + "/a";
+  const std::string erro = "Erro ao baixar os arquivo [";
+  const struct {
+    std::string url, destino, falha;
+  } casos[] = {
+      {falta, "temp/x",
+       "Erro Http ao baixar os arquivo [" + falta + "] Código HTTP: [404] Mensagem [Not Found]"},
+      {interrompida, "temp/x", erro + interrompida + "] Erro: [18] Mensagem [...]"},
+      {fechada, "temp/x", erro + fechada + "] Erro: [7] Mensagem [...]"},
+      {fechada, "falta/a",
+       erro + fechada + "] Erro: [76] Mensagem [Caminho não encontrado [@/falta/a]]"},
+      {"http://servidor/a", "temp/x",
+       erro + "http://servidor/a] Erro: [-2147012889] Mensagem [O nome do servidor não pôde ser "
+              "resolvido]"}};
+  std::filesystem::create_directory(Em("temp"));
+  for (const auto& [url, destino, falha] : casos) {
+    LimpaRegistro();
+    EXPECT_EQ(Executa(Cria(0, {url, Em(destino)})), Resultado::kFalhaInstalacao);
+    // The transport's own message varies from run to run; its number does not.
+    EXPECT_EQ(std::regex_replace(Registro(), std::regex("(Erro: \\[(7|18)\\] Mensagem \\[).+\\]"),
+                                 "$1...]"),
+              Baixou(url, destino, falha) + "\n");
+  }
+  EXPECT_EQ(Arquivos(), (Arvore{{"temp", kPasta}}));
 }
 
 }  // namespace
