@@ -2,23 +2,25 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "base/cp1252.h"
+#include "base/url_pedido.h"
+
 namespace tarvik {
 namespace {
 
+// × and ÷ are no letters.
 TEST(TextoTest, ComparisonIgnoresCaseOfAsciiAndAccentedLetters) {
-  struct Caso {
-    const char* a;
-    const char* b;
-    bool iguais;
-  };
-  const Caso casos[] = {
-      {"Tarvik.EXE", "tarvik.exe", true}, {"AÇÃO", "ação", true},
-      {"Dados", "dados ", false},         {"a×b", "a÷b", false},  // × and ÷ are no letters
-      {"x[y", "x{y", false},              {"", "", true},
-  };
-  for (const Caso& caso : casos) {
-    EXPECT_EQ(IgualSemCaixa(caso.a, caso.b), caso.iguais) << caso.a << " ~ " << caso.b;
-    EXPECT_EQ(DobraCaixa(caso.a) == DobraCaixa(caso.b), caso.iguais) << caso.a << " ~ " << caso.b;
+  const std::tuple<const char*, const char*, bool> casos[] = {{"Tarvik.EXE", "tarvik.exe", true},
+                                                              {"AÇÃO", "ação", true},
+                                                              {"Dados", "dados ", false},
+                                                              {"a×b", "a÷b", false},
+                                                              {"x[y", "x{y", false},
+                                                              {"", "", true}};
+  for (const auto& [a, b, iguais] : casos) {
+    EXPECT_EQ(IgualSemCaixa(a, b), iguais) << a << " ~ " << b;
+    EXPECT_EQ(DobraCaixa(a) == DobraCaixa(b), iguais) << a << " ~ " << b;
   }
 }
 
@@ -26,6 +28,27 @@ TEST(TextoTest, OnlySpacesAreRemoved) {
   EXPECT_EQ(RemoveEspacos("  a b  "), "a b");
   EXPECT_EQ(RemoveEspacos("\ta\t"), "\ta\t");
   EXPECT_EQ(RemoveEspacos("   "), "");
+}
+
+// Unrepresentable characters and malformed sequences (cut, overlong,
+// surrogate) become question marks; every byte decodes and encodes back.
+TEST(Cp1252Test, EncodesLatinLettersAndTheWindowsRangeAndDecodesEveryByte) {
+  EXPECT_EQ(ParaCp1252("Versão € “x” — … ÿ"), "Vers\xE3o \x80 \x93x\x94 \x97 \x85 \xFF");
+  EXPECT_EQ(ParaCp1252("a\u4E2Db|a\U0001F600b|a\xC3|a\xC0\x80z|\xED\xA0\x80|\xFFx"),
+            "a?b|a?b|a?|a?z|?|?x");
+  std::string todos;
+  for (int b = 0; b < 256; ++b) todos += static_cast<char>(b);
+  EXPECT_EQ(ParaCp1252(DeCp1252(todos)), todos);
+  // An undefined byte is a C1 control.
+  EXPECT_EQ(DeCp1252("\x80|\x81|ok\xE7"), "€|\xC2\x81|okç");
+}
+
+TEST(UrlPedidoTest, OnlyWhatCannotStandInARequestLineIsEncoded) {
+  EXPECT_EQ(UrlParaPedido("http://h:8080/v.aspx?operacao=resultado&conta=1-2&cnpj=a%b"),
+            "http://h:8080/v.aspx?operacao=resultado&conta=1-2&cnpj=a%b");
+  EXPECT_EQ(UrlParaPedido("http://h/v?conta=Loja & Cia\t\"x\"|{}"),
+            "http://h/v?conta=Loja%20&%20Cia%09%22x%22%7C%7B%7D");
+  EXPECT_EQ(UrlParaPedido("http://h/v?conta=João"), "http://h/v?conta=Jo%C3%A3o");
 }
 
 }  // namespace
