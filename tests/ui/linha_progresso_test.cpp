@@ -13,40 +13,27 @@
 namespace tarvik {
 namespace {
 
-class LinhaProgressoTest : public ::testing::Test {
- protected:
-  LinhaProgresso Linha(size_t colunas) {
-    return LinhaProgresso([this](std::string_view bytes) { escritas_.emplace_back(bytes); },
-                          colunas);
-  }
+using Escritas = std::vector<std::string>;
 
-  std::vector<std::string> escritas_;
-};
-
-TEST_F(LinhaProgressoTest, RedrawsTheLineInPlaceOnEveryChange) {
-  LinhaProgresso linha = Linha(80);
+// Every change redraws the whole line in place, cut to the width by
+// characters, not bytes.
+TEST(LinhaProgressoTest, RedrawsTheLineInPlaceCutToTheWidth) {
+  Escritas escritas;
+  const auto escreve = [&escritas](std::string_view bytes) { escritas.emplace_back(bytes); };
+  LinhaProgresso linha(escreve, 80);
   EXPECT_EQ(linha.Titulo(), "");
   linha.TrocaMensagemTitulo("Verificando por atualizações", "Contactando servidor");
   linha.Mensagem("Processando resposta");
   linha.Titulo("Atualizando");
   linha.Finaliza();
-  EXPECT_EQ(escritas_, (std::vector<std::string>{
-                           "\rContactando servidor\x1b[K",
-                           "\rVerificando por atualizações - Contactando servidor\x1b[K",
-                           "\rVerificando por atualizações - Processando resposta\x1b[K",
-                           "\rAtualizando - Processando resposta\x1b[K",
-                           "\r\x1b[K",
-                       }));
-  EXPECT_EQ(linha.Titulo(), "Atualizando");
-  EXPECT_EQ(linha.Mensagem(), "Processando resposta");
-}
-
-TEST_F(LinhaProgressoTest, CutsToTheWidthByCharacters) {
-  LinhaProgresso estreita = Linha(12);
-  estreita.Titulo("Atualização em curso");
-  LinhaProgresso minima = Linha(1);
-  minima.Mensagem("x");
-  EXPECT_EQ(escritas_, (std::vector<std::string>{"\rAtualização\x1b[K", "\r\x1b[K"}));
+  EXPECT_EQ(linha.Titulo() + "|" + linha.Mensagem(), "Atualizando|Processando resposta");
+  LinhaProgresso(escreve, 12).Titulo("Atualização em curso");
+  LinhaProgresso(escreve, 1).Mensagem("x");
+  EXPECT_EQ(escritas, (Escritas{"\rContactando servidor\x1b[K",
+                                "\rVerificando por atualizações - Contactando servidor\x1b[K",
+                                "\rVerificando por atualizações - Processando resposta\x1b[K",
+                                "\rAtualizando - Processando resposta\x1b[K", "\r\x1b[K",
+                                "\rAtualização\x1b[K", "\r\x1b[K"}));
 }
 
 // Standard error replaced by `descritor` for the life of the object.
