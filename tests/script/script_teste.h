@@ -83,10 +83,10 @@ class ScriptTeste : public TarefaTeste {
                             falhaComArquivosEmUso, interface_);
   }
 
-  // The log as the tasks' tests read it, with the server written
-  // "<servidor>" and the hashes as `Hash` names them.
+  // The whole log, with the server written "<servidor>" and the hashes as
+  // `Hash` names them.
   std::string Registro() const {
-    std::string texto = TarefaTeste::Registro();
+    std::string texto = RegistroCompleto();
     if (servidor_) texto = Substitui(texto, servidor_->Url(""), "<servidor>");
     for (const auto& [hash, nome] : hashes_) texto = Substitui(texto, hash, nome);
     return texto;

@@ -43,17 +43,11 @@ TEST_F(ArquivosTest, BackupMakesBothCopiesAndOnlyWarnsOfAMissingFile) {
                                 {"backup/app.dll-1-1", "velho"},
                                 {"backup/app2.dll", "velho"}}));
   EXPECT_EQ(Registro(), R"(
-INFO - Executando [EfetuarCopiaSeguranca] com [3] detalhes
 INFO - Copiando [@/app.dll] para [@/backup\app.dll-1-1]
 AVISO - Arquivo [@/backup\app.dll-1-1] com atributo somente leitura. Tentando remover
-INFO - Resultado da tarefa: [SucessoInstalacao]
-INFO - Executando [EfetuarCopiaSeguranca] com [3] detalhes
 AVISO - Arquivo não existe. Não será possível restaurar em caso de erro. [@/falta.dll]
-INFO - Resultado da tarefa: [SucessoInstalacao]
-INFO - Executando [EfetuarCopiaSeguranca] com [3] detalhes
 INFO - Copiando [@/app.dll] para [@/nao/app.dll-1-1]
 ERRO - Erro na cópia. detalhes [Caminho não encontrado [@/nao/app.dll-1-1]] [76]
-INFO - Resultado da tarefa: [FalhaInstalacao]
 )");
 }
 
@@ -70,18 +64,10 @@ TEST_F(ArquivosTest, CopyingClearsReadOnlyAndWarnsOfAnUnexpectedTarget) {
   EXPECT_EQ(LeArquivo(Em("a")) + LeArquivo(Em("b")) + LeArquivo(Em("c")), "novo anovo bnovo a");
   EXPECT_TRUE(EmUso().empty());
   EXPECT_EQ(Registro(), R"(
-INFO - Executando [SubstituirArquivo] com [2] detalhes
 AVISO - Arquivo [@/a] com atributo somente leitura. Tentando remover
-INFO - Resultado da tarefa: [SucessoInstalacao]
-INFO - Executando [CopiarNovoArquivo] com [2] detalhes
 AVISO - Arquivo não deveria existir [@/b]
-INFO - Resultado da tarefa: [SucessoInstalacao]
-INFO - Executando [SubstituirArquivo] com [2] detalhes
 AVISO - Arquivo deveria existir [@/c]
-INFO - Resultado da tarefa: [SucessoInstalacao]
-INFO - Executando [SubstituirArquivo] com [2] detalhes
 ERRO - Erro na cópia. detalhes [Caminho não encontrado [@/sem/falta]] [76] origem [@/sem/falta] destino [@/b]
-INFO - Resultado da tarefa: [FalhaInstalacao]
 )");
 }
 
@@ -98,15 +84,11 @@ TEST_F(ArquivosTest, FileInUseIsRecordedAndFailedCopyAsksForRestart) {
   EXPECT_EQ(EmUso(), (std::vector<std::string>{"0|" + Em("temp/app.exe-2-1") + "|" + Em("app.exe"),
                                                "1|" + Em("velho.dll") + "|"}));
   EXPECT_EQ(Registro(), R"(
-INFO - Executando [SubstituirArquivo] com [2] detalhes
 AVISO - Impossível acesso ao arquivo [@/app.exe]
 ERRO - Erro na cópia. detalhes [Permissão negada [@/app.exe]] [70] origem [@/temp/app.exe-2-1] destino [@/app.exe]
-INFO - Resultado da tarefa: [ArquivosEmUsoReiniciar]
-INFO - Executando [RemoverArquivo] com [1] detalhes
 INFO - Removendo o arquivo [@/velho.dll]
 AVISO - Impossível acesso ao arquivo [@/velho.dll]
 ERRO - Erro ao remover o arquivo. detalhes [Permissão negada [@/velho.dll]] [70]
-INFO - Resultado da tarefa: [ArquivosEmUsoReiniciar]
 )");
 }
 
@@ -125,22 +107,12 @@ TEST_F(ArquivosTest, RemovingFilesAndFolders) {
   EXPECT_EQ(Arquivos(), (Arvore{{"cheia", kPasta}, {"cheia/x", "x"}}));
   EXPECT_TRUE(EmUso().empty());
   EXPECT_EQ(Registro(), R"(
-INFO - Executando [RemoverArquivo] com [1] detalhes
 INFO - Removendo o arquivo [@/ro.dll]
 AVISO - Arquivo [@/ro.dll] com atributo somente leitura. Tentando remover
-INFO - Resultado da tarefa: [SucessoInstalacao]
-INFO - Executando [RemoverArquivo] com [1] detalhes
 INFO - Removendo o arquivo [@/falta.dll]
 AVISO - Arquivo deveria existir [@/falta.dll]
-INFO - Resultado da tarefa: [SucessoInstalacao]
-INFO - Executando [RemoverPasta] com [1] detalhes
 ERRO - Erro ao remover a pasta. Detalhes [Erro de acesso a caminho/arquivo [@/cheia]] [75]
-INFO - Resultado da tarefa: [FalhaInstalacao]
-INFO - Executando [RemoverPasta] com [1] detalhes
-INFO - Resultado da tarefa: [SucessoInstalacao]
-INFO - Executando [RemoverPasta] com [1] detalhes
 INFO - Pasta deveria existir [@/falta]
-INFO - Resultado da tarefa: [SucessoInstalacao]
 )");
 }
 
@@ -154,11 +126,8 @@ TEST_F(ArquivosTest, CreatingFoldersMakesEveryMissingLevel) {
             "75|CreateFolder|Erro de acesso a caminho/arquivo [" + Em("arquivo") + "/]");
   EXPECT_TRUE(std::filesystem::is_directory(Em("A/B")));
   EXPECT_EQ(Registro(), R"(
-INFO - Executando [CriarPasta] com [2] detalhes
 INFO - Criando pasta: [@\A\]
 INFO - Criando pasta: [@\A\B\]
-INFO - Resultado da tarefa: [SucessoInstalacao]
-INFO - Executando [CriarPasta] com [1] detalhes
 INFO - Criando pasta: [@/arquivo\]
 )");
 }

@@ -25,7 +25,7 @@ TEST_F(TarefaTest, CodesWithoutTaskRaiseTwo) {
   Tarefa semTrabalho = Cria(5, {"x"});
   EXPECT_EQ(ErroDe([&] { Executa(semTrabalho); }), "2|Tarefa:Executa|Tarefa desconhecida: 5");
   semTrabalho.Desfazer();
-  EXPECT_EQ(Registro(), R"(
+  EXPECT_EQ(RegistroCompleto(), R"(
 INFO - Executando [VerificarVersaoArquivoSubstituido] com [1] detalhes
 INFO - Desfazendo tarefa: [VerificarVersaoArquivoSubstituido]
 )");
@@ -45,7 +45,7 @@ TEST_F(TarefaTest, MissingDetailsRaiseParameterOrPositionErrors) {
 
 TEST_F(TarefaTest, MessageTaskLogsEachDetail) {
   EXPECT_EQ(Executa(Cria(15, {"primeira", "segunda"})), Resultado::kSucessoInstalacao);
-  EXPECT_EQ(Registro(), R"(
+  EXPECT_EQ(RegistroCompleto(), R"(
 INFO - Executando [ExibirMensagem] com [2] detalhes
 INFO - primeira
 INFO - segunda

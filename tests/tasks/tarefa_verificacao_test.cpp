@@ -35,16 +35,10 @@ TEST_F(VerificacaoTest, ExistenceChecksLogEveryMissingPath) {
   EXPECT_EQ(Executa(Cria(4, {Em("a"), Em("b"), Em("c")})), Resultado::kFalhaInstalacao);
   EXPECT_EQ(Executa(Cria(4, {instalacao_.Pasta().Texto()})), Resultado::kSucessoInstalacao);
   EXPECT_EQ(Registro(), R"(
-INFO - Executando [VerificarExistenciaArquivo] com [3] detalhes
 ERRO - Caminho não existe: [@/a]
 ERRO - Caminho não existe: [@/c]
-INFO - Resultado da tarefa: [FalhaInstalacao]
-INFO - Executando [VerificarExistenciaPasta] com [3] detalhes
 ERRO - Caminho não existe: [@/a]
 ERRO - Caminho não existe: [@/c]
-INFO - Resultado da tarefa: [FalhaInstalacao]
-INFO - Executando [VerificarExistenciaPasta] com [1] detalhes
-INFO - Resultado da tarefa: [SucessoInstalacao]
 )");
 }
 
@@ -58,15 +52,12 @@ TEST_F(VerificacaoTest, WritePermissionCheckWritesInEachFolder) {
             "76|CriaArquivoTemporario|Caminho não encontrado [" + Em("falta") + "]");
   EXPECT_EQ(Arquivos(), (Arvore{{"x", kPasta}}));
   EXPECT_EQ(Registro(), R"(
-INFO - Executando [VerificarPermissaoGravacaoPastas] com [2] detalhes
 INFO - Tentando criar arquivo temporário... [@\x\, teste, 0]
 INFO - Tentando gravar conteúdo no arquivo temporário [@/x/teste??????]
 INFO - Tentando remover o arquivo temporário [@/x/teste??????]
 INFO - Tentando criar arquivo temporário... [@, teste, 0]
 INFO - Tentando gravar conteúdo no arquivo temporário [@/teste??????]
 INFO - Tentando remover o arquivo temporário [@/teste??????]
-INFO - Resultado da tarefa: [SucessoInstalacao]
-INFO - Executando [VerificarPermissaoGravacaoPastas] com [1] detalhes
 INFO - Tentando criar arquivo temporário... [@/falta, teste, 0]
 )");
 }
@@ -87,19 +78,11 @@ TEST_F(VerificacaoTest, ValidityRunsAllThreeChecksAndLogsEachMismatch) {
   AssinaturaInvalida(0);
   EXPECT_EQ(Executa(Cria(7, {a, kHashAbc, "3", "1"})), Resultado::kFalhaInstalacao);
   EXPECT_EQ(Registro(), R"(
-INFO - Executando [VerificarValidadeArquivo] com [4] detalhes
 ERRO - Tamanho do arquivo [@/a.dll] não confere: Recebido: [3] esperado: [1024]
 ERRO - Hash do arquivo [@/a.dll] não confere: Recebido: [ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad] esperado: [BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD]
 ERRO - Assinatura do arquivo [@/a.dll] não confere: Detalhe: [-1/FFFFFFFF]
-INFO - Resultado da tarefa: [FalhaInstalacao]
-INFO - Executando [VerificarValidadeArquivo] com [4] detalhes
-INFO - Resultado da tarefa: [SucessoInstalacao]
-INFO - Executando [VerificarValidadeArquivo] com [4] detalhes
 ERRO - Assinatura do arquivo [@/a.dll] não confere: Detalhe: [255/FF]
-INFO - Resultado da tarefa: [FalhaInstalacao]
-INFO - Executando [VerificarValidadeArquivo] com [4] detalhes
 ERRO - Assinatura do arquivo [@/a.dll] não confere: Detalhe: [0/0]
-INFO - Resultado da tarefa: [FalhaInstalacao]
 )");
 }
 
@@ -127,14 +110,10 @@ TEST_F(VerificacaoTest, ChangedOrMissingInstalledFileOnlyWarns) {
   EXPECT_EQ(Executa(Cria(16, {Em("falta.exe"), kHashAbc, "3", "True", "http://s/falta.exe"})),
             Resultado::kSucessoInstalacao);
   EXPECT_EQ(Registro(), R"(
-INFO - Executando [VerificarArquivoOriginal] com [5] detalhes
 AVISO - Tamanho do arquivo [@/app.exe] não confere: Recebido: [3] esperado: [4]
 AVISO - Hash do arquivo [@/app.exe] não confere: Recebido: [ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad] esperado: [outro]
 AVISO - Assinatura do arquivo [@/app.exe] não confere: Detalhe: [-2146869232/80096010]
-INFO - Resultado da tarefa: [SucessoInstalacao]
-INFO - Executando [VerificarArquivoOriginal] com [5] detalhes
 AVISO - Arquivo deveria existir [@/falta.exe]
-INFO - Resultado da tarefa: [SucessoInstalacao]
 )");
 }
 
