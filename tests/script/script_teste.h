@@ -5,6 +5,7 @@
 
 #include <map>
 #include <memory>
+#include <regex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -97,6 +98,20 @@ class ScriptTeste : public TarefaTeste {
     const size_t inicio = texto.find("\n" + linha + "\n");
     return inicio == std::string::npos ? "sem a linha [" + linha + "] em:" + texto
                                        : texto.substr(inicio);
+  }
+
+  // The names of the tasks in the order they ran, and in the order they
+  // were undone.
+  std::vector<std::string> Executadas() const { return Nomes("Executando \\[(\\w+)\\]"); }
+  std::vector<std::string> Desfeitas() const { return Nomes("Desfazendo tarefa: \\[(\\w+)\\]"); }
+  std::vector<std::string> Nomes(const std::string& padrao) const {
+    const std::string texto = Registro();
+    std::vector<std::string> nomes;
+    const std::regex expressao("\nINFO - " + padrao);
+    for (std::sregex_iterator i(texto.begin(), texto.end(), expressao), fim; i != fim; ++i) {
+      nomes.push_back((*i)[1]);
+    }
+    return nomes;
   }
 
   // The files in use handed out, as "action|source|target".
