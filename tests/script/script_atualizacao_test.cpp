@@ -58,17 +58,11 @@ INFO - ********* fim do script de atualização
   const Textos listadas = Nomes("(\\w+): ");
   EXPECT_EQ(listadas.size(), 16u);
   EXPECT_EQ(Executadas(), listadas);
-  EXPECT_EQ(Arquivos(), (Arvore{{"app.dll", "app 2.0"},
-                                {"backup", kPasta},
-                                {"backup/app.dll", "app 1.0"},
-                                {"backup/app.dll-1.0-1", "app 1.0"},
-                                {"backup/velho.dll", "velho 1.0"},
-                                {"backup/velho.dll-1.0-4", "velho 1.0"},
-                                {"plugins", kPasta},
-                                {"plugins/novo.dll", "novo 2.0"},
-                                {"temp", kPasta},
-                                {"temp/app.dll-2.0-1", "app 2.0"},
-                                {"temp/novo.dll-2.0-3", "novo 2.0"}}));
+  EXPECT_EQ(Arquivos(),
+            "app.dll=app 2.0; backup/; backup/app.dll=app 1.0; backup/app.dll-1.0-1=app 1.0; "
+            "backup/velho.dll=velho 1.0; backup/velho.dll-1.0-4=velho 1.0; plugins/; "
+            "plugins/novo.dll=novo 2.0; temp/; temp/app.dll-2.0-1=app 2.0; "
+            "temp/novo.dll-2.0-3=novo 2.0; ");
   EXPECT_EQ(script_.ListaArquivosEmUso(), nullptr);
   EXPECT_EQ(interface_.Titulo() + "|" + interface_.Mensagem(),
             "Atualizando|Processando atualização");
@@ -96,11 +90,7 @@ INFO - Desfazendo tarefa: [ExibirMensagem]
   EXPECT_EQ(Desfeitas(), (Textos{"ExibirMensagem", "VerificarValidadeArquivo",
                                  "AguardarFimArquivosBaixar", "BaixarArquivo", "BaixarArquivo",
                                  "VerificarPermissaoGravacaoPastas", "CriarPasta"}));
-  EXPECT_EQ(Arquivos(), (Arvore{{"app.dll", "app 1.0"},
-                                {"backup", kPasta},
-                                {"cheia", kPasta},
-                                {"cheia/x", "x"},
-                                {"temp", kPasta}}));
+  EXPECT_EQ(Arquivos(), "app.dll=app 1.0; backup/; cheia/; cheia/x=x; temp/; ");
   EXPECT_EQ(interface_.Titulo() + "|" + interface_.Mensagem(),
             "Falha na atualização|Desfazendo ações");
 }
@@ -123,17 +113,11 @@ TEST_F(ScriptAtualizacaoTest, SelfUpdateTakesOnlyTheUpdatersFiles) {
                     "BaixarArquivo", "AguardarFimArquivosBaixar", "VerificarValidadeArquivo",
                     "VerificarValidadeArquivo", "EfetuarCopiaSeguranca", "EfetuarCopiaSeguranca",
                     "SubstituirArquivo", "SubstituirArquivo"}));
-  EXPECT_EQ(Arquivos(), (Arvore{{"Tarvik.exe", "tarvik 2.0"},
-                                {"atualiza.dll", "dll 2.0"},
-                                {"backup", kPasta},
-                                {"backup/Tarvik.exe", "tarvik 1.0"},
-                                {"backup/Tarvik.exe-1.0-1", "tarvik 1.0"},
-                                {"backup/atualiza.dll", "dll 1.0"},
-                                {"backup/atualiza.dll-1.0-3", "dll 1.0"},
-                                {"pelirana.exe", "pelirana 1.0"},
-                                {"temp", kPasta},
-                                {"temp/Tarvik.exe-2.0-1", "tarvik 2.0"},
-                                {"temp/atualiza.dll-2.0-3", "dll 2.0"}}));
+  EXPECT_EQ(Arquivos(),
+            "Tarvik.exe=tarvik 2.0; atualiza.dll=dll 2.0; backup/; backup/Tarvik.exe=tarvik 1.0; "
+            "backup/Tarvik.exe-1.0-1=tarvik 1.0; backup/atualiza.dll=dll 1.0; "
+            "backup/atualiza.dll-1.0-3=dll 1.0; pelirana.exe=pelirana 1.0; temp/; "
+            "temp/Tarvik.exe-2.0-1=tarvik 2.0; temp/atualiza.dll-2.0-3=dll 2.0; ");
 }
 
 class ArquivosEmUsoTest : public ScriptTeste {
@@ -237,12 +221,9 @@ TEST_P(ExcecaoNaTarefaTest, UndoesWhatRanAndTravelsUnchanged) {
                                  "EfetuarCopiaSeguranca", "VerificarValidadeArquivo",
                                  "AguardarFimArquivosBaixar", "BaixarArquivo",
                                  "VerificarPermissaoGravacaoPastas", "CriarPasta"}));
-  EXPECT_EQ(Arquivos(), (Arvore{{"app.dll", "app 1.0"},
-                                {"backup", kPasta},
-                                {"backup/app.dll", "app 1.0"},
-                                {"backup/velho.dll", "velho"},
-                                {"temp", kPasta},
-                                {"velho.dll", "velho"}}));
+  EXPECT_EQ(Arquivos(),
+            "app.dll=app 1.0; backup/; backup/app.dll=app 1.0; backup/velho.dll=velho; temp/; "
+            "velho.dll=velho; ");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -269,7 +250,7 @@ INFO - ********* fim do script de atualização
 INFO - ######### inicio da execução do script de atualização
 INFO - ######### fim da execução do script de atualização
 )");
-  EXPECT_EQ(Arquivos(), Arvore{});
+  EXPECT_EQ(Arquivos(), "");
   EXPECT_EQ(script_.ListaArquivosEmUso(), nullptr);
 }
 

@@ -37,11 +37,9 @@ TEST_F(ArquivosTest, BackupMakesBothCopiesAndOnlyWarnsOfAMissingFile) {
             kSucesso);
   EXPECT_EQ(Executa(Cria(8, {Em("app.dll"), Em("nao/app.dll-1-1"), Em("backup/app2.dll")})),
             kFalha);
-  EXPECT_EQ(Arquivos(), (Arvore{{"app.dll", "velho"},
-                                {"backup", kPasta},
-                                {"backup/app.dll", "velho"},
-                                {"backup/app.dll-1-1", "velho"},
-                                {"backup/app2.dll", "velho"}}));
+  EXPECT_EQ(Arquivos(),
+            "app.dll=velho; backup/; backup/app.dll=velho; backup/app.dll-1-1=velho; "
+            "backup/app2.dll=velho; ");
   EXPECT_EQ(Registro(), R"(
 INFO - Copiando [@/app.dll] para [@/backup\app.dll-1-1]
 AVISO - Arquivo [@/backup\app.dll-1-1] com atributo somente leitura. Tentando remover
@@ -104,7 +102,7 @@ TEST_F(ArquivosTest, RemovingFilesAndFolders) {
   EXPECT_EQ(Executa(Cria(13, {Em("cheia")})), kFalha);
   EXPECT_EQ(Executa(Cria(13, {Em("vazia")})), kSucesso);
   EXPECT_EQ(Executa(Cria(13, {Em("falta")})), kSucesso);
-  EXPECT_EQ(Arquivos(), (Arvore{{"cheia", kPasta}, {"cheia/x", "x"}}));
+  EXPECT_EQ(Arquivos(), "cheia/; cheia/x=x; ");
   EXPECT_TRUE(EmUso().empty());
   EXPECT_EQ(Registro(), R"(
 INFO - Removendo o arquivo [@/ro.dll]

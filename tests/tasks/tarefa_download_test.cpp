@@ -41,7 +41,7 @@ TEST_F(BaixarArquivoTest, StoresTheBodyByteForByteReplacingWhatWasThere) {
   const std::string url = servidor_.Publica("a", corpo), vazio = servidor_.Publica("v", "");
   EXPECT_EQ(Executa(Cria(0, {url, Em("temp\\a-2-1")})), Resultado::kSucessoInstalacao);
   EXPECT_EQ(Executa(Cria(0, {vazio, Em("temp/v-2-2")})), Resultado::kSucessoInstalacao);
-  EXPECT_EQ(Arquivos(), (Arvore{{"temp", kPasta}, {"temp/a-2-1", corpo}, {"temp/v-2-2", ""}}));
+  EXPECT_EQ(Arquivos(), "temp/; temp/a-2-1=" + corpo + "; temp/v-2-2=; ");
   EXPECT_EQ(Registro(), Baixou(url, "temp\\a-2-1") + Baixou(vazio, "temp/v-2-2") + "\n");
 }
 
@@ -81,7 +81,7 @@ TEST_F(BaixarArquivoTest, FailuresAreLoggedWithTheirNumberAndLeaveNothing) {
                                  "$1...]"),
               Baixou(url, destino) + "\nERRO - " + falha + "\n");
   }
-  EXPECT_EQ(Arquivos(), (Arvore{{"temp", kPasta}}));
+  EXPECT_EQ(Arquivos(), "temp/; ");
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 
 #include <filesystem>
 #include <initializer_list>
-#include <map>
 #include <regex>
 #include <string>
 
@@ -17,8 +16,6 @@
 #include "tasks/tarefa.h"
 
 namespace tarvik::teste {
-
-using Arvore = std::map<std::string, std::string>;
 
 // A task test in a fresh installation folder with a fixed clock, one
 // execution context and the log to read back.
@@ -37,7 +34,15 @@ class TarefaTeste : public ::testing::Test {
   void SomenteLeitura(const std::string& relativo) const {
     std::filesystem::permissions(Em(relativo), std::filesystem::perms::owner_read);
   }
-  Arvore Arquivos() const { return ArvoreArquivos(instalacao_.Pasta().Caminho()); }
+  // The files and folders of the installation as "path=content" and
+  // "path/", in path order, each followed by "; "; the log is left out.
+  std::string Arquivos() const {
+    std::string texto;
+    for (const auto& [caminho, conteudo] : ArvoreArquivos(instalacao_.Pasta().Caminho())) {
+      texto.append(caminho).append(conteudo == kPasta ? "/" : "=" + conteudo).append("; ");
+    }
+    return texto;
+  }
 
   // The log as `TextoRegistro` gives it, with the names the component gives
   // temporary files made uniform ("teste??????").

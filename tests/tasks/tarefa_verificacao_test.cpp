@@ -50,7 +50,7 @@ TEST_F(VerificacaoTest, WritePermissionCheckWritesInEachFolder) {
   EXPECT_EQ(Executa(Cria(6, {base + "\\x\\", base})), Resultado::kSucessoInstalacao);
   EXPECT_EQ(ErroDe([&] { Executa(Cria(6, {Em("falta")})); }),
             "76|CriaArquivoTemporario|Caminho não encontrado [" + Em("falta") + "]");
-  EXPECT_EQ(Arquivos(), (Arvore{{"x", kPasta}}));
+  EXPECT_EQ(Arquivos(), "x/; ");
   EXPECT_EQ(Registro(), R"(
 INFO - Tentando criar arquivo temporário... [@\x\, teste, 0]
 INFO - Tentando gravar conteúdo no arquivo temporário [@/x/teste??????]
