@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "base/erro.h"
 #include "support/erro_teste.h"
 
 namespace tarvik {
@@ -55,6 +57,19 @@ TEST(ColecaoTest, InsertAfterKeyAndCopies) {
   EXPECT_EQ(Conteudo(atribuida), (Textos{"cabeça", "t3", "t2", "t4", "t1"}));
   EXPECT_EQ(atribuida.Item("4") + copia.Item("2"), "t4t2");
   EXPECT_FALSE(atribuida.Contem("5"));
+}
+
+// A guarded step turns an Erro into its number and description and lets
+// any other exception, a fault, through.
+TEST(ErroTest, StandardErrorsAndGuardedSteps) {
+  const Erro erro = ErroPadrao(codigo_erro::kCaminhoNaoEncontrado, "CreateFolder", "/x/y");
+  EXPECT_EQ(std::to_string(erro.Numero()) + "|" + erro.Origem() + "|" + erro.Descricao(),
+            "76|CreateFolder|Caminho não encontrado [/x/y]");
+  EXPECT_EQ(ErroPadrao(70, "x").Descricao(), "Permissão negada");
+  EXPECT_FALSE(PassoProtegido([] {}).Falhou());
+  const auto passo = PassoProtegido([] { throw Erro(3, "Tarefa:Executa", "x"); });
+  EXPECT_EQ(std::to_string(passo.numero) + "|" + passo.descricao, "3|x");
+  EXPECT_THROW(PassoProtegido([] { throw std::logic_error("bug"); }), std::logic_error);
 }
 
 }  // namespace

@@ -1,10 +1,5 @@
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <string>
 #include <vector>
 
-#include "support/pasta_temporaria.h"
 #include "support/processo.h"
 #include "tasks/tarefa_teste.h"
 
@@ -127,6 +122,28 @@ TEST_F(ArquivosTest, CreatingFoldersMakesEveryMissingLevel) {
 INFO - Criando pasta: [@\A\]
 INFO - Criando pasta: [@\A\B\]
 INFO - Criando pasta: [@/arquivo\]
+)");
+}
+
+TEST_F(ArquivosTest, BackupUndoRestoresTheInstalledFileOrLogsWhyNot) {
+  EscreveArquivo(Em("app.dll"), "velho");
+  std::filesystem::create_directory(Em("backup"));
+  const Tarefa copia = Cria(8, {Em("app.dll"), Em("backup/app.dll-1-1"), Em("backup/app.dll")});
+  ASSERT_EQ(Executa(copia), Resultado::kSucessoInstalacao);
+  EscreveArquivo(Em("app.dll"), "novo");
+  // Read-only at undo time: cleared, then restored.
+  SomenteLeitura("app.dll");
+  LimpaRegistro();
+  Tarefa(copia).Desfazer();
+  Cria(8, {Em("novo.dll"), Em("sem/novo.dll-1-1"), Em("sem/novo.dll")}).Desfazer();
+  EXPECT_EQ(Arquivos(), "app.dll=velho; backup/; backup/app.dll=velho; ");
+  EXPECT_EQ(Registro(), R"(
+INFO - Desfazendo tarefa: [EfetuarCopiaSeguranca]
+AVISO - Arquivo [@/app.dll] com atributo somente leitura. Tentando remover
+INFO - Desfazendo tarefa: [EfetuarCopiaSeguranca]
+ERRO - Erro verificando atributo (Get). Detalhes [Arquivo não encontrado [@/novo.dll]] [53], dados [@/novo.dll]
+ERRO - Erro verificando atributo (Get). Detalhes [Caminho não encontrado [@/sem/novo.dll-1-1]] [76], dados [@/sem/novo.dll-1-1]
+AVISO - Erro ao desfazer EfetuarCopiaSeguranca(FileCopy) . detalhes [Caminho não encontrado [@/sem/novo.dll-1-1]] [76], de [@/sem/novo.dll-1-1] para [@/novo.dll]
 )");
 }
 

@@ -1,9 +1,3 @@
-#include <gtest/gtest.h>
-
-#include <regex>
-#include <string>
-
-#include "support/pasta_temporaria.h"
 #include "support/servidor_local.h"
 #include "support/utilitarios_falsos.h"
 #include "tasks/tarefa_teste.h"
@@ -82,6 +76,20 @@ TEST_F(BaixarArquivoTest, FailuresAreLoggedWithTheirNumberAndLeaveNothing) {
               Baixou(url, destino) + "\nERRO - " + falha + "\n");
   }
   EXPECT_EQ(Arquivos(), "temp/; ");
+}
+
+TEST_F(BaixarArquivoTest, DownloadUndoRemovesTheFileEvenWhenReadOnlyOrWarnsThatThereIsNone) {
+  EscreveArquivo(Em("temp/a-2-1"), "x");
+  SomenteLeitura("temp/a-2-1");
+  Cria(0, {"http://s/a", Em("temp/a-2-1")}).Desfazer();
+  Cria(0, {"http://s/b", Em("temp/b-2-2")}).Desfazer();
+  EXPECT_EQ(Arquivos(), "temp/; ");
+  EXPECT_EQ(Registro(), R"(
+INFO - Desfazendo tarefa: [BaixarArquivo]
+AVISO - Arquivo [@/temp/a-2-1] com atributo somente leitura. Tentando remover
+INFO - Desfazendo tarefa: [BaixarArquivo]
+AVISO - Erro ao desfazer BaixarArquivo. Detalhes [Arquivo não encontrado [@/temp/b-2-2]] [53], dados [@/temp/b-2-2]
+)");
 }
 
 }  // namespace

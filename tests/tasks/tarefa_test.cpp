@@ -1,7 +1,5 @@
 #include "tasks/tarefa.h"
 
-#include <gtest/gtest.h>
-
 #include "tasks/tarefa_teste.h"
 
 namespace tarvik::teste {

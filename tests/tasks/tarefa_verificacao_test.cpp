@@ -1,10 +1,5 @@
-#include <gtest/gtest.h>
-
-#include <filesystem>
 #include <optional>
-#include <string>
 
-#include "support/pasta_temporaria.h"
 #include "support/utilitarios_falsos.h"
 #include "tasks/tarefa_teste.h"
 
