@@ -21,7 +21,6 @@ ServidorLocal::ServidorLocal() {
       alvo += pedido.target.substr(interrogacao);
     }
     pedidos_.push_back(alvo);
-    ultimosCabecalhos_ = pedido.headers;
     return httplib::Server::HandlerResponse::Unhandled;
   });
   servidor_.Get(R"(/arquivos/(.+))",
@@ -63,12 +62,6 @@ std::string ServidorLocal::Url(const std::string& caminho) const {
 std::vector<std::string> ServidorLocal::Pedidos() const {
   std::lock_guard trava(mutex_);
   return pedidos_;
-}
-
-std::string ServidorLocal::UltimoCabecalho(const std::string& nome) const {
-  std::lock_guard trava(mutex_);
-  const auto achado = ultimosCabecalhos_.find(nome);
-  return achado == ultimosCabecalhos_.end() ? std::string() : achado->second;
 }
 
 int PortaFechada() {

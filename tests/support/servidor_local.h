@@ -24,7 +24,6 @@ class ServidorLocal {
   httplib::Server& Http() { return servidor_; }
   void Inicia();
 
-  int Porta() const { return porta_; }
   // "http://127.0.0.1:<port>" followed by `caminho`.
   std::string Url(const std::string& caminho) const;
 
@@ -34,8 +33,6 @@ class ServidorLocal {
 
   // Path and query of every request received so far, in order.
   std::vector<std::string> Pedidos() const;
-  // Value of a request header of the last request; empty when absent.
-  std::string UltimoCabecalho(const std::string& nome) const;
 
  private:
   httplib::Server servidor_;
@@ -44,7 +41,6 @@ class ServidorLocal {
   mutable std::mutex mutex_;
   std::vector<std::string> pedidos_;
   std::map<std::string, std::string> publicados_;
-  httplib::Headers ultimosCabecalhos_;
 };
 
 // A port on 127.0.0.1 where nothing listens.
