@@ -114,16 +114,6 @@ class ScriptTeste : public TarefaTeste {
     return nomes;
   }
 
-  // The files in use handed out, as "action|source|target".
-  std::vector<std::string> EmUso() const {
-    std::vector<std::string> itens;
-    if (!script_.ListaArquivosEmUso()) return {"nenhuma lista"};
-    for (const auto& item : *script_.ListaArquivosEmUso()) {
-      itens.push_back(std::to_string(item->Acao()) + "|" + item->Origem() + "|" + item->Destino());
-    }
-    return itens;
-  }
-
   InterfaceDebug interface_;
   ScriptAtualizacao script_;
 
