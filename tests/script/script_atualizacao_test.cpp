@@ -21,9 +21,7 @@ using Textos = std::vector<std::string>;
 
 // Every listed task runs, in the order listed.
 TEST_F(ScriptAtualizacaoTest, AppliesEveryActionKind) {
-  EscreveArquivo(Em("app.dll"), "app 1.0");
-  EscreveArquivo(Em("velho.dll"), "velho 1.0");
-  std::filesystem::create_directory(Em("antiga"));
+  Prepara("app.dll=app 1.0; velho.dll=velho 1.0; antiga/; ");
   const std::string descritor = Descritor(
       {{"SubstituirArquivo", Publica("app.dll", "app 2.0"), "$base$\\", "app 2.0"},
        {"CriarPasta", "plugins"},
@@ -73,8 +71,7 @@ INFO - ######### inicio da execução do script de atualização
 // entry that heads the undo, and a run whose first task fails undoes only
 // that entry.
 TEST_F(ScriptAtualizacaoTest, FailingTaskUndoesWhatRanNewestFirst) {
-  EscreveArquivo(Em("app.dll"), "app 1.0");
-  EscreveArquivo(Em("cheia/x"), "x");
+  Prepara("app.dll=app 1.0; cheia/x=x; ");
   EXPECT_EQ(Processa(Descritor({{"RemoverPasta", "cheia"}, {"CriarPasta", "nova"}})),
             Resultado::kFalhaInstalacao);
   EXPECT_EQ(RegistroDesde("INFO - Resultado da tarefa: [FalhaInstalacao]"), R"(
@@ -99,9 +96,7 @@ INFO - Desfazendo tarefa: [ExibirMensagem]
 // Neither the other files nor the folders nor the installed files listed
 // take part; the entries keep their indices.
 TEST_F(ScriptAtualizacaoTest, SelfUpdateTakesOnlyTheUpdatersFiles) {
-  EscreveArquivo(Em("Tarvik.exe"), "tarvik 1.0");
-  EscreveArquivo(Em("pelirana.exe"), "pelirana 1.0");
-  EscreveArquivo(Em("atualiza.dll"), "dll 1.0");
+  Prepara("Tarvik.exe=tarvik 1.0; pelirana.exe=pelirana 1.0; atualiza.dll=dll 1.0; ");
   const std::string descritor = Descritor(
       {{"SubstituirArquivo", Publica("Tarvik.exe", "tarvik 2.0"), "$base$\\", "tarvik 2.0", true},
        {"SubstituirArquivo", Publica("pelirana.exe", "pelirana 2.0"), "$base$\\", "pelirana 2.0"},
@@ -123,11 +118,7 @@ TEST_F(ScriptAtualizacaoTest, SelfUpdateTakesOnlyTheUpdatersFiles) {
 
 class ArquivosEmUsoTest : public ScriptTeste {
  protected:
-  void SetUp() override {
-    EscreveArquivo(Em("app.exe"), "app 1.0");
-    EscreveArquivo(Em("velho.dll"), "velho");
-    EscreveArquivo(Em("cheia/x"), "x");
-  }
+  void SetUp() override { Prepara("app.exe=app 1.0; velho.dll=velho; cheia/x=x; "); }
   std::string Descritor(const std::string& depois) {
     return ScriptTeste::Descritor(
         {{"SubstituirArquivo", Publica("app.exe", "app 2.0"), "$base$\\", "app 2.0"},
@@ -197,8 +188,7 @@ class ExcecaoNaTarefaTest : public ScriptTeste, public testing::WithParamInterfa
 // Whatever a component throws from inside a task, what ran is undone and the
 // exception then leaves Processa as it was thrown.
 TEST_P(ExcecaoNaTarefaTest, UndoesWhatRanAndTravelsUnchanged) {
-  EscreveArquivo(Em("app.dll"), "app 1.0");
-  EscreveArquivo(Em("velho.dll"), "velho");
+  Prepara("app.dll=app 1.0; velho.dll=velho; ");
   RespostasFalsas respostas;
   respostas.verificaAcessoExclusivo = [](const std::string& arquivo) {
     if (arquivo.ends_with("velho.dll")) std::rethrow_exception(GetParam().excecao);

@@ -23,15 +23,11 @@ class ArquivosTest : public TarefaTeste {
 
 // The plain copy is made even when the versioned one fails.
 TEST_F(ArquivosTest, BackupMakesBothCopiesAndOnlyWarnsOfAMissingFile) {
-  EscreveArquivo(Em("app.dll"), "velho");
-  EscreveArquivo(Em("backup/app.dll-1-1"), "antigo");
+  Prepara("app.dll=velho; backup/app.dll-1-1=antigo; ");
   SomenteLeitura("backup/app.dll-1-1");
-  EXPECT_EQ(Executa(Cria(8, {Em("app.dll"), Em("backup\\app.dll-1-1"), Em("backup\\app.dll")})),
-            kSucesso);
-  EXPECT_EQ(Executa(Cria(8, {Em("falta.dll"), Em("backup/falta.dll-1-1"), Em("backup/falta")})),
-            kSucesso);
-  EXPECT_EQ(Executa(Cria(8, {Em("app.dll"), Em("nao/app.dll-1-1"), Em("backup/app2.dll")})),
-            kFalha);
+  EXPECT_EQ(Executa(CriaEm(8, {"app.dll", "backup\\app.dll-1-1", "backup\\app.dll"})), kSucesso);
+  EXPECT_EQ(Executa(CriaEm(8, {"falta.dll", "backup/falta.dll-1-1", "backup/falta"})), kSucesso);
+  EXPECT_EQ(Executa(CriaEm(8, {"app.dll", "nao/app.dll-1-1", "backup/app2.dll"})), kFalha);
   EXPECT_EQ(Arquivos(),
             "app.dll=velho; backup/; backup/app.dll=velho; backup/app.dll-1-1=velho; "
             "backup/app2.dll=velho; ");
@@ -45,15 +41,12 @@ ERRO - Erro na cópia. detalhes [Caminho não encontrado [@/nao/app.dll-1-1]] [7
 }
 
 TEST_F(ArquivosTest, CopyingClearsReadOnlyAndWarnsOfAnUnexpectedTarget) {
-  EscreveArquivo(Em("temp/a-2-1"), "novo a");
-  EscreveArquivo(Em("temp/b-2-2"), "novo b");
-  EscreveArquivo(Em("a"), "velho a");
-  EscreveArquivo(Em("b"), "velho b");
+  Prepara("temp/a-2-1=novo a; temp/b-2-2=novo b; a=velho a; b=velho b; ");
   SomenteLeitura("a");
-  EXPECT_EQ(Executa(Cria(9, {Em("temp/a-2-1"), Em("a")})), kSucesso);
-  EXPECT_EQ(Executa(Cria(10, {Em("temp/b-2-2"), Em("b")})), kSucesso);
-  EXPECT_EQ(Executa(Cria(9, {Em("temp/a-2-1"), Em("c")})), kSucesso);
-  EXPECT_EQ(Executa(Cria(9, {Em("sem/falta"), Em("b")})), kFalha);
+  EXPECT_EQ(Executa(CriaEm(9, {"temp/a-2-1", "a"})), kSucesso);
+  EXPECT_EQ(Executa(CriaEm(10, {"temp/b-2-2", "b"})), kSucesso);
+  EXPECT_EQ(Executa(CriaEm(9, {"temp/a-2-1", "c"})), kSucesso);
+  EXPECT_EQ(Executa(CriaEm(9, {"sem/falta", "b"})), kFalha);
   EXPECT_EQ(LeArquivo(Em("a")) + LeArquivo(Em("b")) + LeArquivo(Em("c")), "novo anovo bnovo a");
   EXPECT_TRUE(EmUso().empty());
   EXPECT_EQ(Registro(), R"(
@@ -65,14 +58,12 @@ ERRO - Erro na cópia. detalhes [Caminho não encontrado [@/sem/falta]] [76] ori
 }
 
 TEST_F(ArquivosTest, FileInUseIsRecordedAndFailedCopyAsksForRestart) {
-  EscreveArquivo(Em("temp/app.exe-2-1"), "novo");
-  EscreveArquivo(Em("app.exe"), "velho");
-  EscreveArquivo(Em("velho.dll"), "x");
+  Prepara("temp/app.exe-2-1=novo; app.exe=velho; velho.dll=x; ");
   ArquivoEmUso app(Em("app.exe"));
   ArquivoEmUso velho(Em("velho.dll"));
-  EXPECT_EQ(Executa(Cria(9, {Em("temp/app.exe-2-1"), Em("app.exe")})),
+  EXPECT_EQ(Executa(CriaEm(9, {"temp/app.exe-2-1", "app.exe"})),
             Resultado::kArquivosEmUsoReiniciar);
-  EXPECT_EQ(Executa(Cria(12, {Em("velho.dll")})), Resultado::kArquivosEmUsoReiniciar);
+  EXPECT_EQ(Executa(CriaEm(12, {"velho.dll"})), Resultado::kArquivosEmUsoReiniciar);
   EXPECT_EQ(LeArquivo(Em("app.exe")), "velho");
   EXPECT_EQ(EmUso(), (std::vector<std::string>{"0|" + Em("temp/app.exe-2-1") + "|" + Em("app.exe"),
                                                "1|" + Em("velho.dll") + "|"}));
@@ -90,13 +81,12 @@ ERRO - Erro ao remover o arquivo. detalhes [Permissão negada [@/velho.dll]] [70
 TEST_F(ArquivosTest, RemovingFilesAndFolders) {
   EscreveArquivo(Em("ro.dll"), "x");
   SomenteLeitura("ro.dll");
-  EscreveArquivo(Em("cheia/x"), "x");
-  std::filesystem::create_directory(Em("vazia"));
-  EXPECT_EQ(Executa(Cria(12, {Em("ro.dll")})), kSucesso);
-  EXPECT_EQ(Executa(Cria(12, {Em("falta.dll")})), kSucesso);
-  EXPECT_EQ(Executa(Cria(13, {Em("cheia")})), kFalha);
-  EXPECT_EQ(Executa(Cria(13, {Em("vazia")})), kSucesso);
-  EXPECT_EQ(Executa(Cria(13, {Em("falta")})), kSucesso);
+  Prepara("cheia/x=x; vazia/; ");
+  EXPECT_EQ(Executa(CriaEm(12, {"ro.dll"})), kSucesso);
+  EXPECT_EQ(Executa(CriaEm(12, {"falta.dll"})), kSucesso);
+  EXPECT_EQ(Executa(CriaEm(13, {"cheia"})), kFalha);
+  EXPECT_EQ(Executa(CriaEm(13, {"vazia"})), kSucesso);
+  EXPECT_EQ(Executa(CriaEm(13, {"falta"})), kSucesso);
   EXPECT_EQ(Arquivos(), "cheia/; cheia/x=x; ");
   EXPECT_TRUE(EmUso().empty());
   EXPECT_EQ(Registro(), R"(
@@ -126,16 +116,15 @@ INFO - Criando pasta: [@/arquivo\]
 }
 
 TEST_F(ArquivosTest, BackupUndoRestoresTheInstalledFileOrLogsWhyNot) {
-  EscreveArquivo(Em("app.dll"), "velho");
-  std::filesystem::create_directory(Em("backup"));
-  const Tarefa copia = Cria(8, {Em("app.dll"), Em("backup/app.dll-1-1"), Em("backup/app.dll")});
+  Prepara("app.dll=velho; backup/; ");
+  const Tarefa copia = CriaEm(8, {"app.dll", "backup/app.dll-1-1", "backup/app.dll"});
   ASSERT_EQ(Executa(copia), Resultado::kSucessoInstalacao);
   EscreveArquivo(Em("app.dll"), "novo");
   // Read-only at undo time: cleared, then restored.
   SomenteLeitura("app.dll");
   LimpaRegistro();
   Tarefa(copia).Desfazer();
-  Cria(8, {Em("novo.dll"), Em("sem/novo.dll-1-1"), Em("sem/novo.dll")}).Desfazer();
+  CriaEm(8, {"novo.dll", "sem/novo.dll-1-1", "sem/novo.dll"}).Desfazer();
   EXPECT_EQ(Arquivos(), "app.dll=velho; backup/; backup/app.dll=velho; ");
   EXPECT_EQ(Registro(), R"(
 INFO - Desfazendo tarefa: [EfetuarCopiaSeguranca]

@@ -28,11 +28,29 @@ class TarefaTeste : public ::testing::Test {
     return tarefa;
   }
   Resultado Executa(Tarefa tarefa) { return tarefa.Executa(contexto_, true); }
+  // Task `codigo` on `caminhos`, paths in the installation folder.
+  Tarefa CriaEm(int32_t codigo, std::initializer_list<std::string> caminhos) const {
+    Tarefa tarefa = Cria(codigo, {});
+    for (const auto& caminho : caminhos) tarefa.AdicionaDetalhe(Em(caminho));
+    return tarefa;
+  }
 
   // Full path of `relativo` in the installation folder.
   std::string Em(const std::string& relativo) const { return instalacao_.Pasta().Em(relativo); }
   void SomenteLeitura(const std::string& relativo) const {
     std::filesystem::permissions(Em(relativo), std::filesystem::perms::owner_read);
+  }
+  // Writes the files and folders that `arvore` names in the notation of
+  // `Arquivos`, with the folders they need.
+  void Prepara(const std::string& arvore) const {
+    for (size_t inicio = 0, fim; (fim = arvore.find("; ", inicio)) != std::string::npos;
+         inicio = fim + 2) {
+      const std::string entrada = arvore.substr(inicio, fim - inicio);
+      const size_t igual = entrada.find('=');
+      if (igual == std::string::npos) std::filesystem::create_directories(Em(entrada));
+      if (igual != std::string::npos)
+        EscreveArquivo(Em(entrada.substr(0, igual)), entrada.substr(igual + 1));
+    }
   }
   // The files and folders of the installation as "path=content" and
   // "path/", in path order, each followed by "; "; the log is left out.
