@@ -25,12 +25,6 @@ TEST(TextoTest, ComparisonIgnoresCaseOfAsciiAndAccentedLetters) {
   }
 }
 
-TEST(TextoTest, OnlySpacesAreRemoved) {
-  EXPECT_EQ(RemoveEspacos("  a b  "), "a b");
-  EXPECT_EQ(RemoveEspacos("\ta\t"), "\ta\t");
-  EXPECT_EQ(RemoveEspacos("   "), "");
-}
-
 // Unrepresentable characters and malformed sequences (cut, overlong,
 // surrogate) become question marks; every byte decodes and encodes back.
 TEST(Cp1252Test, EncodesLatinLettersAndTheWindowsRangeAndDecodesEveryByte) {

@@ -47,17 +47,13 @@ TEST_F(ConfiguracaoTest, ValuesLoseSurroundingBlanks) {
             "2.30|12345-6|");
 }
 
-// An empty base is the program's folder.
-TEST_F(ConfiguracaoTest, ConfigurationModeReadsEveryKey) {
-  Ini("[Configuracao]\nversao=2.30\nid_instalador=ABC\nurl=http://h/v.aspx\nconta=1-2\ncnpj=3\n");
-  const auto lidos = [] {
-    const DadosInstalacao dados = LeDadosConfiguracao();
-    return dados.versaoAplicativo + "|" + dados.pastaBase + "|" + dados.idInstalacao + "|" +
-           dados.urlServidor + "|" + dados.conta + "|" + dados.cnpj;
-  };
-  EXPECT_EQ(lidos(), "2.30|" + instalacao_.Pasta().Texto() + "|ABC|http://h/v.aspx|1-2|3");
+// Which value goes where is read back by the runs of the whole program; an
+// empty base is the program's folder.
+TEST_F(ConfiguracaoTest, ConfigurationModeTakesAnEmptyBaseAsTheProgramsFolder) {
+  Ini("[Configuracao]\nversao=2.30\nbase=\n");
+  EXPECT_EQ(LeDadosConfiguracao().pastaBase, instalacao_.Pasta().Texto());
   Ini("[Configuracao]\nversao=2.31\nbase=C:\\Tarvik\n");
-  EXPECT_EQ(lidos(), "2.31|C:\\Tarvik||||");
+  EXPECT_EQ(LeDadosConfiguracao().pastaBase, "C:\\Tarvik");
 }
 
 class ControleAtualizacaoTest : public ::testing::Test {

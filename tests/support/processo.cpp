@@ -5,7 +5,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -18,18 +17,6 @@ extern char** environ;
 
 namespace tarvik::teste {
 
-namespace {
-
-// The argument-vector form of `textos`: pointers into them, then null.
-std::vector<char*> Vetor(std::vector<std::string>& textos) {
-  std::vector<char*> vetor;
-  for (auto& texto : textos) vetor.push_back(texto.data());
-  vetor.push_back(nullptr);
-  return vetor;
-}
-
-}  // namespace
-
 ResultadoProcesso Executa(const std::filesystem::path& programa,
                           const std::vector<std::string>& argumentos,
                           const std::filesystem::path& pasta,
@@ -39,33 +26,40 @@ ResultadoProcesso Executa(const std::filesystem::path& programa,
   // waiting would keep a pipe open after the child ended.
   PastaTemporaria capturas;
   const std::string saida = capturas.Em("saida"), erros = capturas.Em("erros");
-  EscreveArquivo(capturas.Em("entrada"), entrada);
+  const std::string arquivoEntrada = capturas.Em("entrada");
+  EscreveArquivo(arquivoEntrada, entrada);
 
   std::vector<std::string> variaveis;
   for (char** v = environ; *v; ++v) {
     const std::string variavel = *v;
-    if (std::none_of(ambiente.begin(), ambiente.end(),
-                     [&](const auto& par) { return variavel.starts_with(par.first + "="); })) {
-      variaveis.push_back(variavel);
-    }
+    bool substituida = false;
+    for (const auto& [nome, valor] : ambiente) substituida |= variavel.starts_with(nome + "=");
+    if (!substituida) variaveis.push_back(variavel);
   }
   for (const auto& [nome, valor] : ambiente) {
     if (!valor.empty()) variaveis.push_back(nome + "=" + valor);
   }
-  std::vector<std::string> palavras = {programa.string()};
+  std::vector<char*> envp;
+  for (auto& v : variaveis) envp.push_back(v.data());
+  envp.push_back(nullptr);
+
+  std::string caminho = programa.string();
+  std::vector<std::string> palavras = {caminho};
   palavras.insert(palavras.end(), argumentos.begin(), argumentos.end());
+  std::vector<char*> argv;
+  for (auto& p : palavras) argv.push_back(p.data());
+  argv.push_back(nullptr);
 
   posix_spawn_file_actions_t acoes;
   posix_spawn_file_actions_init(&acoes);
-  posix_spawn_file_actions_addopen(&acoes, 0, capturas.Em("entrada").c_str(), O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&acoes, 0, arquivoEntrada.c_str(), O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&acoes, 1, saida.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_addopen(&acoes, 2, erros.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_addchdir_np(&acoes, pasta.c_str());
   pid_t pid = 0;
-  const int erro = ::posix_spawn(&pid, palavras[0].c_str(), &acoes, nullptr, Vetor(palavras).data(),
-                                 Vetor(variaveis).data());
+  const int erro = ::posix_spawn(&pid, caminho.c_str(), &acoes, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&acoes);
-  if (erro != 0) throw std::runtime_error("não foi possível executar " + palavras[0]);
+  if (erro != 0) throw std::runtime_error("não foi possível executar " + caminho);
 
   int status = 0;
   while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
