@@ -6,7 +6,6 @@
 #include <utility>
 #include <vector>
 
-#include "descriptor/acao.h"
 #include "support/erro_teste.h"
 
 namespace tarvik {
@@ -93,16 +92,6 @@ TEST(InterpretaConteudoTest, FaultsRaiseNamingTheLine) {
       {"[a]\nx=1\n[b]\nx=1\ny=1\nY=2\n[\n", repetida + "chave [Y] repetida na seção [b]"}};
   for (auto [conteudo, erro] : casos)
     EXPECT_EQ(ErroDe([&] { InterpretaConteudo(conteudo); }), erro);
-}
-
-// The other codes are read back through the parser and the script runner.
-TEST(PesquisaAcaoTest, KnowsExactNamesOnly) {
-  EXPECT_EQ(PesquisaAcao("ExecutarMsi"), 11);
-  EXPECT_EQ(PesquisaAcao("CopiarNovoArquivo"), 10);
-  for (const std::string nome : {"criarpasta", "", "CriarPasta "}) {
-    EXPECT_EQ(ErroDe([&] { PesquisaAcao(nome); }),
-              "1|PesquisaAcao|Nome de ação [" + nome + "] inválido");
-  }
 }
 
 }  // namespace

@@ -33,6 +33,18 @@ std::string Campos(const IItemSequencia& item) {
   }
   return campos;
 }
+// The decision, the versions and the counts, '|' separated: update,
+// updater, new and old version, entries announced, installed files
+// announced, entries, files to download, installed files read.
+std::string Resumo(const DadosAtualizacao& d) {
+  return std::to_string(d.Atualizar()) + "|" + std::to_string(d.AtualizarAtualizador()) + "|" +
+         d.NovaVersao() + "|" + d.VelhaVersao() + "|" +
+         std::to_string(d.NumeroArquivosRecuperar()) + "|" +
+         std::to_string(d.NumeroArquivosOriginais()) + "|" +
+         std::to_string(d.ItensSequencia()->Quantidade()) + "|" +
+         std::to_string(d.ArquivosRecuperar().size()) + "|" +
+         std::to_string(d.ArquivosOriginais().size());
+}
 Textos Itens(const DadosAtualizacao& dados) {
   Textos itens;
   for (const auto& item : *dados.ItensSequencia()) itens.push_back(Campos(*item));
@@ -68,21 +80,15 @@ TEST(RecuperaDadosAtualizacaoTest, ReadsTheExampleWhateverTheLineBreaks) {
   for (const char* quebra : {"\r\n", "\n", "\r"}) {
     const DadosAtualizacao dados =
         RecuperaDadosAtualizacao(std::regex_replace(kExemplo, std::regex("\r\n"), quebra));
-    EXPECT_TRUE(dados.Atualizar());
-    EXPECT_FALSE(dados.AtualizarAtualizador());
-    EXPECT_EQ(dados.NovaVersao() + "|" + dados.VelhaVersao(), "2.31|2.30");
-    EXPECT_EQ(dados.NumeroArquivosRecuperar(), 3);
-    EXPECT_EQ(dados.NumeroArquivosOriginais(), 1);
+    EXPECT_EQ(Resumo(dados), "1|0|2.31|2.30|3|1|3|1|1");
     EXPECT_EQ(Itens(dados),
               (Textos{"1|9|pelirana.exe|$base$\\|0|https://atualiza.exemplo/2.31/pelirana.exe|"
                       "1048576|9f86d081884c7d659a2feaa0c55ad015a3bf4f1b2b0b822cd15d6c15b0f00a08|1",
                       "2|12|antigo.dll|$base$\\|1|https://atualiza.exemplo/2.31/antigo.dll|0||0",
                       "3|14|relatorios|$base$\\dados\\|0"}));
     // Only the replaced file is downloaded: the same entry object.
-    ASSERT_EQ(dados.ArquivosRecuperar().size(), 1u);
-    EXPECT_EQ(dados.ArquivosRecuperar()[0], dados.ItensSequencia()->Item(1));
-    ASSERT_EQ(dados.ArquivosOriginais().size(), 1u);
-    EXPECT_EQ(Campos(*dados.ArquivosOriginais()[0]),
+    EXPECT_EQ(dados.ArquivosRecuperar().at(0), dados.ItensSequencia()->Item(1));
+    EXPECT_EQ(Campos(*dados.ArquivosOriginais().at(0)),
               "1|0|pelirana.exe||0|https://atualiza.exemplo/2.30/pelirana.exe|1000000|"
               "60303ae22b998861bce3b28f33eec1be758a213c86c93c076dbe9f558c11c752|1");
   }
@@ -96,12 +102,7 @@ TEST(RecuperaDadosAtualizacaoTest, NoUpdateReadsOnlyTheDecision) {
     const DadosAtualizacao dados =
         RecuperaDadosAtualizacao("[SequenciaAtualizacao]\nITENS=5\n" + linha +
                                  "\nversao=2.30\natualizar_atualizador=true \n");
-    EXPECT_FALSE(dados.Atualizar()) << linha;
-    EXPECT_TRUE(dados.AtualizarAtualizador());
-    EXPECT_EQ(dados.NovaVersao(), "2.30");
-    EXPECT_EQ(dados.NumeroArquivosRecuperar(), 5);
-    EXPECT_TRUE(dados.ItensSequencia()->Vazia());
-    EXPECT_TRUE(dados.ArquivosRecuperar().empty());
+    EXPECT_EQ(Resumo(dados), "0|1|2.30||5|0|0|0|0") << linha;
   }
 }
 
@@ -114,8 +115,7 @@ TEST(RecuperaDadosAtualizacaoTest, EntriesInIndexOrderSkippingUnknownActions) {
                      "acao_3=criarpasta", "acao_4=", "ACAO_5=CriarPasta", "caminho_5=c",
                      "DESTINO_5=z", "acao_06=CriarPasta"}));
   EXPECT_EQ(Itens(dados), (Textos{"5|14|c|z|0", "9|13|a|y|0", "2147483647|14|b|x|0"}));
-  EXPECT_TRUE(dados.ArquivosRecuperar().empty());
-  EXPECT_TRUE(dados.ArquivosOriginais().empty());
+  EXPECT_EQ(Resumo(dados), "1|0|2|1|2147483647|0|3|0|0");
 }
 
 // A descriptor with one file entry whose size and signature flag are given.

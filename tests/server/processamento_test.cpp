@@ -130,36 +130,26 @@ class SistemaDeTeste : public platform::SystemInfoSource {
   const Caso& caso_;
 };
 
-platform::VersionRecord Curta(int32_t major, const std::string& servicePack) {
-  platform::VersionRecord registro;
-  registro.majorVersion = major;
-  registro.minorVersion = major == 6 ? 1 : 0;
-  registro.buildNumber = 7601;
-  registro.platformId = 2;
-  // The 128-character text of the record, padded with NULs.
-  registro.servicePack = servicePack + std::string(128 - servicePack.size(), '\0');
-  return registro;
+// The record's 128-character service-pack text, padded with NULs.
+std::string Texto128(const std::string& texto) {
+  return texto + std::string(128 - texto.size(), '\0');
 }
 
 // The extended record's own version fields are not the ones written; a
 // failed extended read drops its attributes; major version 4 has a form of
 // its own, and a failed short read gives the fallback.
 TEST(InformacaoSistemaTest, FragmentForEachKindOfSystem) {
-  platform::VersionRecordEx estendida;
-  estendida.majorVersion = 99;
-  estendida.servicePackMajor = 1;
-  estendida.servicePackMinor = 0;
-  estendida.suiteMask = 0x8100;
-  estendida.productType = 200;
+  const platform::VersionRecordEx estendida{{99, 0, 0, 0, ""}, 1, 0, 0x8100, 200};
   const Caso casos[] = {
-      {9, Curta(6, " Service Pack 1 "), estendida,
+      {9, platform::VersionRecord{6, 1, 7601, 2, Texto128(" Service Pack 1 ")}, estendida,
        "<atualizador version='6.1' build='7601' platform_id='2' desc_service_pack='Service Pack 1' "
        "architecture='9' service_pack='1.0' suite='-32512' product_type='200' />"},
-      {0xFFFF, Curta(5, ""), std::nullopt,
+      {0xFFFF, platform::VersionRecord{5, 0, 7601, 2, Texto128("")}, std::nullopt,
        "<atualizador version='5.0' build='7601' platform_id='2' desc_service_pack='' "
        "architecture='-1' />"},
-      {0, Curta(4, "Service Pack 6a, it's 'quoted'"), platform::VersionRecordEx{},
-       "<atualizador version='4.0' build='7601' platform_id='2' service_pack='Service Pack 6a, "
+      {0, platform::VersionRecord{4, 0, 1381, 2, Texto128("Service Pack 6a, it's 'quoted'")},
+       platform::VersionRecordEx{},
+       "<atualizador version='4.0' build='1381' platform_id='2' service_pack='Service Pack 6a, "
        "it's 'quoted'' architecture='0' />"},
       {12, std::nullopt, std::nullopt,
        "<atualizador mensagem='informação indisponível' architecture='12'/>"}};
