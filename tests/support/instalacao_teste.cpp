@@ -1,10 +1,7 @@
 #include "support/instalacao_teste.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-
+#include <chrono>
 #include <ctime>
-#include <stdexcept>
 
 #include "base/cp1252.h"
 
@@ -52,10 +49,9 @@ void DefineDataModificacao(const std::string& caminho, const DataHora& quando) {
   local.tm_min = quando.minuto;
   local.tm_sec = quando.segundo;
   local.tm_isdst = -1;
-  const timespec tempos[2] = {{std::mktime(&local), 0}, {std::mktime(&local), 0}};
-  if (::utimensat(AT_FDCWD, caminho.c_str(), tempos, 0) != 0) {
-    throw std::runtime_error("utimensat " + caminho);
-  }
+  std::filesystem::last_write_time(
+      caminho, std::chrono::file_clock::from_sys(
+                   std::chrono::system_clock::from_time_t(std::mktime(&local))));
 }
 
 }  // namespace tarvik::teste
