@@ -5,6 +5,7 @@
 #include <pty.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -36,43 +37,31 @@ TEST(LinhaProgressoTest, RedrawsTheLineInPlaceCutToTheWidth) {
                                 "\rAtualização\x1b[K", "\r\x1b[K"}));
 }
 
-// Standard error replaced by `descritor` for the life of the object.
-class ErroPadraoTrocado {
- public:
-  explicit ErroPadraoTrocado(int descritor) : original_(::dup(STDERR_FILENO)) {
-    ::dup2(descritor, STDERR_FILENO);
-  }
-  ~ErroPadraoTrocado() {
-    ::dup2(original_, STDERR_FILENO);
-    ::close(original_);
-  }
-
- private:
-  int original_;
-};
+// Creates the progress window with standard error on `descritor` and shows a
+// title in it; whether there was a window.
+bool MostraEm(int descritor) {
+  const int original = ::dup(STDERR_FILENO);
+  ::dup2(descritor, STDERR_FILENO);
+  auto janela = CriaJanelaProgresso();
+  const bool criada = janela != nullptr;
+  if (janela) janela->Titulo("Atualizando a versão e tudo o mais que for preciso");
+  janela.reset();
+  ::dup2(original, STDERR_FILENO);
+  ::close(original);
+  return criada;
+}
 
 TEST(JanelaProgressoTest, ShowsItselfOnlyOnATerminal) {
   const int nulo = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-  {
-    ErroPadraoTrocado trocado(nulo);
-    EXPECT_EQ(CriaJanelaProgresso(), nullptr);
-  }
+  EXPECT_FALSE(MostraEm(nulo));
   ::close(nulo);
-
   int mestre = -1, escravo = -1;
   winsize tamanho{};
   tamanho.ws_col = 40;
   ASSERT_EQ(::openpty(&mestre, &escravo, nullptr, nullptr, &tamanho), 0);
-  {
-    ErroPadraoTrocado trocado(escravo);
-    auto janela = CriaJanelaProgresso();
-    ASSERT_NE(janela, nullptr);
-    janela->Titulo("Atualizando a versão e tudo o mais que for preciso");
-  }
+  EXPECT_TRUE(MostraEm(escravo));
   std::string lido(200, '\0');
-  const ssize_t n = ::read(mestre, lido.data(), lido.size());
-  ASSERT_GT(n, 0);
-  lido.resize(static_cast<size_t>(n));
+  lido.resize(static_cast<size_t>(std::max<ssize_t>(0, ::read(mestre, lido.data(), lido.size()))));
   EXPECT_EQ(lido, "\rAtualizando a versão e tudo o mais que \x1b[K");
   ::close(escravo);
   ::close(mestre);
