@@ -81,9 +81,9 @@ AVISO - Desfazendo ações executadas
 INFO - Desfazendo tarefa: [ExibirMensagem]
 )");
   LimpaRegistro();
-  const std::string descritor = Descritor(
-      {{"SubstituirArquivo", Publica("app.dll", "app 2.0"), "$base$\\", "app 2.0"},
-       {"SubstituirArquivo", Publica("lib.dll", "lib 2.0"), "$base$\\", "lib 2.0", false, "0000"}});
+  const std::string descritor =
+      Descritor({{"SubstituirArquivo", Publica("app.dll", "app 2.0"), "$base$\\", "app 2.0"},
+                 {"SubstituirArquivo", Publica("lib.dll", "lib 2.0"), "$base$\\", "lib 2.1"}});
   EXPECT_EQ(Processa(descritor), Resultado::kFalhaInstalacao);
   EXPECT_EQ(Desfeitas(), (Textos{"ExibirMensagem", "VerificarValidadeArquivo",
                                  "AguardarFimArquivosBaixar", "BaixarArquivo", "BaixarArquivo",
@@ -183,23 +183,20 @@ struct CasoExcecao {
   std::exception_ptr excecao;
 };
 
-class ExcecaoNaTarefaTest : public ScriptTeste, public testing::WithParamInterface<CasoExcecao> {};
+class ExcecaoNaTarefaTest : public ArquivosEmUsoTest,
+                            public testing::WithParamInterface<CasoExcecao> {};
 
 // Whatever a component throws from inside a task, what ran is undone and the
 // exception then leaves Processa as it was thrown.
 TEST_P(ExcecaoNaTarefaTest, UndoesWhatRanAndTravelsUnchanged) {
-  Prepara("app.dll=app 1.0; velho.dll=velho; ");
   RespostasFalsas respostas;
   respostas.verificaAcessoExclusivo = [](const std::string& arquivo) {
     if (arquivo.ends_with("velho.dll")) std::rethrow_exception(GetParam().excecao);
     return Verificacao{0, true};
   };
   FabricaFalsa falsa(respostas);
-  const std::string descritor =
-      Descritor({{"SubstituirArquivo", Publica("app.dll", "app 2.0"), "$base$\\", "app 2.0"},
-                 {"RemoverArquivo", "http://servidor/velho.dll"}});
   try {
-    Processa(descritor);
+    Processa(Descritor("RemoverArquivo"));
     ADD_FAILURE() << "nenhuma exceção";
   } catch (const std::exception& recebida) {
     try {
@@ -218,8 +215,8 @@ TEST_P(ExcecaoNaTarefaTest, UndoesWhatRanAndTravelsUnchanged) {
                                  "AguardarFimArquivosBaixar", "BaixarArquivo",
                                  "VerificarPermissaoGravacaoPastas", "CriarPasta"}));
   EXPECT_EQ(Arquivos(),
-            "app.dll=app 1.0; backup/; backup/app.dll=app 1.0; backup/velho.dll=velho; temp/; "
-            "velho.dll=velho; ");
+            "app.exe=app 1.0; backup/; backup/app.exe=app 1.0; backup/velho.dll=velho; cheia/; "
+            "cheia/x=x; temp/; velho.dll=velho; ");
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1,12 +1,8 @@
 #ifndef TARVIK_TESTS_SCRIPT_SCRIPT_TESTE_H_
 #define TARVIK_TESTS_SCRIPT_SCRIPT_TESTE_H_
 
-#include <gtest/gtest.h>
-
 #include <map>
 #include <memory>
-#include <regex>
-#include <string>
 #include <utility>
 #include <vector>
 
@@ -24,9 +20,8 @@ struct EntradaDescritor {
   std::string acao;
   std::string caminho{};  // URL of a file, name of a folder
   std::string destino = "$base$\\";
-  std::string conteudo{};  // what the server publishes for a file to receive
+  std::string conteudo{};  // what the descriptor says the file holds
   bool atualizador = false;
-  std::string hash{};  // empty: the hash of `conteudo`
 };
 
 // A script run in a fresh installation folder with a fixed clock, files
@@ -66,8 +61,8 @@ class ScriptTeste : public TarefaTeste {
                "=" + e.destino + "\n";
       if (e.acao.find("Pasta") != std::string::npos) continue;
       texto += "tamanho_" + n + "=" + std::to_string(e.conteudo.size()) + "\nhash_" + n + "=" +
-               (e.hash.empty() ? Hash(e.conteudo) : e.hash) + "\nauthenticode_" + n +
-               "=false\narquivo_atualizador_" + n + "=" + (e.atualizador ? "true" : "false") + "\n";
+               Hash(e.conteudo) + "\nauthenticode_" + n + "=false\narquivo_atualizador_" + n + "=" +
+               (e.atualizador ? "true" : "false") + "\n";
     }
     texto += "[arquivosOriginais]\nversao=1.0\nitens=" + std::to_string(originais.size()) + "\n";
     for (size_t i = 0; i < originais.size(); ++i) {
