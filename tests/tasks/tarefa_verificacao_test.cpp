@@ -1,5 +1,3 @@
-#include <optional>
-
 #include "support/utilitarios_falsos.h"
 #include "tasks/tarefa_teste.h"
 
@@ -9,20 +7,7 @@ namespace {
 // sha256 of "abc".
 constexpr char kHashAbc[] = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
 
-class VerificacaoTest : public TarefaTeste {
- protected:
-  // From now on every signature check answers `detalhe`, invalid.
-  void AssinaturaInvalida(int32_t detalhe) {
-    RespostasFalsas respostas;
-    respostas.verificaAssinatura = [detalhe](const std::string&) {
-      return Verificacao{detalhe, false};
-    };
-    falsa_.reset();
-    falsa_.emplace(respostas);
-  }
-
-  std::optional<FabricaFalsa> falsa_;
-};
+using VerificacaoTest = TarefaTeste;
 
 TEST_F(VerificacaoTest, ExistenceChecksLogEveryMissingPath) {
   EscreveArquivo(Em("b"), "");
@@ -61,23 +46,24 @@ INFO - Tentando criar arquivo temporário... [@/falta, teste, 0]
 // mismatch logged; the signature detail is written in decimal and in
 // hexadecimal.
 TEST_F(VerificacaoTest, ValidityRunsAllThreeChecksAndLogsEachMismatch) {
-  EscreveArquivo(Em("a.dll"), "abc");
-  const std::string a = Em("a.dll");
-  AssinaturaInvalida(-1);
-  EXPECT_EQ(Executa(Cria(7, {a, "BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD",
-                             "1024", "True"})),
-            Resultado::kFalhaInstalacao);
-  EXPECT_EQ(Executa(Cria(7, {a, kHashAbc, "3", "False"})), Resultado::kSucessoInstalacao);
-  AssinaturaInvalida(255);
-  EXPECT_EQ(Executa(Cria(7, {a, kHashAbc, "3", "1"})), Resultado::kFalhaInstalacao);
-  AssinaturaInvalida(0);
-  EXPECT_EQ(Executa(Cria(7, {a, kHashAbc, "3", "1"})), Resultado::kFalhaInstalacao);
+  RespostasFalsas respostas;
+  // A file's signature is refused with the file's own name as the detail.
+  respostas.verificaAssinatura = [](const std::string& arquivo) {
+    return Verificacao{std::stoi(std::filesystem::path(arquivo).filename().string()), false};
+  };
+  FabricaFalsa falsa(respostas);
+  Prepara("-1=abc; 255=abc; 0=abc; ");
+  const std::string maiusculo = "BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD";
+  EXPECT_EQ(Executa(Cria(7, {Em("-1"), maiusculo, "1024", "True"})), Resultado::kFalhaInstalacao);
+  EXPECT_EQ(Executa(Cria(7, {Em("-1"), kHashAbc, "3", "False"})), Resultado::kSucessoInstalacao);
+  EXPECT_EQ(Executa(Cria(7, {Em("255"), kHashAbc, "3", "1"})), Resultado::kFalhaInstalacao);
+  EXPECT_EQ(Executa(Cria(7, {Em("0"), kHashAbc, "3", "1"})), Resultado::kFalhaInstalacao);
   EXPECT_EQ(Registro(), R"(
-ERRO - Tamanho do arquivo [@/a.dll] não confere: Recebido: [3] esperado: [1024]
-ERRO - Hash do arquivo [@/a.dll] não confere: Recebido: [ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad] esperado: [BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD]
-ERRO - Assinatura do arquivo [@/a.dll] não confere: Detalhe: [-1/FFFFFFFF]
-ERRO - Assinatura do arquivo [@/a.dll] não confere: Detalhe: [255/FF]
-ERRO - Assinatura do arquivo [@/a.dll] não confere: Detalhe: [0/0]
+ERRO - Tamanho do arquivo [@/-1] não confere: Recebido: [3] esperado: [1024]
+ERRO - Hash do arquivo [@/-1] não confere: Recebido: [ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad] esperado: [BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD]
+ERRO - Assinatura do arquivo [@/-1] não confere: Detalhe: [-1/FFFFFFFF]
+ERRO - Assinatura do arquivo [@/255] não confere: Detalhe: [255/FF]
+ERRO - Assinatura do arquivo [@/0] não confere: Detalhe: [0/0]
 )");
 }
 
