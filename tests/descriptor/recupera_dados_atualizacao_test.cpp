@@ -182,10 +182,7 @@ TEST(RecuperaDadosAtualizacaoTest, UnreadableDescriptorRaisesNamingSectionAndKey
       {ComArquivo("-2147483649"), falha(estouro, "-2147483649", "tamanho_1")},
       {ComArquivo("123456789012345678901234567890"),
        falha(estouro, "123456789012345678901234567890", "tamanho_1")},
-      {ComArquivo("1", "sim"), falha(tipos, "sim", "authenticode_1")},
-      {"[sequenciaAtualizacao]\nitens=0\nItens=0\n",
-       "457|InterpretaConteudo|Esta chave já está associada a um elemento desta coleção: chave "
-       "[Itens] repetida na seção [sequenciaAtualizacao]"}};
+      {ComArquivo("1", "sim"), falha(tipos, "sim", "authenticode_1")}};
   for (const auto& [conteudo, erro] : casos) {
     EXPECT_EQ(ErroDe([&] { RecuperaDadosAtualizacao(conteudo); }), erro);
   }
