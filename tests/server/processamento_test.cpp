@@ -98,29 +98,24 @@ TEST_F(ProcessamentoTest, AppliedUpdateIsReportedWithBlanksPercentEncoded) {
                   "%20Cia%201&cnpj=11.222"}));
 }
 
-struct Caso {
+// A system whose records the test gives; an absent record fails its read.
+struct SistemaDeTeste : platform::SystemInfoSource {
+  SistemaDeTeste(uint16_t a, std::optional<platform::VersionRecord> c,
+                 std::optional<platform::VersionRecordEx> e)
+      : arquitetura(a), curta(std::move(c)), estendida(std::move(e)) {}
+  uint16_t ProcessorArchitecture() const override { return arquitetura; }
+  bool ReadVersion(platform::VersionRecord& record) const override {
+    if (curta) record = *curta;
+    return curta.has_value();
+  }
+  bool ReadVersionEx(platform::VersionRecordEx& record) const override {
+    if (estendida) record = *estendida;
+    return estendida.has_value();
+  }
+
   uint16_t arquitetura;
   std::optional<platform::VersionRecord> curta;
   std::optional<platform::VersionRecordEx> estendida;
-  const char* fragmento;
-};
-
-// A system whose records a case gives; an absent record fails its read.
-class SistemaDeTeste : public platform::SystemInfoSource {
- public:
-  explicit SistemaDeTeste(const Caso& caso) : caso_(caso) {}
-  uint16_t ProcessorArchitecture() const override { return caso_.arquitetura; }
-  bool ReadVersion(platform::VersionRecord& record) const override {
-    if (caso_.curta) record = *caso_.curta;
-    return caso_.curta.has_value();
-  }
-  bool ReadVersionEx(platform::VersionRecordEx& record) const override {
-    if (caso_.estendida) record = *caso_.estendida;
-    return caso_.estendida.has_value();
-  }
-
- private:
-  const Caso& caso_;
 };
 
 // The record's 128-character service-pack text, padded with NULs.
@@ -133,20 +128,20 @@ std::string Texto128(const std::string& texto) {
 // its own, and a failed short read gives the fallback.
 TEST(InformacaoSistemaTest, FragmentForEachKindOfSystem) {
   const platform::VersionRecordEx estendida{{99, 0, 0, 0, ""}, 1, 0, 0x8100, 200};
-  const Caso casos[] = {
-      {9, platform::VersionRecord{6, 1, 7601, 2, Texto128(" Service Pack 1 ")}, estendida,
+  const std::pair<SistemaDeTeste, const char*> casos[] = {
+      {{9, platform::VersionRecord{6, 1, 7601, 2, Texto128(" Service Pack 1 ")}, estendida},
        "<atualizador version='6.1' build='7601' platform_id='2' desc_service_pack='Service Pack 1' "
        "architecture='9' service_pack='1.0' suite='-32512' product_type='200' />"},
-      {0xFFFF, platform::VersionRecord{5, 0, 7601, 2, Texto128("")}, std::nullopt,
+      {{0xFFFF, platform::VersionRecord{5, 0, 7601, 2, Texto128("")}, std::nullopt},
        "<atualizador version='5.0' build='7601' platform_id='2' desc_service_pack='' "
        "architecture='-1' />"},
-      {0, platform::VersionRecord{4, 0, 1381, 2, Texto128("Service Pack 6a, it's 'quoted'")},
-       platform::VersionRecordEx{},
+      {{0, platform::VersionRecord{4, 0, 1381, 2, Texto128("Service Pack 6a, it's 'quoted'")},
+        platform::VersionRecordEx{}},
        "<atualizador version='4.0' build='1381' platform_id='2' service_pack='Service Pack 6a, "
        "it's 'quoted'' architecture='0' />"},
-      {12, std::nullopt, std::nullopt,
+      {{12, std::nullopt, std::nullopt},
        "<atualizador mensagem='informação indisponível' architecture='12'/>"}};
-  for (const Caso& caso : casos) EXPECT_EQ(InformacaoSistema(SistemaDeTeste(caso)), caso.fragmento);
+  for (const auto& [sistema, fragmento] : casos) EXPECT_EQ(InformacaoSistema(sistema), fragmento);
 }
 
 }  // namespace
