@@ -10,13 +10,12 @@ namespace tarvik::teste {
 InstalacaoTeste::InstalacaoTeste(DataHora agora) : programa_(pasta_.Texto()), relogio_(agora) {}
 
 std::vector<std::string> InstalacaoTeste::LinhasRegistro() const {
-  const std::string texto = DeCp1252(LeArquivo(pasta_.Em("registro.log")));
+  std::string texto = DeCp1252(LeArquivo(pasta_.Em("registro.log")));
   std::vector<std::string> linhas;
-  size_t inicio = 0;
-  for (size_t fim; (fim = texto.find("\r\n", inicio)) != std::string::npos; inicio = fim + 2) {
-    linhas.push_back(texto.substr(inicio, fim - inicio));
+  for (size_t fim; (fim = texto.find("\r\n")) != std::string::npos; texto.erase(0, fim + 2)) {
+    linhas.push_back(texto.substr(0, fim));
   }
-  if (inicio < texto.size()) linhas.push_back(texto.substr(inicio) + "<sem CR LF>");
+  if (!texto.empty()) linhas.push_back(texto + "<sem CR LF>");
   return linhas;
 }
 
