@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <regex>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,29 +22,27 @@ namespace {
 using teste::ErroDe;
 using Textos = std::vector<std::string>;
 
-// An entry's fields, '|' separated: index, action, name, folder, updater
-// flag, and for a file its URL, size, hash and signature flag.
-std::string Campos(const IItemSequencia& item) {
-  std::string campos = std::to_string(item.Indice()) + "|" + std::to_string(item.Acao()) + "|" +
-                       item.NomeDestino() + "|" + item.Destino() + "|" +
-                       std::to_string(item.ArquivoAtualizador());
-  if (const auto* arquivo = dynamic_cast<const InformacaoArquivo*>(&item)) {
-    campos += "|" + arquivo->Url() + "|" + std::to_string(arquivo->tamanho()) + "|" +
-              arquivo->hash() + "|" + std::to_string(arquivo->Authenticode());
-  }
-  return campos;
+// `valores` as text, each followed by '|'.
+template <typename... Valores>
+std::string Juntos(const Valores&... valores) {
+  std::ostringstream texto;
+  ((texto << valores << '|'), ...);
+  return texto.str();
 }
-// The decision, the versions and the counts, '|' separated: update,
-// updater, new and old version, entries announced, installed files
+// An entry's index, action, name, folder and updater flag, and for a file
+// its URL, size, hash and signature flag.
+std::string Campos(const IItemSequencia& i) {
+  const auto* a = dynamic_cast<const InformacaoArquivo*>(&i);
+  return Juntos(i.Indice(), i.Acao(), i.NomeDestino(), i.Destino(), i.ArquivoAtualizador()) +
+         (a ? Juntos(a->Url(), a->tamanho(), a->hash(), a->Authenticode()) : "");
+}
+// Update, updater, new and old version, entries announced, installed files
 // announced, entries, files to download, installed files read.
 std::string Resumo(const DadosAtualizacao& d) {
-  return std::to_string(d.Atualizar()) + "|" + std::to_string(d.AtualizarAtualizador()) + "|" +
-         d.NovaVersao() + "|" + d.VelhaVersao() + "|" +
-         std::to_string(d.NumeroArquivosRecuperar()) + "|" +
-         std::to_string(d.NumeroArquivosOriginais()) + "|" +
-         std::to_string(d.ItensSequencia()->Quantidade()) + "|" +
-         std::to_string(d.ArquivosRecuperar().size()) + "|" +
-         std::to_string(d.ArquivosOriginais().size());
+  return Juntos(d.Atualizar(), d.AtualizarAtualizador(), d.NovaVersao(), d.VelhaVersao(),
+                d.NumeroArquivosRecuperar(), d.NumeroArquivosOriginais(),
+                d.ItensSequencia()->Quantidade(), d.ArquivosRecuperar().size(),
+                d.ArquivosOriginais().size());
 }
 Textos Itens(const DadosAtualizacao& dados) {
   Textos itens;
@@ -80,17 +79,17 @@ TEST(RecuperaDadosAtualizacaoTest, ReadsTheExampleWhateverTheLineBreaks) {
   for (const char* quebra : {"\r\n", "\n", "\r"}) {
     const DadosAtualizacao dados =
         RecuperaDadosAtualizacao(std::regex_replace(kExemplo, std::regex("\r\n"), quebra));
-    EXPECT_EQ(Resumo(dados), "1|0|2.31|2.30|3|1|3|1|1");
+    EXPECT_EQ(Resumo(dados), "1|0|2.31|2.30|3|1|3|1|1|");
     EXPECT_EQ(Itens(dados),
               (Textos{"1|9|pelirana.exe|$base$\\|0|https://atualiza.exemplo/2.31/pelirana.exe|"
-                      "1048576|9f86d081884c7d659a2feaa0c55ad015a3bf4f1b2b0b822cd15d6c15b0f00a08|1",
-                      "2|12|antigo.dll|$base$\\|1|https://atualiza.exemplo/2.31/antigo.dll|0||0",
-                      "3|14|relatorios|$base$\\dados\\|0"}));
+                      "1048576|9f86d081884c7d659a2feaa0c55ad015a3bf4f1b2b0b822cd15d6c15b0f00a08|1|",
+                      "2|12|antigo.dll|$base$\\|1|https://atualiza.exemplo/2.31/antigo.dll|0||0|",
+                      "3|14|relatorios|$base$\\dados\\|0|"}));
     // Only the replaced file is downloaded: the same entry object.
     EXPECT_EQ(dados.ArquivosRecuperar().at(0), dados.ItensSequencia()->Item(1));
     EXPECT_EQ(Campos(*dados.ArquivosOriginais().at(0)),
               "1|0|pelirana.exe||0|https://atualiza.exemplo/2.30/pelirana.exe|1000000|"
-              "60303ae22b998861bce3b28f33eec1be758a213c86c93c076dbe9f558c11c752|1");
+              "60303ae22b998861bce3b28f33eec1be758a213c86c93c076dbe9f558c11c752|1|");
   }
 }
 
@@ -102,7 +101,7 @@ TEST(RecuperaDadosAtualizacaoTest, NoUpdateReadsOnlyTheDecision) {
     const DadosAtualizacao dados =
         RecuperaDadosAtualizacao("[SequenciaAtualizacao]\nITENS=5\n" + linha +
                                  "\nversao=2.30\natualizar_atualizador=true \n");
-    EXPECT_EQ(Resumo(dados), "0|1|2.30||5|0|0|0|0") << linha;
+    EXPECT_EQ(Resumo(dados), "0|1|2.30||5|0|0|0|0|") << linha;
   }
 }
 
@@ -114,8 +113,8 @@ TEST(RecuperaDadosAtualizacaoTest, EntriesInIndexOrderSkippingUnknownActions) {
                      "acao_9=RemoverPasta", "caminho_9=a", "destino_9=y", "acao_2=ExecutarMsi",
                      "acao_3=criarpasta", "acao_4=", "ACAO_5=CriarPasta", "caminho_5=c",
                      "DESTINO_5=z", "acao_06=CriarPasta"}));
-  EXPECT_EQ(Itens(dados), (Textos{"5|14|c|z|0", "9|13|a|y|0", "2147483647|14|b|x|0"}));
-  EXPECT_EQ(Resumo(dados), "1|0|2|1|2147483647|0|3|0|0");
+  EXPECT_EQ(Itens(dados), (Textos{"5|14|c|z|0|", "9|13|a|y|0|", "2147483647|14|b|x|0|"}));
+  EXPECT_EQ(Resumo(dados), "1|0|2|1|2147483647|0|3|0|0|");
 }
 
 // A descriptor with one file entry whose size and signature flag are given.
