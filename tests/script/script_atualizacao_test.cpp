@@ -70,7 +70,8 @@ TEST_F(ScriptAtualizacaoTest, FailingTaskUndoesWhatRanNewestFirst) {
   Prepara("app.dll=app 1.0; cheia/x=x; ");
   EXPECT_EQ(Processa(Descritor({{"RemoverPasta", "cheia"}, {"CriarPasta", "nova"}})),
             Resultado::kFalhaInstalacao);
-  EXPECT_EQ(RegistroDesde("INFO - Resultado da tarefa: [FalhaInstalacao]"), R"(
+  EXPECT_EQ(Registro().substr(Registro().find("\nINFO - Resultado da tarefa: [FalhaInstalacao]")),
+            R"(
 INFO - Resultado da tarefa: [FalhaInstalacao]
 INFO - ######### fim da execução do script de atualização
 AVISO - Desfazendo ações executadas

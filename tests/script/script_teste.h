@@ -2,7 +2,6 @@
 #define TARVIK_TESTS_SCRIPT_SCRIPT_TESTE_H_
 
 #include <map>
-#include <memory>
 #include <utility>
 #include <vector>
 
@@ -28,13 +27,11 @@ struct EntradaDescritor {
 // published by a local HTTP server, and the window-less display.
 class ScriptTeste : public TarefaTeste {
  protected:
+  ScriptTeste() { servidor_.Inicia(); }
+
   // The URL where the server publishes `conteudo` under `nome`.
   std::string Publica(const std::string& nome, const std::string& conteudo) {
-    if (!servidor_) {
-      servidor_ = std::make_unique<ServidorLocal>();
-      servidor_->Inicia();
-    }
-    return servidor_->Publica(nome, conteudo);
+    return servidor_.Publica(nome, conteudo);
   }
 
   // The hash of `conteudo`, which the log then shows as "#" + `conteudo`.
@@ -83,18 +80,10 @@ class ScriptTeste : public TarefaTeste {
   // `Hash` names them.
   std::string Registro() const {
     std::string texto = RegistroCompleto();
-    if (servidor_) texto = Substitui(texto, servidor_->Url(""), "<servidor>");
+    texto = Substitui(texto, servidor_.Url(""), "<servidor>");
     for (const auto& [hash, nome] : hashes_) texto = Substitui(texto, hash, nome);
     return texto;
   }
-  // The log from the line `linha` on.
-  std::string RegistroDesde(const std::string& linha) const {
-    const std::string texto = Registro();
-    const size_t inicio = texto.find("\n" + linha + "\n");
-    return inicio == std::string::npos ? "sem a linha [" + linha + "] em:" + texto
-                                       : texto.substr(inicio);
-  }
-
   // The names of the tasks in the order they ran, and in the order they
   // were undone.
   std::vector<std::string> Executadas() const { return Nomes("Executando \\[(\\w+)\\]"); }
@@ -113,8 +102,7 @@ class ScriptTeste : public TarefaTeste {
   ScriptAtualizacao script_;
 
  private:
-  // Created on first use: a server stopped before it ever listened may hang.
-  std::unique_ptr<ServidorLocal> servidor_;
+  ServidorLocal servidor_;
   std::map<std::string, std::string> hashes_;
 };
 
