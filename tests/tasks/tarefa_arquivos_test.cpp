@@ -19,22 +19,36 @@ class ArquivosTest : public TarefaTeste {
   }
 };
 
-// The plain copy is made even when the versioned one fails.
-TEST_F(ArquivosTest, BackupMakesBothCopiesAndOnlyWarnsOfAMissingFile) {
+// The plain copy is made even when the versioned one fails. The undo puts
+// the installed file back, clearing its read-only attribute, and removes the
+// versioned copy; without the copies it only logs.
+TEST_F(ArquivosTest, BackupMakesBothCopiesAndItsUndoPutsTheFileBack) {
   Prepara("app.dll=velho; backup/app.dll-1-1=antigo; ");
   SomenteLeitura("backup/app.dll-1-1");
-  EXPECT_EQ(Executa(CriaEm(8, {"app.dll", "backup\\app.dll-1-1", "backup\\app.dll"})), kSucesso);
+  const Tarefa copia = CriaEm(8, {"app.dll", "backup\\app.dll-1-1", "backup\\app.dll"});
+  EXPECT_EQ(Executa(copia), kSucesso);
   EXPECT_EQ(Executa(CriaEm(8, {"falta.dll", "backup/falta.dll-1-1", "backup/falta"})), kSucesso);
   EXPECT_EQ(Executa(CriaEm(8, {"app.dll", "nao/app.dll-1-1", "backup/app2.dll"})), kFalha);
   EXPECT_EQ(Arquivos(),
             "app.dll=velho; backup/; backup/app.dll=velho; backup/app.dll-1-1=velho; "
             "backup/app2.dll=velho; ");
+  Prepara("app.dll=novo; ");
+  SomenteLeitura("app.dll");
+  Tarefa(copia).Desfazer();
+  CriaEm(8, {"novo.dll", "sem/novo.dll-1-1", "sem/novo.dll"}).Desfazer();
+  EXPECT_EQ(Arquivos(), "app.dll=velho; backup/; backup/app.dll=velho; backup/app2.dll=velho; ");
   EXPECT_EQ(Registro(), R"(
 INFO - Copiando [@/app.dll] para [@/backup\app.dll-1-1]
 AVISO - Arquivo [@/backup\app.dll-1-1] com atributo somente leitura. Tentando remover
 AVISO - Arquivo não existe. Não será possível restaurar em caso de erro. [@/falta.dll]
 INFO - Copiando [@/app.dll] para [@/nao/app.dll-1-1]
 ERRO - Erro na cópia. detalhes [Caminho não encontrado [@/nao/app.dll-1-1]] [76]
+INFO - Desfazendo tarefa: [EfetuarCopiaSeguranca]
+AVISO - Arquivo [@/app.dll] com atributo somente leitura. Tentando remover
+INFO - Desfazendo tarefa: [EfetuarCopiaSeguranca]
+ERRO - Erro verificando atributo (Get). Detalhes [Arquivo não encontrado [@/novo.dll]] [53], dados [@/novo.dll]
+ERRO - Erro verificando atributo (Get). Detalhes [Caminho não encontrado [@/sem/novo.dll-1-1]] [76], dados [@/sem/novo.dll-1-1]
+AVISO - Erro ao desfazer EfetuarCopiaSeguranca(FileCopy) . detalhes [Caminho não encontrado [@/sem/novo.dll-1-1]] [76], de [@/sem/novo.dll-1-1] para [@/novo.dll]
 )");
 }
 
@@ -103,28 +117,6 @@ TEST_F(ArquivosTest, CreatingFoldersMakesEveryMissingLevel) {
 INFO - Criando pasta: [@\A\]
 INFO - Criando pasta: [@\A\B\]
 INFO - Criando pasta: [@/arquivo\]
-)");
-}
-
-// Read-only at undo time, the installed file is cleared, then restored;
-// without the backups the undo only logs.
-TEST_F(ArquivosTest, BackupUndoRestoresTheInstalledFileOrLogsWhyNot) {
-  Prepara("app.dll=velho; backup/; ");
-  const Tarefa copia = CriaEm(8, {"app.dll", "backup/app.dll-1-1", "backup/app.dll"});
-  ASSERT_EQ(Executa(copia), Resultado::kSucessoInstalacao);
-  Prepara("app.dll=novo; ");
-  SomenteLeitura("app.dll");
-  LimpaRegistro();
-  Tarefa(copia).Desfazer();
-  CriaEm(8, {"novo.dll", "sem/novo.dll-1-1", "sem/novo.dll"}).Desfazer();
-  EXPECT_EQ(Arquivos(), "app.dll=velho; backup/; backup/app.dll=velho; ");
-  EXPECT_EQ(Registro(), R"(
-INFO - Desfazendo tarefa: [EfetuarCopiaSeguranca]
-AVISO - Arquivo [@/app.dll] com atributo somente leitura. Tentando remover
-INFO - Desfazendo tarefa: [EfetuarCopiaSeguranca]
-ERRO - Erro verificando atributo (Get). Detalhes [Arquivo não encontrado [@/novo.dll]] [53], dados [@/novo.dll]
-ERRO - Erro verificando atributo (Get). Detalhes [Caminho não encontrado [@/sem/novo.dll-1-1]] [76], dados [@/sem/novo.dll-1-1]
-AVISO - Erro ao desfazer EfetuarCopiaSeguranca(FileCopy) . detalhes [Caminho não encontrado [@/sem/novo.dll-1-1]] [76], de [@/sem/novo.dll-1-1] para [@/novo.dll]
 )");
 }
 
