@@ -19,7 +19,8 @@ class BaixarArquivoTest : public TarefaTeste {
 };
 
 // The body is stored as it came; a component's Erro is logged whole, an
-// answer other than 200 with its status, and nothing is left. What the
+// answer other than 200 with its status, and nothing is left. The undo
+// removes the file, read-only or not, and warns when there is none. What the
 // component does with an empty body or a transfer that breaks is its own
 // tests' concern.
 TEST_F(BaixarArquivoTest, StoresTheBodyOrLogsWhyNot) {
@@ -38,25 +39,21 @@ TEST_F(BaixarArquivoTest, StoresTheBodyOrLogsWhyNot) {
   EXPECT_EQ(Executa(Cria(0, {falta, Em("temp/x")})), Resultado::kFalhaInstalacao);
   EXPECT_EQ(Executa(Cria(0, {"http://servidor/a", Em("temp/x")})), Resultado::kFalhaInstalacao);
   EXPECT_EQ(Arquivos(), "temp/; temp/a-2-1=" + corpo + "; ");
+  SomenteLeitura("temp/a-2-1");
+  Cria(0, {url, Em("temp/a-2-1")}).Desfazer();
+  Cria(0, {falta, Em("temp/x")}).Desfazer();
+  EXPECT_EQ(Arquivos(), "temp/; ");
   EXPECT_EQ(Registro(), Baixou(url, "temp\\a-2-1") + Baixou(falta, "temp/x") +
                             "\nERRO - Erro Http ao baixar os arquivo [" + falta +
                             "] Código HTTP: [404] Mensagem [Not Found]" +
                             Baixou("http://servidor/a", "temp/x") +
                             "\nERRO - Erro ao baixar os arquivo [http://servidor/a] Erro: "
-                            "[-2147012889] Mensagem [O nome do servidor não pôde ser resolvido]\n");
-}
-
-TEST_F(BaixarArquivoTest, DownloadUndoRemovesTheFileEvenWhenReadOnlyOrWarnsThatThereIsNone) {
-  EscreveArquivo(Em("temp/a-2-1"), "x");
-  SomenteLeitura("temp/a-2-1");
-  Cria(0, {"http://s/a", Em("temp/a-2-1")}).Desfazer();
-  Cria(0, {"http://s/b", Em("temp/b-2-2")}).Desfazer();
-  EXPECT_EQ(Arquivos(), "temp/; ");
-  EXPECT_EQ(Registro(), R"(
+                            "[-2147012889] Mensagem [O nome do servidor não pôde ser resolvido]" +
+                            R"(
 INFO - Desfazendo tarefa: [BaixarArquivo]
 AVISO - Arquivo [@/temp/a-2-1] com atributo somente leitura. Tentando remover
 INFO - Desfazendo tarefa: [BaixarArquivo]
-AVISO - Erro ao desfazer BaixarArquivo. Detalhes [Arquivo não encontrado [@/temp/b-2-2]] [53], dados [@/temp/b-2-2]
+AVISO - Erro ao desfazer BaixarArquivo. Detalhes [Arquivo não encontrado [@/temp/x]] [53], dados [@/temp/x]
 )");
 }
 
