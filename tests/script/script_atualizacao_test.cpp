@@ -77,7 +77,7 @@ INFO - ######### fim da execução do script de atualização
 AVISO - Desfazendo ações executadas
 INFO - Desfazendo tarefa: [ExibirMensagem]
 )");
-  LimpaRegistro();
+  std::filesystem::remove(Em("registro.log"));
   const std::string descritor =
       Descritor({{"SubstituirArquivo", Publica("app.dll", "app 2.0"), "$base$\\", "app 2.0"},
                  {"SubstituirArquivo", Publica("lib.dll", "lib 2.0"), "$base$\\", "lib 2.1"}});
@@ -129,14 +129,13 @@ TEST_F(ArquivosEmUsoTest, LeftForTheRestartWhenTheRunMayNotFail) {
   EXPECT_EQ(script_.ListaArquivosEmUso(), nullptr);
   EXPECT_TRUE(Registro().ends_with("\nINFO - Desfazendo tarefa: [CriarPasta]\n"));
   EXPECT_EQ(Processa(Descritor("RemoverArquivo"), false), Resultado::kArquivosEmUsoReiniciar);
-  const std::string b = instalacao_.Pasta().Texto();
   ASSERT_NE(script_.ListaArquivosEmUso(), nullptr);
-  Textos itens;
+  std::string itens;
   for (const auto& item : *script_.ListaArquivosEmUso()) {
-    itens.push_back(std::to_string(item->Acao()) + "|" + item->Origem() + "|" + item->Destino());
+    itens += std::to_string(item->Acao()) + "|" + item->Origem() + "|" + item->Destino() + "; ";
   }
-  EXPECT_EQ(itens, (Textos{"0|" + b + "\\temp\\app.exe-2.0-1|" + b + "\\app.exe",
-                           "1|" + b + "\\velho.dll|"}));
+  EXPECT_EQ(Substitui(itens, instalacao_.Pasta().Texto(), "@"),
+            "0|@\\temp\\app.exe-2.0-1|@\\app.exe; 1|@\\velho.dll|; ");
   EXPECT_TRUE(
       Registro().ends_with("\nINFO - ######### fim da execução do script de atualização"
                            "\nAVISO - Saindo com lista de arquivos em uso para reiniciar\n"));

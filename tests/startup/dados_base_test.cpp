@@ -74,7 +74,6 @@ TEST_F(DadosBaseTest, ReadsTheInstallationAndCreatesAMissingIdOnce) {
 
 TEST_F(DadosBaseTest, EachFailureIsLoggedAndGivesNothing) {
   const std::pair<std::string, const char*> casos[] = {
-      {"", "ERRO - Erro abrindo a base"},
       {"CREATE TABLE tbSistema (verProd TEXT, idInstalacao TEXT);",
        "ERRO - Erro na consulta dos dados da empresa"},
       {"CREATE TABLE tbEmpresa (Agencia, conta, dac, cnpjcpf);",
@@ -87,7 +86,7 @@ TEST_F(DadosBaseTest, EachFailureIsLoggedAndGivesNothing) {
   for (const auto& [sql, linhas] : casos) {
     std::filesystem::remove(Arquivo());
     std::filesystem::remove(instalacao_.Pasta().Em("registro.log"));
-    if (!sql.empty()) Sql(sql);
+    Sql(sql);
     EXPECT_EQ(Lidos(), "nada");
     EXPECT_EQ(instalacao_.TextoRegistro(),
               "\nINFO - Acessando informação na base\n" + std::string(linhas) + "\n");

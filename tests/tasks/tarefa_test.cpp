@@ -23,10 +23,9 @@ TEST_F(TarefaTest, CodesWithoutTaskRaiseTwo) {
   Tarefa semTrabalho = Cria(5, {"x"});
   EXPECT_EQ(ErroDe([&] { Executa(semTrabalho); }), "2|Tarefa:Executa|Tarefa desconhecida: 5");
   semTrabalho.Desfazer();
-  EXPECT_EQ(RegistroCompleto(), R"(
-INFO - Executando [VerificarVersaoArquivoSubstituido] com [1] detalhes
-INFO - Desfazendo tarefa: [VerificarVersaoArquivoSubstituido]
-)");
+  EXPECT_EQ(RegistroCompleto(),
+            "\nINFO - Executando [VerificarVersaoArquivoSubstituido] com [1] "
+            "detalhes\nINFO - Desfazendo tarefa: [VerificarVersaoArquivoSubstituido]\n");
 }
 
 TEST_F(TarefaTest, MissingDetailsRaiseParameterOrPositionErrors) {

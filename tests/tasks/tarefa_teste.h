@@ -74,7 +74,6 @@ class TarefaTeste : public ::testing::Test {
     static const std::regex kMoldura("\nINFO - (Executando \\[|Resultado da tarefa: \\[)[^\n]*");
     return std::regex_replace(RegistroCompleto(), kMoldura, "");
   }
-  void LimpaRegistro() const { std::filesystem::remove(Em("registro.log")); }
 
   InstalacaoTeste instalacao_{kMomentoRegistro};
   ContextoExecucao contexto_;

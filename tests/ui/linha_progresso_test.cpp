@@ -22,7 +22,6 @@ TEST(LinhaProgressoTest, RedrawsTheLineInPlaceCutToTheWidth) {
   Escritas escritas;
   const auto escreve = [&escritas](std::string_view bytes) { escritas.emplace_back(bytes); };
   LinhaProgresso linha(escreve, 80);
-  EXPECT_EQ(linha.Titulo(), "");
   linha.TrocaMensagemTitulo("Verificando por atualizações", "Contactando servidor");
   linha.Mensagem("Processando resposta");
   linha.Titulo("Atualizando");
