@@ -52,7 +52,7 @@ INFO - ######### inicio da execução do script de atualização
 )");
   const Textos listadas = Nomes("(\\w+): ");
   EXPECT_EQ(listadas.size(), 16u);
-  EXPECT_EQ(Executadas(), listadas);
+  EXPECT_EQ(Nomes("Executando \\[(\\w+)\\]"), listadas);
   EXPECT_EQ(Arquivos(),
             "app.dll=app 2.0; backup/; backup/app.dll=app 1.0; backup/app.dll-1.0-1=app 1.0; "
             "backup/velho.dll=velho 1.0; backup/velho.dll-1.0-4=velho 1.0; plugins/; "

@@ -84,9 +84,8 @@ class ScriptTeste : public TarefaTeste {
     for (const auto& [hash, nome] : hashes_) texto = Substitui(texto, hash, nome);
     return texto;
   }
-  // The names of the tasks in the order they ran, and in the order they
-  // were undone.
-  std::vector<std::string> Executadas() const { return Nomes("Executando \\[(\\w+)\\]"); }
+  // The names of the tasks in the order they were undone, and those that
+  // `padrao` finds.
   std::vector<std::string> Desfeitas() const { return Nomes("Desfazendo tarefa: \\[(\\w+)\\]"); }
   std::vector<std::string> Nomes(const std::string& padrao) const {
     const std::string texto = Registro();
