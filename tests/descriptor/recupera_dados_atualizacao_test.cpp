@@ -210,23 +210,17 @@ TEST(NomeArquivoUrlTest, TakesTheFileNamePart) {
   }
 }
 
-// The base folder may itself hold the marker: it is not replaced again. The
-// common cases of the paths are read back in the scripts' listings.
-TEST(CaminhosTest, InstalledNameReplacesTheMarkerAndAppends) {
+// The base folder may itself hold the marker: it is not replaced again.
+// Spaces around either part of a join go, tabs stay, and at least one
+// backslash joins. The common cases are read back in the scripts' listings.
+TEST(CaminhosTest, InstalledAndWorkingNamesAndJoins) {
   EXPECT_EQ(ObtemNomeArquivoInstalado("C:\\app", "$BASE$\\", "x.mdb"), "$BASE$\\x.mdb");
   EXPECT_EQ(ObtemNomeArquivoInstalado("C:\\app", "$base$\\$base$\\", "x"), "C:\\app\\C:\\app\\x");
   EXPECT_EQ(ObtemNomeArquivoInstalado("C:\\app", "modulos", "x.dll"), "modulosx.dll");
   EXPECT_EQ(ObtemNomeArquivoInstalado("$base$", "$base$$base$\\", "x"), "$base$$base$\\x");
   EXPECT_EQ(ObtemNomeArquivoInstalado("C:\\app", "", "x.dll"), "x.dll");
-}
-
-TEST(CaminhosTest, TemporaryNameJoinsNameVersionAndIndex) {
   EXPECT_EQ(ObtemNomeArquivoTemporario("backup\\", "app.dll", "", 12), "backup\\app.dll--12");
   EXPECT_EQ(ObtemNomeArquivoTemporario("temp\\", "a", "1", -2), "temp\\a-1--2");
-}
-
-// Spaces around either part go, tabs stay; at least one backslash joins.
-TEST(CaminhosTest, CombinaCaminhoJoinsWithOneBackslashAtLeast) {
   EXPECT_EQ(CombinaCaminho("C:\\app\\", "temp\\"), "C:\\app\\temp\\");
   EXPECT_EQ(CombinaCaminho("C:\\app", "\\temp\\"), "C:\\app\\temp\\");
   EXPECT_EQ(CombinaCaminho("C:\\app\\", "\\temp\\"), "C:\\app\\\\temp\\");
