@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <new>
+#include <ostream>
 #include <stdexcept>
 #include <typeinfo>
 
@@ -165,6 +166,7 @@ struct CasoExcecao {
   const char* nome;
   std::exception_ptr excecao;
 };
+void PrintTo(const CasoExcecao& caso, std::ostream* saida) { *saida << caso.nome; }
 
 class ExcecaoNaTarefaTest : public ArquivosEmUsoTest,
                             public testing::WithParamInterface<CasoExcecao> {};
