@@ -187,8 +187,9 @@ Resultado ScriptAtualizacao::ExecutaScript(bool falhaComArquivosEmUso,
       desfazer.AdicionaDepois(tarefa, std::to_string(++executadas), kChaveCabecaDesfazer);
       houveEmUso |= ultimo == Resultado::kArquivosEmUsoReiniciar;
     }
-  } catch (const Erro&) {
-    // The error travels on, but not before what ran is put back.
+  } catch (...) {
+    // Whatever left the task (an Erro or a fault of a component) travels on,
+    // but not before what ran is put back.
     Desfaz(desfazer, interface, true);
     throw;
   }

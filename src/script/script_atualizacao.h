@@ -27,9 +27,9 @@ class ScriptAtualizacao {
   // run that was not undone). A descriptor that asks for no update returns
   // 0 and changes nothing.
   //
-  // An error raised while the tasks run first has the executed tasks undone,
-  // newest first, and then travels on unchanged: a half-applied update is
-  // never left in place.
+  // Any exception raised while the tasks run, an Erro or not, first has the
+  // executed tasks undone, newest first, and then travels on unchanged: a
+  // half-applied update is never left in place.
   Resultado Processa(const std::string& pastaBase, const std::string& versaoAtual,
                      const DadosAtualizacao& dados, bool falhaComArquivosEmUso,
                      IInterfaceVisual& interface);

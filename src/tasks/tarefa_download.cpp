@@ -10,6 +10,8 @@ Resultado Tarefa::BaixaArquivo(UtilitariosDaChamada& utilitarios) {
   const std::string& url = Detalhe(1);
   const std::string& arquivo = Detalhe(2);
   RegistraLog("Baixando arquivo [" + url + "]", kInfo);
+  // Logged before the transfer starts: the body is written as it arrives.
+  RegistraLog("Gravando arquivo [" + arquivo + "]", kInfo);
   // The body streams straight into the file, so memory does not grow with
   // the file's size; the component leaves nothing on disk unless a whole 200
   // answer arrived. Obtaining the component is part of the guarded step.
@@ -28,7 +30,6 @@ Resultado Tarefa::BaixaArquivo(UtilitariosDaChamada& utilitarios) {
                 kErro);
     return Resultado::kFalhaInstalacao;
   }
-  RegistraLog("Gravando arquivo [" + arquivo + "]", kInfo);
   return Resultado::kSucessoInstalacao;
 }
 

@@ -1,328 +1,223 @@
 #include "script/script_atualizacao.h"
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
+#include <exception>
+#include <new>
+#include <ostream>
+#include <stdexcept>
+#include <typeinfo>
 
 #include "script/script_teste.h"
-#include "support/pasta_temporaria.h"
 #include "support/processo.h"
+#include "support/utilitarios_falsos.h"
 
 namespace tarvik::teste {
 namespace {
 
 using ScriptAtualizacaoTest = ScriptTeste;
-using Conteudos = std::map<std::string, std::string>;
+using Textos = std::vector<std::string>;
 
-const std::string kInicioExecucao =
-    LinhaInfo("######### inicio da execução do script de atualização");
-const std::string kFimExecucao = LinhaInfo("######### fim da execução do script de atualização");
-const std::string kInicioScript = LinhaInfo("********* inicio do script de atualização");
-const std::string kFimScript = LinhaInfo("********* fim do script de atualização");
-
+// Every listed task runs, in the order listed.
 TEST_F(ScriptAtualizacaoTest, AppliesEveryActionKind) {
-  EscreveArquivo(Em("app.dll"), "app 1.0");
-  EscreveArquivo(Em("velho.dll"), "velho 1.0");
-  std::filesystem::create_directory(Em("antiga"));
-  const std::string urlApp = Publica("app.dll", "app 2.0");
-  const std::string urlNovo = Publica("novo.dll", "novo 2.0");
-  const std::string descritor =
-      Descritor({{"SubstituirArquivo", urlApp, "$base$\\", "app 2.0"},
-                 {"CriarPasta", "plugins"},
-                 {"CopiarNovoArquivo", urlNovo, "$base$\\plugins\\", "novo 2.0"},
-                 {"RemoverArquivo", "http://servidor/2.0/velho.dll"},
-                 {"RemoverPasta", "antiga"}},
-                false, {{"app.dll", "app 1.0"}});
-
-  EXPECT_EQ(Processa(descritor), Resultado::kSucessoInstalacao);
-
-  const std::string b = Base();
-  const auto em = [&b](const std::string& relativo) { return b + "\\" + relativo; };
-  const std::string hashApp = Hash("app 2.0"), hashNovo = Hash("novo 2.0");
-  const auto gravacao = [&](const std::string& pasta) {
-    return Linhas{
-        LinhaInfo("Tentando criar arquivo temporário... [" + em(pasta) + "\\, teste, 0]"),
-        LinhaInfo("Tentando gravar conteúdo no arquivo temporário [" + b + "/" + pasta +
-                  "/teste??????]"),
-        LinhaInfo("Tentando remover o arquivo temporário [" + b + "/" + pasta + "/teste??????]")};
-  };
-  EXPECT_EQ(
-      Registro(),
-      Junta(
-          {{LinhaInfo("pastaBase [" + b + "]"),
-            LinhaInfo("pastaTemporaria [temp\\]"),
-            LinhaInfo("pastaBackup [backup\\]"),
-            kInicioScript,
-            Listada("VerificarArquivoOriginal",
-                    {"app.dll", Hash("app 1.0"), "7", "False", "http://servidor/1.0/app.dll"}),
-            Listada("CriarPasta", {em("backup\\"), em("temp\\")}),
-            Listada("VerificarPermissaoGravacaoPastas", {em("backup\\"), em("temp\\")}),
-            Listada("BaixarArquivo", {urlApp, em("temp\\app.dll-2.0-1")}),
-            Listada("BaixarArquivo", {urlNovo, em("temp\\novo.dll-2.0-3")}),
-            Listada("AguardarFimArquivosBaixar", {}),
-            Listada("VerificarValidadeArquivo", {em("temp\\app.dll-2.0-1"), hashApp, "7", "False"}),
-            Listada("VerificarValidadeArquivo",
-                    {em("temp\\novo.dll-2.0-3"), hashNovo, "8", "False"}),
-            Listada("EfetuarCopiaSeguranca",
-                    {em("app.dll"), em("backup\\app.dll-1.0-1"), em("backup\\app.dll")}),
-            Listada("EfetuarCopiaSeguranca", {em("plugins\\novo.dll"), em("backup\\novo.dll-1.0-3"),
-                                              em("backup\\novo.dll")}),
-            Listada("EfetuarCopiaSeguranca",
-                    {em("velho.dll"), em("backup\\velho.dll-1.0-4"), em("backup\\velho.dll")}),
-            Listada("SubstituirArquivo", {em("temp\\app.dll-2.0-1"), em("app.dll")}),
-            Listada("CriarPasta", {em("plugins")}),
-            Listada("CopiarNovoArquivo", {em("temp\\novo.dll-2.0-3"), em("plugins\\novo.dll")}),
-            Listada("RemoverArquivo", {em("velho.dll")}),
-            Listada("RemoverPasta", {em("antiga")}),
-            kFimScript,
-            kInicioExecucao},
-           Rodada("VerificarArquivoOriginal", 5, {LinhaAviso("Arquivo deveria existir [app.dll]")}),
-           Rodada("CriarPasta", 2,
-                  {LinhaInfo("Criando pasta: [" + em("backup\\") + "]"),
-                   LinhaInfo("Criando pasta: [" + em("temp\\") + "]")}),
-           Rodada("VerificarPermissaoGravacaoPastas", 2,
-                  Junta({gravacao("backup"), gravacao("temp")})),
-           Rodada("BaixarArquivo", 2,
-                  {LinhaInfo("Baixando arquivo [" + urlApp + "]"),
-                   LinhaInfo("Gravando arquivo [" + em("temp\\app.dll-2.0-1") + "]")}),
-           Rodada("BaixarArquivo", 2,
-                  {LinhaInfo("Baixando arquivo [" + urlNovo + "]"),
-                   LinhaInfo("Gravando arquivo [" + em("temp\\novo.dll-2.0-3") + "]")}),
-           Rodada("AguardarFimArquivosBaixar", 0),
-           Rodada("VerificarValidadeArquivo", 4),
-           Rodada("VerificarValidadeArquivo", 4),
-           Rodada("EfetuarCopiaSeguranca", 3,
-                  {LinhaInfo("Copiando [" + em("app.dll") + "] para [" +
-                             em("backup\\app.dll-1.0-1") + "]")}),
-           Rodada("EfetuarCopiaSeguranca", 3,
-                  {LinhaAviso("Arquivo não existe. Não será possível restaurar em caso de erro. [" +
-                              em("plugins\\novo.dll") + "]")}),
-           Rodada("EfetuarCopiaSeguranca", 3,
-                  {LinhaInfo("Copiando [" + em("velho.dll") + "] para [" +
-                             em("backup\\velho.dll-1.0-4") + "]")}),
-           Rodada("SubstituirArquivo", 2),
-           Rodada("CriarPasta", 1, {LinhaInfo("Criando pasta: [" + em("plugins\\") + "]")}),
-           Rodada("CopiarNovoArquivo", 2),
-           Rodada("RemoverArquivo", 1,
-                  {LinhaInfo("Removendo o arquivo [" + em("velho.dll") + "]")}),
-           Rodada("RemoverPasta", 1),
-           {kFimExecucao}}));
-  EXPECT_EQ(Arvore(), (Conteudos{{"app.dll", "app 2.0"},
-                                 {"backup", kPasta},
-                                 {"backup/app.dll", "app 1.0"},
-                                 {"backup/app.dll-1.0-1", "app 1.0"},
-                                 {"backup/velho.dll", "velho 1.0"},
-                                 {"backup/velho.dll-1.0-4", "velho 1.0"},
-                                 {"plugins", kPasta},
-                                 {"plugins/novo.dll", "novo 2.0"},
-                                 {"temp", kPasta},
-                                 {"temp/app.dll-2.0-1", "app 2.0"},
-                                 {"temp/novo.dll-2.0-3", "novo 2.0"}}));
-  EXPECT_EQ(script_.ListaArquivosEmUso(), nullptr);
-  EXPECT_EQ(interface_.Titulo(), "Atualizando");
-  EXPECT_EQ(interface_.Mensagem(), "Processando atualização");
-}
-
-TEST_F(ScriptAtualizacaoTest, FailingCheckOfTheSecondDownloadUndoesNewestFirst) {
-  EscreveArquivo(Em("app.dll"), "app 1.0");
-  EscreveArquivo(Em("lib.dll"), "lib 1.0");
+  Prepara("app.dll=app 1.0; velho.dll=velho 1.0; antiga/; ");
   const std::string descritor = Descritor(
       {{"SubstituirArquivo", Publica("app.dll", "app 2.0"), "$base$\\", "app 2.0"},
-       {"SubstituirArquivo", Publica("lib.dll", "lib 2.0"), "$base$\\", "lib 2.0", false, "0000"}});
-  EXPECT_EQ(Processa(descritor), Resultado::kFalhaInstalacao);
-  const std::string b = Base();
-  EXPECT_EQ(RegistroDesde(LinhaErro("Hash do arquivo [" + b +
-                                    "\\temp\\lib.dll-2.0-2] não confere: Recebido: [" +
-                                    Hash("lib 2.0") + "] esperado: [0000]")),
-            (Linhas{LinhaErro("Hash do arquivo [" + b +
-                              "\\temp\\lib.dll-2.0-2] não confere: Recebido: [" + Hash("lib 2.0") +
-                              "] esperado: [0000]"),
-                    ResultadoTarefa("FalhaInstalacao"), kFimExecucao,
-                    LinhaAviso("Desfazendo ações executadas"), Desfazendo("ExibirMensagem"),
-                    Desfazendo("VerificarValidadeArquivo"), Desfazendo("AguardarFimArquivosBaixar"),
-                    Desfazendo("BaixarArquivo"), Desfazendo("BaixarArquivo"),
-                    Desfazendo("VerificarPermissaoGravacaoPastas"), Desfazendo("CriarPasta")}));
-  EXPECT_EQ(
-      Arvore(),
-      (Conteudos{
-          {"app.dll", "app 1.0"}, {"backup", kPasta}, {"lib.dll", "lib 1.0"}, {"temp", kPasta}}));
-  EXPECT_EQ(interface_.Titulo(), "Falha na atualização");
-  EXPECT_EQ(interface_.Mensagem(), "Desfazendo ações");
+       {"CriarPasta", "plugins"},
+       {"CopiarNovoArquivo", Publica("novo.dll", "novo 2.0"), "$base$\\plugins\\", "novo 2.0"},
+       {"RemoverArquivo", "http://servidor/2.0/velho.dll"},
+       {"RemoverPasta", "antiga"}},
+      false, {{"app.dll", "app 1.0"}});
+  EXPECT_EQ(Processa(descritor), Resultado::kSucessoInstalacao);
+  EXPECT_EQ(Registro().substr(0, Registro().find("INFO - Executando")), R"(
+INFO - pastaBase [@]
+INFO - pastaTemporaria [temp\]
+INFO - pastaBackup [backup\]
+INFO - ********* inicio do script de atualização
+INFO - VerificarArquivoOriginal: [app.dll] [#app 1.0] [7] [False] [http://servidor/1.0/app.dll] |
+INFO - CriarPasta: [@\backup\] [@\temp\] |
+INFO - VerificarPermissaoGravacaoPastas: [@\backup\] [@\temp\] |
+INFO - BaixarArquivo: [<servidor>/arquivos/app.dll] [@\temp\app.dll-2.0-1] |
+INFO - BaixarArquivo: [<servidor>/arquivos/novo.dll] [@\temp\novo.dll-2.0-3] |
+INFO - AguardarFimArquivosBaixar: |
+INFO - VerificarValidadeArquivo: [@\temp\app.dll-2.0-1] [#app 2.0] [7] [False] |
+INFO - VerificarValidadeArquivo: [@\temp\novo.dll-2.0-3] [#novo 2.0] [8] [False] |
+INFO - EfetuarCopiaSeguranca: [@\app.dll] [@\backup\app.dll-1.0-1] [@\backup\app.dll] |
+INFO - EfetuarCopiaSeguranca: [@\plugins\novo.dll] [@\backup\novo.dll-1.0-3] [@\backup\novo.dll] |
+INFO - EfetuarCopiaSeguranca: [@\velho.dll] [@\backup\velho.dll-1.0-4] [@\backup\velho.dll] |
+INFO - SubstituirArquivo: [@\temp\app.dll-2.0-1] [@\app.dll] |
+INFO - CriarPasta: [@\plugins] |
+INFO - CopiarNovoArquivo: [@\temp\novo.dll-2.0-3] [@\plugins\novo.dll] |
+INFO - RemoverArquivo: [@\velho.dll] |
+INFO - RemoverPasta: [@\antiga] |
+INFO - ********* fim do script de atualização
+INFO - ######### inicio da execução do script de atualização
+)");
+  const Textos listadas = Nomes("(\\w+): ");
+  EXPECT_EQ(listadas.size(), 16u);
+  EXPECT_EQ(Nomes("Executando \\[(\\w+)\\]"), listadas);
+  EXPECT_EQ(Arquivos(),
+            "app.dll=app 2.0; backup/; backup/app.dll=app 1.0; backup/app.dll-1.0-1=app 1.0; "
+            "backup/velho.dll=velho 1.0; backup/velho.dll-1.0-4=velho 1.0; plugins/; "
+            "plugins/novo.dll=novo 2.0; temp/; temp/app.dll-2.0-1=app 2.0; "
+            "temp/novo.dll-2.0-3=novo 2.0; ");
+  EXPECT_EQ(script_.ListaArquivosEmUso(), nullptr);
+  EXPECT_EQ(interface_.Titulo() + "|" + interface_.Mensagem(),
+            "Atualizando|Processando atualização");
 }
 
-TEST_F(ScriptAtualizacaoTest, FirstTaskFailingUndoesOnlyTheHead) {
-  EscreveArquivo(Em("cheia/x"), "x");
+// The failing task ends the run; what ran is undone newest first, after the
+// entry that heads the undo, and a run whose first task fails undoes only
+// that entry.
+TEST_F(ScriptAtualizacaoTest, FailingTaskUndoesWhatRanNewestFirst) {
+  Prepara("app.dll=app 1.0; cheia/x=x; ");
   EXPECT_EQ(Processa(Descritor({{"RemoverPasta", "cheia"}, {"CriarPasta", "nova"}})),
             Resultado::kFalhaInstalacao);
-  EXPECT_EQ(
-      RegistroDesde(kInicioExecucao),
-      (Linhas{kInicioExecucao, Executando("RemoverPasta", 1),
-              LinhaErro("Erro ao remover a pasta. Detalhes [Erro de acesso a caminho/arquivo [" +
-                        Em("cheia") + "]] [75]"),
-              ResultadoTarefa("FalhaInstalacao"), kFimExecucao,
-              LinhaAviso("Desfazendo ações executadas"), Desfazendo("ExibirMensagem")}));
-  EXPECT_EQ(Arvore(), (Conteudos{{"cheia", kPasta}, {"cheia/x", "x"}}));
+  EXPECT_EQ(Registro().substr(Registro().find("\nINFO - Resultado da tarefa: [FalhaInstalacao]")),
+            R"(
+INFO - Resultado da tarefa: [FalhaInstalacao]
+INFO - ######### fim da execução do script de atualização
+AVISO - Desfazendo ações executadas
+INFO - Desfazendo tarefa: [ExibirMensagem]
+)");
+  std::filesystem::remove(Em("registro.log"));
+  const std::string descritor =
+      Descritor({{"SubstituirArquivo", Publica("app.dll", "app 2.0"), "$base$\\", "app 2.0"},
+                 {"SubstituirArquivo", Publica("lib.dll", "lib 2.0"), "$base$\\", "lib 2.1"}});
+  EXPECT_EQ(Processa(descritor), Resultado::kFalhaInstalacao);
+  EXPECT_EQ(Desfeitas(), (Textos{"ExibirMensagem", "VerificarValidadeArquivo",
+                                 "AguardarFimArquivosBaixar", "BaixarArquivo", "BaixarArquivo",
+                                 "VerificarPermissaoGravacaoPastas", "CriarPasta"}));
+  EXPECT_EQ(Arquivos(), "app.dll=app 1.0; backup/; cheia/; cheia/x=x; temp/; ");
+  EXPECT_EQ(interface_.Titulo() + "|" + interface_.Mensagem(),
+            "Falha na atualização|Desfazendo ações");
 }
 
+// Neither the other files nor the folders nor the installed files listed
+// take part; the entries keep their indices.
 TEST_F(ScriptAtualizacaoTest, SelfUpdateTakesOnlyTheUpdatersFiles) {
-  EscreveArquivo(Em("Tarvik.exe"), "tarvik 1.0");
-  EscreveArquivo(Em("pelirana.exe"), "pelirana 1.0");
-  EscreveArquivo(Em("atualiza.dll"), "dll 1.0");
-  const std::string urlTarvik = Publica("Tarvik.exe", "tarvik 2.0");
-  const std::string urlDll = Publica("atualiza.dll", "dll 2.0");
+  Prepara("Tarvik.exe=tarvik 1.0; pelirana.exe=pelirana 1.0; atualiza.dll=dll 1.0; ");
   const std::string descritor = Descritor(
-      {{"SubstituirArquivo", urlTarvik, "$base$\\", "tarvik 2.0", true},
+      {{"SubstituirArquivo", Publica("Tarvik.exe", "tarvik 2.0"), "$base$\\", "tarvik 2.0", true},
        {"SubstituirArquivo", Publica("pelirana.exe", "pelirana 2.0"), "$base$\\", "pelirana 2.0"},
-       {"SubstituirArquivo", urlDll, "$base$\\", "dll 2.0", true},
+       {"SubstituirArquivo", Publica("atualiza.dll", "dll 2.0"), "$base$\\", "dll 2.0", true},
        {"CriarPasta", "relatorios"}},
       true, {{"pelirana.exe", "pelirana 1.0"}});
   EXPECT_EQ(Processa(descritor, false), Resultado::kSucessoInstalacao);
-  const auto em = [b = Base()](const std::string& relativo) { return b + "\\" + relativo; };
-  const auto linhas = Registro();
-  const auto inicio = std::find(linhas.begin(), linhas.end(), kInicioScript);
-  const auto fim = std::find(linhas.begin(), linhas.end(), kFimScript);
-  ASSERT_LT(inicio, fim);
-  EXPECT_EQ(
-      (Linhas{inicio + 1, fim}),
-      (Linhas{
-          Listada("CriarPasta", {em("backup\\"), em("temp\\")}),
-          Listada("VerificarPermissaoGravacaoPastas", {em("backup\\"), em("temp\\")}),
-          Listada("BaixarArquivo", {urlTarvik, em("temp\\Tarvik.exe-2.0-1")}),
-          Listada("BaixarArquivo", {urlDll, em("temp\\atualiza.dll-2.0-3")}),
-          Listada("AguardarFimArquivosBaixar", {}),
-          Listada("VerificarValidadeArquivo",
-                  {em("temp\\Tarvik.exe-2.0-1"), Hash("tarvik 2.0"), "10", "False"}),
-          Listada("VerificarValidadeArquivo",
-                  {em("temp\\atualiza.dll-2.0-3"), Hash("dll 2.0"), "7", "False"}),
-          Listada("EfetuarCopiaSeguranca",
-                  {em("Tarvik.exe"), em("backup\\Tarvik.exe-1.0-1"), em("backup\\Tarvik.exe")}),
-          Listada("EfetuarCopiaSeguranca", {em("atualiza.dll"), em("backup\\atualiza.dll-1.0-3"),
-                                            em("backup\\atualiza.dll")}),
-          Listada("SubstituirArquivo", {em("temp\\Tarvik.exe-2.0-1"), em("Tarvik.exe")}),
-          Listada("SubstituirArquivo", {em("temp\\atualiza.dll-2.0-3"), em("atualiza.dll")})}));
-  EXPECT_EQ(Arvore(), (Conteudos{{"Tarvik.exe", "tarvik 2.0"},
-                                 {"atualiza.dll", "dll 2.0"},
-                                 {"backup", kPasta},
-                                 {"backup/Tarvik.exe", "tarvik 1.0"},
-                                 {"backup/Tarvik.exe-1.0-1", "tarvik 1.0"},
-                                 {"backup/atualiza.dll", "dll 1.0"},
-                                 {"backup/atualiza.dll-1.0-3", "dll 1.0"},
-                                 {"pelirana.exe", "pelirana 1.0"},
-                                 {"temp", kPasta},
-                                 {"temp/Tarvik.exe-2.0-1", "tarvik 2.0"},
-                                 {"temp/atualiza.dll-2.0-3", "dll 2.0"}}));
+  EXPECT_EQ(Registro().find("VerificarArquivoOriginal"), std::string::npos);
+  EXPECT_EQ(Arquivos(),
+            "Tarvik.exe=tarvik 2.0; atualiza.dll=dll 2.0; backup/; backup/Tarvik.exe=tarvik 1.0; "
+            "backup/Tarvik.exe-1.0-1=tarvik 1.0; backup/atualiza.dll=dll 1.0; "
+            "backup/atualiza.dll-1.0-3=dll 1.0; pelirana.exe=pelirana 1.0; temp/; "
+            "temp/Tarvik.exe-2.0-1=tarvik 2.0; temp/atualiza.dll-2.0-3=dll 2.0; ");
 }
 
 class ArquivosEmUsoTest : public ScriptTeste {
  protected:
-  void SetUp() override {
-    EscreveArquivo(Em("app.exe"), "app 1.0");
-    EscreveArquivo(Em("velho.dll"), "velho");
-    descritor_ =
-        Descritor({{"SubstituirArquivo", Publica("app.exe", "app 2.0"), "$base$\\", "app 2.0"},
-                   {"RemoverArquivo", "http://servidor/velho.dll"}});
+  void SetUp() override { Prepara("app.exe=app 1.0; velho.dll=velho; cheia/x=x; "); }
+  std::string Descritor(const std::string& depois) {
+    return ScriptTeste::Descritor(
+        {{"SubstituirArquivo", Publica("app.exe", "app 2.0"), "$base$\\", "app 2.0"},
+         {depois, depois == "RemoverPasta" ? "cheia" : "http://servidor/velho.dll"}});
   }
-
-  std::vector<std::string> Itens() const {
-    std::vector<std::string> itens;
-    for (const auto& item : *script_.ListaArquivosEmUso()) {
-      itens.push_back(std::to_string(item->Acao()) + "|" + item->Origem() + "|" + item->Destino());
-    }
-    return itens;
-  }
-
-  std::string descritor_;
 };
 
+// A run that may not fail leaves the files in use for the restart batch,
+// unless it was undone: the records of an undone run would copy files that
+// the undo removed.
 TEST_F(ArquivosEmUsoTest, LeftForTheRestartWhenTheRunMayNotFail) {
   ArquivoEmUso app(Em("app.exe"));
   ArquivoEmUso velho(Em("velho.dll"));
-  EXPECT_EQ(Processa(descritor_, false), Resultado::kArquivosEmUsoReiniciar);
-  const std::string b = Base();
+  EXPECT_EQ(Processa(Descritor("RemoverPasta"), false), Resultado::kFalhaInstalacao);
+  EXPECT_EQ(script_.ListaArquivosEmUso(), nullptr);
+  EXPECT_TRUE(Registro().ends_with("\nINFO - Desfazendo tarefa: [CriarPasta]\n"));
+  EXPECT_EQ(Processa(Descritor("RemoverArquivo"), false), Resultado::kArquivosEmUsoReiniciar);
   ASSERT_NE(script_.ListaArquivosEmUso(), nullptr);
-  EXPECT_EQ(Itens(), (Linhas{"0|" + b + "\\temp\\app.exe-2.0-1|" + b + "\\app.exe",
-                             "1|" + b + "\\velho.dll|"}));
-  EXPECT_EQ(
-      RegistroDesde(kFimExecucao),
-      (Linhas{kFimExecucao, LinhaAviso("Saindo com lista de arquivos em uso para reiniciar")}));
-  EXPECT_EQ(LeArquivo(Em("app.exe")), "app 1.0");
-  EXPECT_EQ(LeArquivo(Em("temp/app.exe-2.0-1")), "app 2.0");
+  std::string itens;
+  for (const auto& item : *script_.ListaArquivosEmUso()) {
+    itens += std::to_string(item->Acao()) + "|" + item->Origem() + "|" + item->Destino() + "; ";
+  }
+  EXPECT_EQ(Substitui(itens, instalacao_.Pasta().Texto(), "@"),
+            "0|@\\temp\\app.exe-2.0-1|@\\app.exe; 1|@\\velho.dll|; ");
+  EXPECT_TRUE(
+      Registro().ends_with("\nINFO - ######### fim da execução do script de atualização"
+                           "\nAVISO - Saindo com lista de arquivos em uso para reiniciar\n"));
+  EXPECT_EQ(LeArquivo(Em("app.exe")) + "|" + LeArquivo(Em("temp/app.exe-2.0-1")),
+            "app 1.0|app 2.0");
 }
 
+// The undo cannot put the file in use back either; the versioned backup,
+// the only good copy left, stays.
 TEST_F(ArquivosEmUsoTest, FailTheRunWhenItMayFail) {
   ArquivoEmUso app(Em("app.exe"));
-  EXPECT_EQ(Processa(descritor_, true), Resultado::kFalhaArquivosEmUso);
-  const std::string b = Base();
-  EXPECT_EQ(
-      RegistroDesde(ResultadoTarefa("ArquivosEmUsoReiniciar")),
-      (Linhas{
-          ResultadoTarefa("ArquivosEmUsoReiniciar"),
-          LinhaAviso("Arquivo em uso sem possibilidade de atualizar. Falhando"), kFimExecucao,
-          LinhaAviso("Desfazendo ações executadas"), Desfazendo("ExibirMensagem"),
-          Desfazendo("EfetuarCopiaSeguranca"), Desfazendo("EfetuarCopiaSeguranca"),
-          LinhaAviso(
-              "Erro ao desfazer EfetuarCopiaSeguranca(FileCopy) . detalhes [Permissão negada [" +
-              Em("app.exe") + "]] [70], de [" + b + "\\backup\\app.exe-1.0-1] para [" + b +
-              "\\app.exe]"),
-          Desfazendo("VerificarValidadeArquivo"), Desfazendo("AguardarFimArquivosBaixar"),
-          Desfazendo("BaixarArquivo"), Desfazendo("VerificarPermissaoGravacaoPastas"),
-          Desfazendo("CriarPasta")}));
+  EXPECT_EQ(Processa(Descritor("RemoverArquivo"), true), Resultado::kFalhaArquivosEmUso);
+  EXPECT_NE(
+      Registro().find("\nINFO - Resultado da tarefa: [ArquivosEmUsoReiniciar]\nAVISO - Arquivo em "
+                      "uso sem possibilidade de atualizar. Falhando\nINFO - ######### fim"),
+      std::string::npos);
+  EXPECT_NE(Registro().find("\nAVISO - Erro ao desfazer EfetuarCopiaSeguranca(FileCopy) . detalhes "
+                            "[Permissão negada [@/app.exe]] [70], de [@\\backup\\app.exe-1.0-1] "
+                            "para [@\\app.exe]\n"),
+            std::string::npos);
   EXPECT_EQ(script_.ListaArquivosEmUso(), nullptr);
-  EXPECT_EQ(LeArquivo(Em("velho.dll")), "velho");
-  EXPECT_EQ(LeArquivo(Em("backup/app.exe-1.0-1")), "app 1.0");
+  EXPECT_EQ(LeArquivo(Em("velho.dll")) + "|" + LeArquivo(Em("backup/app.exe-1.0-1")),
+            "velho|app 1.0");
 }
 
-TEST_F(ArquivosEmUsoTest, AnUndoneRunHandsOutNothing) {
-  EscreveArquivo(Em("cheia/x"), "x");
-  const std::string descritor =
-      Descritor({{"SubstituirArquivo", Publica("app.exe", "app 2.0"), "$base$\\", "app 2.0"},
-                 {"RemoverPasta", "cheia"}});
-  ArquivoEmUso app(Em("app.exe"));
-  EXPECT_EQ(Processa(descritor, false), Resultado::kFalhaInstalacao);
-  EXPECT_EQ(script_.ListaArquivosEmUso(), nullptr);
-  EXPECT_EQ(Registro().back(), Desfazendo("CriarPasta"));
-}
+struct CasoExcecao {
+  const char* nome;
+  std::exception_ptr excecao;
+};
+void PrintTo(const CasoExcecao& caso, std::ostream* saida) { *saida << caso.nome; }
 
-TEST_F(ScriptAtualizacaoTest, ErrorInsideATaskUndoesWhatRanAndTravels) {
-  EscreveArquivo(Em("app.dll"), "app 1.0");
-  EscreveArquivo(Em("arquivo"), "x");
-  const std::string descritor =
-      Descritor({{"SubstituirArquivo", Publica("app.dll", "app 2.0"), "$base$\\", "app 2.0"},
-                 {"CriarPasta", "sub", "$base$\\arquivo\\"}});
+class ExcecaoNaTarefaTest : public ArquivosEmUsoTest,
+                            public testing::WithParamInterface<CasoExcecao> {};
+
+// Whatever a component throws from inside a task, what ran is undone and the
+// exception then leaves Processa as it was thrown.
+TEST_P(ExcecaoNaTarefaTest, UndoesWhatRanAndTravelsUnchanged) {
+  RespostasFalsas respostas;
+  respostas.verificaAcessoExclusivo = [](const std::string& arquivo) {
+    if (arquivo.ends_with("velho.dll")) std::rethrow_exception(GetParam().excecao);
+    return Verificacao{0, true};
+  };
+  FabricaFalsa falsa(respostas);
   try {
-    Processa(descritor);
-    ADD_FAILURE() << "nenhum erro";
-  } catch (const tarvik::Erro& erro) {
-    EXPECT_EQ(erro.Numero(), 75);
+    Processa(Descritor("RemoverArquivo"));
+    ADD_FAILURE() << "nenhuma exceção";
+  } catch (const std::exception& recebida) {
+    try {
+      std::rethrow_exception(GetParam().excecao);
+    } catch (const std::exception& lancada) {
+      EXPECT_EQ(typeid(recebida), typeid(lancada));
+      EXPECT_STREQ(recebida.what(), lancada.what());
+    }
   }
-  EXPECT_EQ(
-      RegistroDesde(Executando("CriarPasta", 1)),
-      (Linhas{Executando("CriarPasta", 1), LinhaInfo("Criando pasta: [" + Base() + "\\arquivo\\]"),
-              LinhaAviso("Desfazendo ações executadas"), Desfazendo("ExibirMensagem"),
-              Desfazendo("SubstituirArquivo"), Desfazendo("EfetuarCopiaSeguranca"),
-              Desfazendo("VerificarValidadeArquivo"), Desfazendo("AguardarFimArquivosBaixar"),
-              Desfazendo("BaixarArquivo"), Desfazendo("VerificarPermissaoGravacaoPastas"),
-              Desfazendo("CriarPasta")}));
-  EXPECT_EQ(Arvore(), (Conteudos{{"app.dll", "app 1.0"},
-                                 {"arquivo", "x"},
-                                 {"backup", kPasta},
-                                 {"backup/app.dll", "app 1.0"},
-                                 {"temp", kPasta}}));
+  // The exception leaves the task at once, without its result line.
+  EXPECT_NE(Registro().find("\nINFO - Removendo o arquivo [@\\velho.dll]\nAVISO - Desfazendo ações "
+                            "executadas\n"),
+            std::string::npos);
+  EXPECT_EQ(Desfeitas(), (Textos{"ExibirMensagem", "SubstituirArquivo", "EfetuarCopiaSeguranca",
+                                 "EfetuarCopiaSeguranca", "VerificarValidadeArquivo",
+                                 "AguardarFimArquivosBaixar", "BaixarArquivo",
+                                 "VerificarPermissaoGravacaoPastas", "CriarPasta"}));
+  EXPECT_EQ(Arquivos(),
+            "app.exe=app 1.0; backup/; backup/app.exe=app 1.0; backup/velho.dll=velho; cheia/; "
+            "cheia/x=x; temp/; velho.dll=velho; ");
 }
 
-TEST_F(ScriptAtualizacaoTest, NoUpdateOrNothingToDo) {
-  const std::string semAtualizacao =
-      "[sequenciaAtualizacao]\r\nitens=0\r\natualizar=false\r\nversao=2.0\r\natualizar_atualizador="
-      "false\r\n";
-  EXPECT_EQ(Processa(semAtualizacao), Resultado::kSucessoInstalacao);
-  EXPECT_EQ(Registro(), Linhas{});
-  EXPECT_EQ(Processa(Descritor({})), Resultado::kSucessoInstalacao);
-  EXPECT_EQ(Registro(),
-            (Linhas{LinhaInfo("pastaBase [" + Base() + "]"), LinhaInfo("pastaTemporaria [temp\\]"),
-                    LinhaInfo("pastaBackup [backup\\]"), kInicioScript, kFimScript, kInicioExecucao,
-                    kFimExecucao}));
-  EXPECT_EQ(Arvore(), Conteudos{});
-  EXPECT_EQ(script_.ListaArquivosEmUso(), nullptr);
+INSTANTIATE_TEST_SUITE_P(
+    Excecoes, ExcecaoNaTarefaTest,
+    testing::Values(
+        CasoExcecao{"Erro", std::make_exception_ptr(tarvik::Erro(75, "Origem", "Descrição"))},
+        CasoExcecao{"RuntimeError", std::make_exception_ptr(std::runtime_error("assinatura"))},
+        CasoExcecao{"OutOfRange", std::make_exception_ptr(std::out_of_range("posição"))},
+        CasoExcecao{"BadAlloc", std::make_exception_ptr(std::bad_alloc())}),
+    [](const auto& caso) { return caso.param.nome; });
+
+TEST_F(ScriptAtualizacaoTest, NoUpdateChangesNothing) {
+  EXPECT_EQ(Processa("[sequenciaAtualizacao]\nitens=0\natualizar=false\nversao=2.0\n"
+                     "atualizar_atualizador=false\n"),
+            Resultado::kSucessoInstalacao);
+  EXPECT_EQ(Registro() + Arquivos(), "\n");
 }
 
 }  // namespace

@@ -1,10 +1,7 @@
 #include "support/instalacao_teste.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-
+#include <chrono>
 #include <ctime>
-#include <stdexcept>
 
 #include "base/cp1252.h"
 
@@ -13,14 +10,33 @@ namespace tarvik::teste {
 InstalacaoTeste::InstalacaoTeste(DataHora agora) : programa_(pasta_.Texto()), relogio_(agora) {}
 
 std::vector<std::string> InstalacaoTeste::LinhasRegistro() const {
-  const std::string texto = DeCp1252(LeArquivo(pasta_.Em("registro.log")));
+  std::string texto = DeCp1252(LeArquivo(pasta_.Em("registro.log")));
   std::vector<std::string> linhas;
-  size_t inicio = 0;
-  for (size_t fim; (fim = texto.find("\r\n", inicio)) != std::string::npos; inicio = fim + 2) {
-    linhas.push_back(texto.substr(inicio, fim - inicio));
+  for (size_t fim; (fim = texto.find("\r\n")) != std::string::npos; texto.erase(0, fim + 2)) {
+    linhas.push_back(texto.substr(0, fim));
   }
-  if (inicio < texto.size()) linhas.push_back(texto.substr(inicio) + "<sem CR LF>");
+  if (!texto.empty()) linhas.push_back(texto + "<sem CR LF>");
   return linhas;
+}
+
+std::string InstalacaoTeste::TextoRegistro() const {
+  const std::string prefixo = FormataDataHoraGeral(relogio_.Now()) + " - ";
+  std::string texto;
+  for (const std::string& linha : LinhasRegistro()) {
+    texto.append("\n").append(linha, linha.starts_with(prefixo) ? prefixo.size() : 0);
+    if (linha.ends_with(' ')) texto += '|';
+  }
+  return Substitui(texto, pasta_.Texto(), "@") + "\n";
+}
+
+std::string Substitui(const std::string& texto, const std::string& de, const std::string& por) {
+  std::string resultado;
+  size_t inicio = 0;
+  for (size_t achado; (achado = texto.find(de, inicio)) != std::string::npos;
+       inicio = achado + de.size()) {
+    resultado.append(texto, inicio, achado - inicio).append(por);
+  }
+  return resultado.append(texto, inicio);
 }
 
 void DefineDataModificacao(const std::string& caminho, const DataHora& quando) {
@@ -32,10 +48,9 @@ void DefineDataModificacao(const std::string& caminho, const DataHora& quando) {
   local.tm_min = quando.minuto;
   local.tm_sec = quando.segundo;
   local.tm_isdst = -1;
-  const timespec tempos[2] = {{std::mktime(&local), 0}, {std::mktime(&local), 0}};
-  if (::utimensat(AT_FDCWD, caminho.c_str(), tempos, 0) != 0) {
-    throw std::runtime_error("utimensat " + caminho);
-  }
+  std::filesystem::last_write_time(
+      caminho, std::chrono::file_clock::from_sys(
+                   std::chrono::system_clock::from_time_t(std::mktime(&local))));
 }
 
 }  // namespace tarvik::teste

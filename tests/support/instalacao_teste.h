@@ -24,11 +24,22 @@ class InstalacaoTeste {
   // the ANSI code page.
   std::vector<std::string> LinhasRegistro() const;
 
+  // The log as one text to compare whole: every line preceded by a line
+  // break, without the prefix that the clock's moment gives it (a line
+  // without that prefix keeps it, and so shows), with a '|' after a line
+  // that ends in a blank, so that the blank shows, and with the
+  // installation folder written "@". A raw string literal that opens and
+  // closes on lines of its own holds the expected text.
+  std::string TextoRegistro() const;
+
  private:
   PastaTemporaria pasta_;
   platform::ScopedTestProgramFolder programa_;
   platform::ScopedTestClock relogio_;
 };
+
+// `texto` with every `de` replaced by `por`.
+std::string Substitui(const std::string& texto, const std::string& de, const std::string& por);
 
 // Sets a file's modification time to a local date and time.
 void DefineDataModificacao(const std::string& caminho, const DataHora& quando);

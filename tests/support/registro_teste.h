@@ -2,20 +2,17 @@
 #define TARVIK_TESTS_SUPPORT_REGISTRO_TESTE_H_
 
 #include <string>
-#include <vector>
 
 #include "support/instalacao_teste.h"
 
 namespace tarvik::teste {
 
-// The moment the clock of the tests that read the log shows, and the prefix
-// it gives every log line.
+// The moment the clock of the tests that read the log shows.
 inline const DataHora kMomentoRegistro{2026, 3, 5, 7, 8, 9};
-inline const std::string kPrefixoRegistro = "05/03/2026 07:08:09 - ";
 
 // A log line as RegistraLog writes it at `kMomentoRegistro`.
 inline std::string Linha(const std::string& categoria, const std::string& mensagem) {
-  return kPrefixoRegistro + categoria + " - " + mensagem;
+  return "05/03/2026 07:08:09 - " + categoria + " - " + mensagem;
 }
 inline std::string LinhaInfo(const std::string& mensagem) { return Linha("INFO", mensagem); }
 inline std::string LinhaAviso(const std::string& mensagem) { return Linha("AVISO", mensagem); }

@@ -24,7 +24,6 @@ class ServidorLocal {
   httplib::Server& Http() { return servidor_; }
   void Inicia();
 
-  int Porta() const { return porta_; }
   // "http://127.0.0.1:<port>" followed by `caminho`.
   std::string Url(const std::string& caminho) const;
 

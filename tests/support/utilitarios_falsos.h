@@ -57,11 +57,11 @@ class UtilitariosFalsos : public Utilitarios {
 class FabricaFalsa {
  public:
   explicit FabricaFalsa(RespostasFalsas respostas)
-      : respostas_(std::make_shared<const RespostasFalsas>(std::move(respostas))),
-        fabrica_([r = respostas_] { return std::make_unique<UtilitariosFalsos>(r); }) {}
+      : fabrica_([r = std::make_shared<const RespostasFalsas>(std::move(respostas))] {
+          return std::make_unique<UtilitariosFalsos>(r);
+        }) {}
 
  private:
-  std::shared_ptr<const RespostasFalsas> respostas_;
   FabricaUtilitariosDeTeste fabrica_;
 };
 

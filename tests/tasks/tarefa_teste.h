@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <initializer_list>
+#include <regex>
 #include <string>
-#include <vector>
 
-#include "base/erro.h"
+#include "support/arvore_arquivos.h"
+#include "support/erro_teste.h"
 #include "support/instalacao_teste.h"
 #include "support/registro_teste.h"
 #include "tasks/contexto_execucao.h"
@@ -25,59 +27,57 @@ class TarefaTeste : public ::testing::Test {
     tarefa.Codigo(codigo);
     return tarefa;
   }
-
-  Resultado Executa(Tarefa& tarefa) { return tarefa.Executa(contexto_, true); }
+  Resultado Executa(Tarefa tarefa) { return tarefa.Executa(contexto_, true); }
+  // Task `codigo` on `caminhos`, paths in the installation folder.
+  Tarefa CriaEm(int32_t codigo, std::initializer_list<std::string> caminhos) const {
+    Tarefa tarefa = Cria(codigo, {});
+    for (const auto& caminho : caminhos) tarefa.AdicionaDetalhe(Em(caminho));
+    return tarefa;
+  }
 
   // Full path of `relativo` in the installation folder.
   std::string Em(const std::string& relativo) const { return instalacao_.Pasta().Em(relativo); }
+  void SomenteLeitura(const std::string& relativo) const {
+    std::filesystem::permissions(Em(relativo), std::filesystem::perms::owner_read);
+  }
+  // Writes the files and folders that `arvore` names in the notation of
+  // `Arquivos`, with the folders they need.
+  void Prepara(const std::string& arvore) const {
+    for (size_t inicio = 0, fim; (fim = arvore.find("; ", inicio)) != std::string::npos;
+         inicio = fim + 2) {
+      const std::string entrada = arvore.substr(inicio, fim - inicio);
+      const size_t igual = entrada.find('=');
+      if (igual == std::string::npos) std::filesystem::create_directories(Em(entrada));
+      if (igual != std::string::npos)
+        EscreveArquivo(Em(entrada.substr(0, igual)), entrada.substr(igual + 1));
+    }
+  }
+  // The files and folders of the installation as "path=content" and
+  // "path/", in path order, each followed by "; "; the log is left out.
+  std::string Arquivos() const {
+    std::string texto;
+    for (const auto& [caminho, conteudo] : ArvoreArquivos(instalacao_.Pasta().Caminho())) {
+      texto.append(caminho).append(conteudo == kPasta ? "/" : "=" + conteudo).append("; ");
+    }
+    return texto;
+  }
 
-  std::vector<std::string> Registro() const { return instalacao_.LinhasRegistro(); }
+  // The log as `TextoRegistro` gives it, with the names the component gives
+  // temporary files made uniform ("teste??????").
+  std::string RegistroCompleto() const {
+    static const std::regex kTemporario("/teste[A-Za-z0-9]{6}\\]");
+    return std::regex_replace(instalacao_.TextoRegistro(), kTemporario, "/teste??????]");
+  }
+  // The tasks' own lines: without the two lines around every run, which
+  // come from one place for all tasks and are checked on their own.
+  std::string Registro() const {
+    static const std::regex kMoldura("\nINFO - (Executando \\[|Resultado da tarefa: \\[)[^\n]*");
+    return std::regex_replace(RegistroCompleto(), kMoldura, "");
+  }
 
   InstalacaoTeste instalacao_{kMomentoRegistro};
   ContextoExecucao contexto_;
 };
-
-using Linhas = std::vector<std::string>;
-
-// The frame lines around a task's own lines.
-inline std::string Executando(const std::string& nome, int quantidade) {
-  return LinhaInfo("Executando [" + nome + "] com [" + std::to_string(quantidade) + "] detalhes");
-}
-inline std::string ResultadoTarefa(const std::string& nome) {
-  return LinhaInfo("Resultado da tarefa: [" + nome + "]");
-}
-inline std::string Desfazendo(const std::string& nome) {
-  return LinhaInfo("Desfazendo tarefa: [" + nome + "]");
-}
-// The lines of one task run: its frame around `proprias`.
-inline Linhas Rodada(const std::string& nome, int quantidade, Linhas proprias = {},
-                     const std::string& resultado = "SucessoInstalacao") {
-  proprias.insert(proprias.begin(), Executando(nome, quantidade));
-  proprias.push_back(ResultadoTarefa(resultado));
-  return proprias;
-}
-// `partes` one after the other.
-inline Linhas Junta(std::initializer_list<Linhas> partes) {
-  Linhas linhas;
-  for (const auto& parte : partes) linhas.insert(linhas.end(), parte.begin(), parte.end());
-  return linhas;
-}
-// The warning before a read-only file is made writable.
-inline std::string SomenteLeitura(const std::string& caminho) {
-  return LinhaAviso("Arquivo [" + caminho + "] com atributo somente leitura. Tentando remover");
-}
-
-// Runs `passo` and returns the Erro it raises; fails the test when none.
-template <typename Passo>
-tarvik::Erro ErroDe(Passo&& passo) {
-  try {
-    passo();
-  } catch (const tarvik::Erro& erro) {
-    return erro;
-  }
-  ADD_FAILURE() << "nenhum erro";
-  return tarvik::Erro(0, "", "");
-}
 
 }  // namespace tarvik::teste
 

@@ -1,9 +1,3 @@
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <string>
-
-#include "support/pasta_temporaria.h"
 #include "support/utilitarios_falsos.h"
 #include "tasks/tarefa_teste.h"
 
@@ -15,97 +9,85 @@ constexpr char kHashAbc[] = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb41
 
 using VerificacaoTest = TarefaTeste;
 
+// Codes 3 and 4 check alike.
 TEST_F(VerificacaoTest, ExistenceChecksLogEveryMissingPath) {
-  EscreveArquivo(Em("b"), "");
-  for (const int32_t codigo : {3, 4}) {
-    Tarefa tarefa = Cria(codigo, {Em("a"), Em("b"), Em("c")});
-    EXPECT_EQ(Executa(tarefa), Resultado::kFalhaInstalacao);
-  }
-  Tarefa presente = Cria(4, {instalacao_.Pasta().Texto()});
-  EXPECT_EQ(Executa(presente), Resultado::kSucessoInstalacao);
-  const Linhas faltam = {LinhaErro("Caminho não existe: [" + Em("a") + "]"),
-                         LinhaErro("Caminho não existe: [" + Em("c") + "]")};
-  EXPECT_EQ(Registro(), Junta({Rodada("VerificarExistenciaArquivo", 3, faltam, "FalhaInstalacao"),
-                               Rodada("VerificarExistenciaPasta", 3, faltam, "FalhaInstalacao"),
-                               Rodada("VerificarExistenciaPasta", 1, {})}));
+  Prepara("b=; ");
+  EXPECT_EQ(Executa(CriaEm(3, {"a", "b", "c"})), Resultado::kFalhaInstalacao);
+  EXPECT_EQ(Executa(CriaEm(4, {"b", ""})), Resultado::kSucessoInstalacao);
+  EXPECT_EQ(Registro(), "\nERRO - Caminho não existe: [@/a]\nERRO - Caminho não existe: [@/c]\n");
 }
 
-TEST_F(VerificacaoTest, WritePermissionCheckOnMissingFolderRaises) {
-  Tarefa tarefa = Cria(6, {Em("falta")});
-  EXPECT_EQ(ErroDe([&] { Executa(tarefa); }).Numero(), 76);
+// Each folder gets a temporary file written and removed; a missing folder
+// raises.
+TEST_F(VerificacaoTest, WritePermissionCheckWritesInEachFolder) {
+  const std::string base = instalacao_.Pasta().Texto();
+  std::filesystem::create_directory(Em("x"));
+  EXPECT_EQ(Executa(Cria(6, {base + "\\x\\", base})), Resultado::kSucessoInstalacao);
+  EXPECT_EQ(ErroDe([&] { Executa(Cria(6, {Em("falta")})); }),
+            "76|CriaArquivoTemporario|Caminho não encontrado [" + Em("falta") + "]");
+  EXPECT_EQ(Arquivos(), "x/; ");
+  EXPECT_EQ(Registro(), R"(
+INFO - Tentando criar arquivo temporário... [@\x\, teste, 0]
+INFO - Tentando gravar conteúdo no arquivo temporário [@/x/teste??????]
+INFO - Tentando remover o arquivo temporário [@/x/teste??????]
+INFO - Tentando criar arquivo temporário... [@, teste, 0]
+INFO - Tentando gravar conteúdo no arquivo temporário [@/teste??????]
+INFO - Tentando remover o arquivo temporário [@/teste??????]
+INFO - Tentando criar arquivo temporário... [@/falta, teste, 0]
+)");
 }
 
+// Size, hash (compared exactly) and signature are all checked and each
+// mismatch logged; the signature detail is written in decimal and in
+// hexadecimal.
 TEST_F(VerificacaoTest, ValidityRunsAllThreeChecksAndLogsEachMismatch) {
   RespostasFalsas respostas;
-  respostas.verificaAssinatura = [](const std::string&) { return Verificacao{-1, false}; };
+  // A file's signature is refused with the file's own name as the detail.
+  respostas.verificaAssinatura = [](const std::string& arquivo) {
+    return Verificacao{std::stoi(std::filesystem::path(arquivo).filename().string()), false};
+  };
   FabricaFalsa falsa(respostas);
-  EscreveArquivo(Em("a.dll"), "abc");
-  const std::string hashMaiusculo =
-      "BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD";
-  Tarefa tudo = Cria(7, {Em("a.dll"), hashMaiusculo, "1024", "True"});
-  Tarefa certo = Cria(7, {Em("a.dll"), kHashAbc, "3", "False"});
-  EXPECT_EQ(Executa(tudo), Resultado::kFalhaInstalacao);
-  EXPECT_EQ(Executa(certo), Resultado::kSucessoInstalacao);
-  EXPECT_EQ(
-      Registro(),
-      Junta({Rodada("VerificarValidadeArquivo", 4,
-                    {LinhaErro("Tamanho do arquivo [" + Em("a.dll") +
-                               "] não confere: Recebido: [3] esperado: [1024]"),
-                     LinhaErro("Hash do arquivo [" + Em("a.dll") + "] não confere: Recebido: [" +
-                               kHashAbc + "] esperado: [" + hashMaiusculo + "]"),
-                     LinhaErro("Assinatura do arquivo [" + Em("a.dll") +
-                               "] não confere: Detalhe: [-1/FFFFFFFF]")},
-                    "FalhaInstalacao"),
-             Rodada("VerificarValidadeArquivo", 4, {})}));
-}
-
-TEST_F(VerificacaoTest, SignatureDetailIsWrittenInDecimalAndHexadecimal) {
-  const std::pair<int32_t, std::string> casos[] = {{255, "255/FF"}, {0, "0/0"}};
-  EscreveArquivo(Em("a.dll"), "abc");
-  for (const auto& [codigo, texto] : casos) {
-    RespostasFalsas respostas;
-    respostas.verificaAssinatura = [codigo](const std::string&) {
-      return Verificacao{codigo, false};
-    };
-    FabricaFalsa falsa(respostas);
-    Tarefa tarefa = Cria(7, {Em("a.dll"), kHashAbc, "3", "1"});
-    EXPECT_EQ(Executa(tarefa), Resultado::kFalhaInstalacao);
-    EXPECT_EQ(Registro().rbegin()[1], LinhaErro("Assinatura do arquivo [" + Em("a.dll") +
-                                                "] não confere: Detalhe: [" + texto + "]"));
-  }
+  Prepara("-1=abc; 255=abc; 0=abc; ");
+  const std::string maiusculo = "BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD";
+  EXPECT_EQ(Executa(Cria(7, {Em("-1"), maiusculo, "1024", "True"})), Resultado::kFalhaInstalacao);
+  EXPECT_EQ(Executa(Cria(7, {Em("-1"), kHashAbc, "3", "False"})), Resultado::kSucessoInstalacao);
+  EXPECT_EQ(Executa(Cria(7, {Em("255"), kHashAbc, "3", "1"})), Resultado::kFalhaInstalacao);
+  EXPECT_EQ(Executa(Cria(7, {Em("0"), kHashAbc, "3", "1"})), Resultado::kFalhaInstalacao);
+  EXPECT_EQ(Registro(), R"(
+ERRO - Tamanho do arquivo [@/-1] não confere: Recebido: [3] esperado: [1024]
+ERRO - Hash do arquivo [@/-1] não confere: Recebido: [ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad] esperado: [BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD]
+ERRO - Assinatura do arquivo [@/-1] não confere: Detalhe: [-1/FFFFFFFF]
+ERRO - Assinatura do arquivo [@/255] não confere: Detalhe: [255/FF]
+ERRO - Assinatura do arquivo [@/0] não confere: Detalhe: [0/0]
+)");
 }
 
 TEST_F(VerificacaoTest, ValidityOfAMissingFileOrUnreadableDetailRaises) {
   EscreveArquivo(Em("a.dll"), "abc");
-  std::pair<Tarefa, int32_t> casos[] = {
-      {Cria(7, {Em("falta.dll"), kHashAbc, "3", "False"}), 53},
-      {Cria(7, {Em("a.dll"), kHashAbc, "três", "False"}), 13},
-      {Cria(7, {Em("a.dll"), kHashAbc, "99999999999", "False"}), 6},
-      {Cria(7, {Em("a.dll"), kHashAbc, "3", "talvez"}), 13},
-  };
-  for (auto& [tarefa, numero] : casos) EXPECT_EQ(ErroDe([&] { Executa(tarefa); }).Numero(), numero);
+  const std::pair<Tarefa, std::string> casos[] = {
+      {Cria(7, {Em("falta.dll"), kHashAbc, "3", "False"}),
+       "53|FileLength|Arquivo não encontrado [" + Em("falta.dll") + "]"},
+      {Cria(7, {Em("a.dll"), kHashAbc, "três", "False"}),
+       "13|Tarefa:Executa|Tipos incompatíveis [três]"},
+      {Cria(7, {Em("a.dll"), kHashAbc, "99999999999", "False"}),
+       "6|Tarefa:Executa|Estouro [99999999999]"},
+      {Cria(7, {Em("a.dll"), kHashAbc, "3", "talvez"}),
+       "13|Tarefa:Executa|Tipos incompatíveis [talvez]"}};
+  for (const auto& [tarefa, erro] : casos) EXPECT_EQ(ErroDe([&] { Executa(tarefa); }), erro);
 }
 
+// An installed file that differs from what the descriptor expects is
+// reported with the checks of the downloads, as warnings, not refused.
 TEST_F(VerificacaoTest, ChangedOrMissingInstalledFileOnlyWarns) {
-  RespostasFalsas respostas;
-  respostas.verificaAssinatura = [](const std::string&) { return Verificacao{-2146869232, false}; };
-  FabricaFalsa falsa(respostas);
   EscreveArquivo(Em("app.exe"), "abc");
-  Tarefa mudado = Cria(16, {Em("app.exe"), "outro", "4", "True", "http://s/app.exe"});
-  Tarefa ausente = Cria(16, {Em("falta.exe"), kHashAbc, "3", "True", "http://s/falta.exe"});
-  EXPECT_EQ(Executa(mudado), Resultado::kSucessoInstalacao);
-  EXPECT_EQ(Executa(ausente), Resultado::kSucessoInstalacao);
-  EXPECT_EQ(
-      Registro(),
-      Junta({Rodada("VerificarArquivoOriginal", 5,
-                    {LinhaAviso("Tamanho do arquivo [" + Em("app.exe") +
-                                "] não confere: Recebido: [3] esperado: [4]"),
-                     LinhaAviso("Hash do arquivo [" + Em("app.exe") + "] não confere: Recebido: [" +
-                                kHashAbc + "] esperado: [outro]"),
-                     LinhaAviso("Assinatura do arquivo [" + Em("app.exe") +
-                                "] não confere: Detalhe: [-2146869232/80096010]")}),
-             Rodada("VerificarArquivoOriginal", 5,
-                    {LinhaAviso("Arquivo deveria existir [" + Em("falta.exe") + "]")})}));
+  EXPECT_EQ(Executa(Cria(16, {Em("app.exe"), kHashAbc, "4", "False", "http://s/app.exe"})),
+            Resultado::kSucessoInstalacao);
+  EXPECT_EQ(Executa(Cria(16, {Em("falta.exe"), kHashAbc, "3", "True", "http://s/falta.exe"})),
+            Resultado::kSucessoInstalacao);
+  EXPECT_EQ(Registro(), R"(
+AVISO - Tamanho do arquivo [@/app.exe] não confere: Recebido: [3] esperado: [4]
+AVISO - Arquivo deveria existir [@/falta.exe]
+)");
 }
 
 }  // namespace

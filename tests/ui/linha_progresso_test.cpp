@@ -5,6 +5,7 @@
 #include <pty.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -13,79 +14,53 @@
 namespace tarvik {
 namespace {
 
-class LinhaProgressoTest : public ::testing::Test {
- protected:
-  LinhaProgresso Linha(size_t colunas) {
-    return LinhaProgresso([this](std::string_view bytes) { escritas_.emplace_back(bytes); },
-                          colunas);
-  }
+using Escritas = std::vector<std::string>;
 
-  std::vector<std::string> escritas_;
-};
-
-TEST_F(LinhaProgressoTest, RedrawsTheLineInPlaceOnEveryChange) {
-  LinhaProgresso linha = Linha(80);
-  EXPECT_EQ(linha.Titulo(), "");
+// Every change redraws the whole line in place, cut to the width by
+// characters, not bytes.
+TEST(LinhaProgressoTest, RedrawsTheLineInPlaceCutToTheWidth) {
+  Escritas escritas;
+  const auto escreve = [&escritas](std::string_view bytes) { escritas.emplace_back(bytes); };
+  LinhaProgresso linha(escreve, 80);
   linha.TrocaMensagemTitulo("Verificando por atualizações", "Contactando servidor");
   linha.Mensagem("Processando resposta");
   linha.Titulo("Atualizando");
   linha.Finaliza();
-  EXPECT_EQ(escritas_, (std::vector<std::string>{
-                           "\rContactando servidor\x1b[K",
-                           "\rVerificando por atualizações - Contactando servidor\x1b[K",
-                           "\rVerificando por atualizações - Processando resposta\x1b[K",
-                           "\rAtualizando - Processando resposta\x1b[K",
-                           "\r\x1b[K",
-                       }));
-  EXPECT_EQ(linha.Titulo(), "Atualizando");
-  EXPECT_EQ(linha.Mensagem(), "Processando resposta");
+  EXPECT_EQ(linha.Titulo() + "|" + linha.Mensagem(), "Atualizando|Processando resposta");
+  LinhaProgresso(escreve, 12).Titulo("Atualização em curso");
+  LinhaProgresso(escreve, 1).Mensagem("x");
+  EXPECT_EQ(escritas, (Escritas{"\rContactando servidor\x1b[K",
+                                "\rVerificando por atualizações - Contactando servidor\x1b[K",
+                                "\rVerificando por atualizações - Processando resposta\x1b[K",
+                                "\rAtualizando - Processando resposta\x1b[K", "\r\x1b[K",
+                                "\rAtualização\x1b[K", "\r\x1b[K"}));
 }
 
-TEST_F(LinhaProgressoTest, CutsToTheWidthByCharacters) {
-  LinhaProgresso estreita = Linha(12);
-  estreita.Titulo("Atualização em curso");
-  LinhaProgresso minima = Linha(1);
-  minima.Mensagem("x");
-  EXPECT_EQ(escritas_, (std::vector<std::string>{"\rAtualização\x1b[K", "\r\x1b[K"}));
+// Creates the progress window with standard error on `descritor` and shows a
+// title in it; whether there was a window.
+bool MostraEm(int descritor) {
+  const int original = ::dup(STDERR_FILENO);
+  ::dup2(descritor, STDERR_FILENO);
+  auto janela = CriaJanelaProgresso();
+  const bool criada = janela != nullptr;
+  if (janela) janela->Titulo("Atualizando a versão e tudo o mais que for preciso");
+  janela.reset();
+  ::dup2(original, STDERR_FILENO);
+  ::close(original);
+  return criada;
 }
-
-// Standard error replaced by `descritor` for the life of the object.
-class ErroPadraoTrocado {
- public:
-  explicit ErroPadraoTrocado(int descritor) : original_(::dup(STDERR_FILENO)) {
-    ::dup2(descritor, STDERR_FILENO);
-  }
-  ~ErroPadraoTrocado() {
-    ::dup2(original_, STDERR_FILENO);
-    ::close(original_);
-  }
-
- private:
-  int original_;
-};
 
 TEST(JanelaProgressoTest, ShowsItselfOnlyOnATerminal) {
   const int nulo = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-  {
-    ErroPadraoTrocado trocado(nulo);
-    EXPECT_EQ(CriaJanelaProgresso(), nullptr);
-  }
+  EXPECT_FALSE(MostraEm(nulo));
   ::close(nulo);
-
   int mestre = -1, escravo = -1;
   winsize tamanho{};
   tamanho.ws_col = 40;
   ASSERT_EQ(::openpty(&mestre, &escravo, nullptr, nullptr, &tamanho), 0);
-  {
-    ErroPadraoTrocado trocado(escravo);
-    auto janela = CriaJanelaProgresso();
-    ASSERT_NE(janela, nullptr);
-    janela->Titulo("Atualizando a versão e tudo o mais que for preciso");
-  }
+  EXPECT_TRUE(MostraEm(escravo));
   std::string lido(200, '\0');
-  const ssize_t n = ::read(mestre, lido.data(), lido.size());
-  ASSERT_GT(n, 0);
-  lido.resize(static_cast<size_t>(n));
+  lido.resize(static_cast<size_t>(std::max<ssize_t>(0, ::read(mestre, lido.data(), lido.size()))));
   EXPECT_EQ(lido, "\rAtualizando a versão e tudo o mais que \x1b[K");
   ::close(escravo);
   ::close(mestre);
