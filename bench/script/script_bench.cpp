@@ -89,10 +89,10 @@ int Atualiza(const std::string& pastaBase, const std::string& arquivoDescritor) 
   std::stringstream texto;
   texto << std::ifstream(arquivoDescritor, std::ios::binary).rdbuf();
   const tarvik::DadosAtualizacao dados = tarvik::RecuperaDadosAtualizacao(texto.str());
-  tarvik::InterfaceDebug interface;
+  tarvik::InterfaceDebug visual;
   tarvik::ScriptAtualizacao script;
   const auto inicio = std::chrono::steady_clock::now();
-  const tarvik::Resultado resultado = script.Processa(pastaBase, "1.0", dados, true, interface);
+  const tarvik::Resultado resultado = script.Processa(pastaBase, "1.0", dados, true, visual);
   std::printf("segundos %.3f resultado %s\n", Segundos(inicio),
               tarvik::NomeResultado(resultado).c_str());
   return static_cast<int>(resultado);

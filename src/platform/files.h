@@ -36,9 +36,6 @@ void AppendText(std::string_view path, std::string_view text);
 // Creates or empties the file and writes `text` in the ANSI code page.
 void WriteText(std::string_view path, std::string_view text);
 
-// Creates or empties the file and writes `bytes` unchanged.
-void WriteBytes(std::string_view path, std::string_view bytes);
-
 // The whole content of a file.
 std::string ReadBytes(std::string_view path);
 

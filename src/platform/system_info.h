@@ -24,7 +24,7 @@ struct VersionRecordEx : VersionRecord {
   uint8_t productType = 0;
 };
 
-// The system-information records, behind an interface so that tests can
+// The system-information records, behind an visual so that tests can
 // give any system. On POSIX they come from uname and /etc/os-release:
 // architecture codes 0 x86, 9 x64, 12 ARM64, 5 ARM; major and minor from the
 // kernel release; the readable system name as the service-pack text.

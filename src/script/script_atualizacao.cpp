@@ -28,7 +28,7 @@ bool PassaFiltro(const DadosAtualizacao& dados, const IItemSequencia& item) {
 // Undoes the executed tasks: the head entry first, then the newest to the
 // oldest. `ignoraFalhas` lets the undo that precedes an error go as far as it
 // can without its own failures replacing that error.
-void Desfaz(const Colecao<std::shared_ptr<Tarefa>>& desfazer, IInterfaceVisual& interface,
+void Desfaz(const Colecao<std::shared_ptr<Tarefa>>& desfazer, IInterfaceVisual& visual,
             bool ignoraFalhas) {
   const auto passo = [ignoraFalhas](auto&& acao) {
     if (ignoraFalhas) {
@@ -38,8 +38,8 @@ void Desfaz(const Colecao<std::shared_ptr<Tarefa>>& desfazer, IInterfaceVisual& 
     }
   };
   passo([] { RegistraLog("Desfazendo ações executadas", kAviso); });
-  passo([&] { interface.Titulo("Falha na atualização"); });
-  passo([&] { interface.Mensagem("Desfazendo ações"); });
+  passo([&] { visual.Titulo("Falha na atualização"); });
+  passo([&] { visual.Mensagem("Desfazendo ações"); });
   for (const auto& tarefa : desfazer) passo([&] { tarefa->Desfazer(); });
 }
 
@@ -75,16 +75,16 @@ void ScriptAtualizacao::AdicionaTarefa(int32_t codigo,
 
 Resultado ScriptAtualizacao::Processa(const std::string& pastaBase, const std::string& versaoAtual,
                                       const DadosAtualizacao& dados, bool falhaComArquivosEmUso,
-                                      IInterfaceVisual& interface) {
+                                      IInterfaceVisual& visual) {
   if (!dados.Atualizar()) return Resultado::kSucessoInstalacao;
   RegistraLog("pastaBase [" + pastaBase + "]", kInfo);
   RegistraLog(std::string("pastaTemporaria [") + kPastaTemporaria + "]", kInfo);
   RegistraLog(std::string("pastaBackup [") + kPastaBackup + "]", kInfo);
   tarefas_ = ListaTarefas();
-  interface.Mensagem("Processando tarefas");
+  visual.Mensagem("Processando tarefas");
   MontaScript(pastaBase, versaoAtual, dados);
-  ListaScript(interface);
-  return ExecutaScript(falhaComArquivosEmUso, interface);
+  ListaScript(visual);
+  return ExecutaScript(falhaComArquivosEmUso, visual);
 }
 
 void ScriptAtualizacao::MontaScript(const std::string& pastaBase, const std::string& versaoAtual,
@@ -151,17 +151,16 @@ void ScriptAtualizacao::MontaScript(const std::string& pastaBase, const std::str
   }
 }
 
-void ScriptAtualizacao::ListaScript(IInterfaceVisual& interface) const {
-  interface.Titulo("Atualizando");
-  interface.Mensagem("Preparando a atualização");
+void ScriptAtualizacao::ListaScript(IInterfaceVisual& visual) const {
+  visual.Titulo("Atualizando");
+  visual.Mensagem("Preparando a atualização");
   RegistraLog("********* inicio do script de atualização", kInfo);
   for (const auto& tarefa : tarefas_) tarefa->Registra();
   RegistraLog("********* fim do script de atualização", kInfo);
 }
 
-Resultado ScriptAtualizacao::ExecutaScript(bool falhaComArquivosEmUso,
-                                           IInterfaceVisual& interface) {
-  interface.Mensagem("Executando a atualização");
+Resultado ScriptAtualizacao::ExecutaScript(bool falhaComArquivosEmUso, IInterfaceVisual& visual) {
+  visual.Mensagem("Executando a atualização");
   RegistraLog("######### inicio da execução do script de atualização", kInfo);
   ContextoExecucao contexto;
   // Each executed task goes in right after the head, so the list reads the
@@ -174,7 +173,7 @@ Resultado ScriptAtualizacao::ExecutaScript(bool falhaComArquivosEmUso,
   int32_t executadas = 0;
   try {
     for (const auto& tarefa : tarefas_) {
-      interface.Mensagem(tarefa->MensagemTarefa());
+      visual.Mensagem(tarefa->MensagemTarefa());
       ultimo = tarefa->Executa(contexto, true);
       if (falhaComArquivosEmUso && ultimo == Resultado::kArquivosEmUsoReiniciar) {
         RegistraLog("Arquivo em uso sem possibilidade de atualizar. Falhando", kAviso);
@@ -190,14 +189,14 @@ Resultado ScriptAtualizacao::ExecutaScript(bool falhaComArquivosEmUso,
   } catch (...) {
     // Whatever left the task (an Erro or a fault of a component) travels on,
     // but not before what ran is put back.
-    Desfaz(desfazer, interface, true);
+    Desfaz(desfazer, visual, true);
     throw;
   }
   RegistraLog("######### fim da execução do script de atualização", kInfo);
 
   Resultado resultado = Resultado::kSucessoInstalacao;
   if (ultimo == Resultado::kFalhaInstalacao || ultimo == Resultado::kFalhaArquivosEmUso) {
-    Desfaz(desfazer, interface, false);
+    Desfaz(desfazer, visual, false);
     resultado = ultimo;
   }
   // An undone run leaves nothing for the restart batch: its records would

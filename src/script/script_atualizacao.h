@@ -32,7 +32,7 @@ class ScriptAtualizacao {
   // half-applied update is never left in place.
   Resultado Processa(const std::string& pastaBase, const std::string& versaoAtual,
                      const DadosAtualizacao& dados, bool falhaComArquivosEmUso,
-                     IInterfaceVisual& interface);
+                     IInterfaceVisual& visual);
 
   // The files left in use for the restart batch. Null until a run ends
   // with 4; it is the run's own list, in the order the tasks recorded them.
@@ -75,8 +75,8 @@ class ScriptAtualizacao {
   void AdicionaTarefa(int32_t codigo, std::initializer_list<ValorDetalhe> detalhes);
   void MontaScript(const std::string& pastaBase, const std::string& versaoAtual,
                    const DadosAtualizacao& dados);
-  void ListaScript(IInterfaceVisual& interface) const;
-  Resultado ExecutaScript(bool falhaComArquivosEmUso, IInterfaceVisual& interface);
+  void ListaScript(IInterfaceVisual& visual) const;
+  Resultado ExecutaScript(bool falhaComArquivosEmUso, IInterfaceVisual& visual);
 
   ListaTarefas tarefas_;
   std::shared_ptr<ListaItensEmUso> listaArquivosEmUso_;

@@ -66,10 +66,10 @@ std::string PedidoRelatorio(const std::string& urlBase, const std::string& idIns
 }
 
 std::unique_ptr<IInterfaceVisual> CriaInterface(bool exibeInterface) {
-  std::unique_ptr<IInterfaceVisual> interface;
-  if (exibeInterface) interface = CriaJanelaProgresso();
-  if (!interface) interface = std::make_unique<InterfaceDebug>();
-  return interface;
+  std::unique_ptr<IInterfaceVisual> visual;
+  if (exibeInterface) visual = CriaJanelaProgresso();
+  if (!visual) visual = std::make_unique<InterfaceDebug>();
+  return visual;
 }
 
 }  // namespace
@@ -82,8 +82,8 @@ Resultado Processamento::ProcessaAtualizacaoAtualizador(const std::string& versa
                                                         const std::string& idInstalacao,
                                                         bool atualizador, const std::string& conta,
                                                         const std::string& cnpj) {
-  const std::unique_ptr<IInterfaceVisual> interface = CriaInterface(exibeInterface_);
-  interface->TrocaMensagemTitulo(kTituloVerificando, kMensagemContactando);
+  const std::unique_ptr<IInterfaceVisual> visual = CriaInterface(exibeInterface_);
+  visual->TrocaMensagemTitulo(kTituloVerificando, kMensagemContactando);
   Resultado resultado = Resultado::kFalhaInstalacao;
   Registro(LinhaBuscando(versaoAtual, atualizador), kInfo);
 
@@ -99,7 +99,7 @@ Resultado Processamento::ProcessaAtualizacaoAtualizador(const std::string& versa
     Registro(LinhaErroBaixar(urlBase, baixa), kErro);
   } else {
     Registro("Resposta recebida. Código http [" + std::to_string(resposta.status) + "]", kInfo);
-    interface->Mensagem(kMensagemProcessando);
+    visual->Mensagem(kMensagemProcessando);
     if (resposta.status != 200) {
       Registro("Erro na recepção. Código HTTP: [" + std::to_string(resposta.status) +
                    "], mensagem [" + resposta.textoStatus + "]",
@@ -119,9 +119,9 @@ Resultado Processamento::ProcessaAtualizacaoAtualizador(const std::string& versa
              kInfo);
     resultado = Resultado::kSucessoInstalacao;
   } else if (dados) {
-    interface->Titulo(kTituloAtualizando);
+    visual->Titulo(kTituloAtualizando);
     ScriptAtualizacao script;
-    resultado = script.Processa(pastaBase, versaoAtual, *dados, !atualizador, *interface);
+    resultado = script.Processa(pastaBase, versaoAtual, *dados, !atualizador, *visual);
     if (resultado == Resultado::kArquivosEmUsoReiniciar && atualizador) {
       EscreveLoteReinicio(pastaBase, versaoAtual, *script.ListaArquivosEmUso());
     }
@@ -136,8 +136,8 @@ Resultado Processamento::ProcessaAtualizacaoAtualizador(const std::string& versa
     });
   }
 
-  interface->Mensagem(kMensagemSaindo);
-  interface->Finaliza();
+  visual->Mensagem(kMensagemSaindo);
+  visual->Finaliza();
   return resultado;
 }
 

@@ -31,7 +31,7 @@ TEST_F(FilesTest, BackslashesAndLetterCaseReachTheSameFile) {
   EXPECT_EQ(NativePath(windows), Em("Dados/Atualiza.TXT"));
   EXPECT_EQ(ReadBytes(windows), "x");
   // New names are created as given, under the folder that already exists.
-  WriteBytes(pasta_.Texto() + "\\DADOS\\novo.txt", "y");
+  WriteText(pasta_.Texto() + "\\DADOS\\novo.txt", "y");
   EXPECT_EQ(LeArquivo(Em("Dados/novo.txt")), "y");
   EXPECT_FALSE(PathExists(pasta_.Texto() + "\\nada\\x"));
   EXPECT_EQ(GetAttributes(pasta_.Texto() + "\\dados"), kAttributeDirectory);
@@ -49,7 +49,7 @@ TEST_F(FilesTest, FailuresCarryTheClassicNumbersAndLeaveEverythingAsItWas) {
   teste::ArquivoEmUso emUso(Em("em-uso"));
   const std::pair<std::function<void()>, int32_t> casos[] = {
       {[&] { ReadBytes(Em("nada")); }, 53},
-      {[&] { WriteBytes(Em("nada/x"), "x"); }, 76},
+      {[&] { WriteText(Em("nada/x"), "x"); }, 76},
       {[&] { AppendText(Em("pasta"), "x"); }, 75},
       {[&] { CreateFolder(Em("pasta")); }, 75},
       {[&] { CreateFolder(Em("nada/x")); }, 76},
@@ -61,7 +61,7 @@ TEST_F(FilesTest, FailuresCarryTheClassicNumbersAndLeaveEverythingAsItWas) {
       {[&] { CopyFileReplacing(Em("nada"), Em("somente-leitura")); }, 53},
       {[&] { CopyFileReplacing(Em("novo"), Em("pasta")); }, 75},
       {[&] { CopyFileReplacing(Em("novo"), Em("somente-leitura")); }, 70},
-      {[&] { WriteBytes(Em("somente-leitura"), "x"); }, 70},
+      {[&] { WriteText(Em("somente-leitura"), "x"); }, 70},
       {[&] { RemoveFile(Em("somente-leitura")); }, 70},
       {[&] { CopyFileReplacing(Em("novo"), Em("em-uso")); }, 70},
       {[&] { RemoveFile(Em("em-uso")); }, 70},

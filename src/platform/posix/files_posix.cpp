@@ -80,10 +80,6 @@ void WriteText(std::string_view path, std::string_view text) {
   Write(path, ParaCp1252(text), O_TRUNC, "WriteText");
 }
 
-void WriteBytes(std::string_view path, std::string_view bytes) {
-  Write(path, bytes, O_TRUNC, "WriteBytes");
-}
-
 std::string ReadBytes(std::string_view path) {
   const std::string native = NativePath(path);
   UniqueFd fd(::open(native.c_str(), O_RDONLY | O_CLOEXEC));

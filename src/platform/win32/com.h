@@ -26,7 +26,7 @@ struct LiberaCom {
   void operator()(IUnknown* objeto) const { objeto->Release(); }
 };
 
-// A COM interface released on destruction.
+// A COM visual released on destruction.
 template <typename Interface>
 using Com = std::unique_ptr<Interface, LiberaCom>;
 

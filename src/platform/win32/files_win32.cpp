@@ -133,10 +133,6 @@ void WriteText(std::string_view path, std::string_view text) {
   Write(path, ToAnsiCodePage(text), WriteMode::kReplace, "WriteText");
 }
 
-void WriteBytes(std::string_view path, std::string_view bytes) {
-  Write(path, bytes, WriteMode::kReplace, "WriteBytes");
-}
-
 std::string ReadBytes(std::string_view path) {
   const std::string native = NativePath(path);
   UniqueHandle file(::CreateFileW(ToWide(native).c_str(), GENERIC_READ,
