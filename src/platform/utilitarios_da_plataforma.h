@@ -1,15 +1,36 @@
 #ifndef TARVIK_PLATFORM_UTILITARIOS_DA_PLATAFORMA_H_
 #define TARVIK_PLATFORM_UTILITARIOS_DA_PLATAFORMA_H_
 
+#include <cstdint>
 #include <memory>
+#include <string>
 
 #include "platform/utilitarios.h"
 
 namespace tarvik {
 
-// The production utility component of the running platform; each platform
-// folder defines it. Everyone else calls `CriaUtilitarios`.
-std::unique_ptr<Utilitarios> CriaUtilitariosDaPlataforma();
+namespace platform {
+
+// The limits of the component's HTTP requests.
+struct HttpOptions {
+  long connectTimeoutSeconds = 30;
+  // A transfer that moves no byte for this long is abandoned.
+  long stallTimeoutSeconds = 60;
+  // Largest body kept in memory; a descriptor is a few megabytes at most.
+  int64_t maxBodyBytes = int64_t{64} << 20;
+};
+
+// The client-environment header line, "name: value", in the ANSI code page;
+// a line break in `texto` would end the header and start another, so it
+// becomes a blank.
+std::string ClientHeaderLine(const std::string& texto);
+
+}  // namespace platform
+
+// The production utility component of the running platform with the given
+// HTTP limits (tests shorten them); each platform folder defines it.
+// Everyone else calls `CriaUtilitarios`.
+std::unique_ptr<Utilitarios> CriaUtilitariosDaPlataforma(const platform::HttpOptions& limites);
 
 }  // namespace tarvik
 

@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "base/erro.h"
-#include "platform/posix/utilitarios_posix.h"
+#include "platform/utilitarios_da_plataforma.h"
 #include "support/pasta_temporaria.h"
 #include "support/servidor_local.h"
 
@@ -25,7 +25,7 @@ class UtilitariosTest : public ::testing::Test {
     opcoes.connectTimeoutSeconds = 5;
     opcoes.stallTimeoutSeconds = 1;
     opcoes.maxBodyBytes = 1 << 20;
-    utilitarios_ = platform::CriaUtilitariosPosix(opcoes);
+    utilitarios_ = CriaUtilitariosDaPlataforma(opcoes);
 
     auto& http = servidor_.Http();
     http.Get("/grande", [](const httplib::Request&, httplib::Response& resposta) {

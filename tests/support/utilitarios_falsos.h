@@ -23,7 +23,7 @@ struct RespostasFalsas {
 class UtilitariosFalsos : public Utilitarios {
  public:
   explicit UtilitariosFalsos(std::shared_ptr<const RespostasFalsas> respostas)
-      : real_(CriaUtilitariosDaPlataforma()), respostas_(std::move(respostas)) {}
+      : real_(CriaUtilitariosDaPlataforma({})), respostas_(std::move(respostas)) {}
 
   std::string CalculaHash(const std::string& caminho) override {
     return real_->CalculaHash(caminho);

@@ -27,7 +27,7 @@ TEST_F(BaixarArquivoTest, StoresTheBodyOrLogsWhyNot) {
   RespostasFalsas respostas;
   respostas.baixaUrlParaArquivo = [](const std::string& url, const std::string& destino) {
     if (url != "http://servidor/a") {
-      return CriaUtilitariosDaPlataforma()->BaixaUrlParaArquivo(url, destino);
+      return CriaUtilitariosDaPlataforma({})->BaixaUrlParaArquivo(url, destino);
     }
     throw tarvik::Erro(-2147012889, "BaixaUrl", "O nome do servidor não pôde ser resolvido");
   };

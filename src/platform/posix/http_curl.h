@@ -4,17 +4,9 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/utilitarios.h"
+#include "platform/utilitarios_da_plataforma.h"
 
 namespace tarvik::platform {
-
-struct HttpOptions {
-  long connectTimeoutSeconds = 30;
-  // A transfer that moves no byte for this long is abandoned.
-  long stallTimeoutSeconds = 60;
-  // Largest body kept in memory; a descriptor is a few megabytes at most.
-  int64_t maxBodyBytes = int64_t{64} << 20;
-};
 
 // One GET with libcurl: certificate checks on, proxy settings from the
 // environment, redirects followed. `headerLine` ("Name: value") is sent when

@@ -1,4 +1,3 @@
-#include "platform/posix/utilitarios_posix.h"
 
 #include <fcntl.h>
 #include <openssl/evp.h>
@@ -9,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "base/cp1252.h"
 #include "base/hexadecimal.h"
 #include "platform/authenticode.h"
 #include "platform/files.h"
+#include "platform/posix/http_curl.h"
 #include "platform/posix/in_use.h"
 #include "platform/posix/posix_error.h"
 #include "platform/posix/unique_fd.h"
@@ -97,14 +96,7 @@ class PosixUtilitarios : public Utilitarios {
     return {0, true};
   }
 
-  void InformacaoCliente(const std::string& texto) override {
-    // One header line: a line break inside would end it and start another.
-    std::string valor = ParaCp1252(texto);
-    for (char& c : valor) {
-      if (c == '\r' || c == '\n') c = ' ';
-    }
-    header_ = std::string(kCabecalhoInformacaoCliente) + ": " + valor;
-  }
+  void InformacaoCliente(const std::string& texto) override { header_ = ClientHeaderLine(texto); }
 
  private:
   HttpOptions options_;
@@ -113,14 +105,10 @@ class PosixUtilitarios : public Utilitarios {
 
 }  // namespace
 
-std::unique_ptr<Utilitarios> CriaUtilitariosPosix(const HttpOptions& options) {
-  return std::make_unique<PosixUtilitarios>(options);
-}
-
 }  // namespace platform
 
-std::unique_ptr<Utilitarios> CriaUtilitariosDaPlataforma() {
-  return platform::CriaUtilitariosPosix(platform::HttpOptions{});
+std::unique_ptr<Utilitarios> CriaUtilitariosDaPlataforma(const platform::HttpOptions& limites) {
+  return std::make_unique<platform::PosixUtilitarios>(limites);
 }
 
 }  // namespace tarvik

@@ -5,18 +5,10 @@
 #include <memory>
 #include <string>
 
-#include "platform/utilitarios.h"
+#include "platform/utilitarios_da_plataforma.h"
 #include "platform/win32/proxy_usuario.h"
 
 namespace tarvik::platform {
-
-struct HttpOptions {
-  long connectTimeoutSeconds = 30;
-  // A transfer that moves no byte for this long is abandoned.
-  long stallTimeoutSeconds = 60;
-  // Largest body kept in memory; a descriptor is a few megabytes at most.
-  int64_t maxBodyBytes = int64_t{64} << 20;
-};
 
 // GETs through one WinHTTP session: certificate checks on, the user's proxy
 // settings, redirects followed (at most 10, never from https to http).

@@ -1,5 +1,3 @@
-#include "platform/win32/utilitarios_win32.h"
-
 #include <windows.h>
 
 #include <initializer_list>
@@ -10,8 +8,9 @@
 #include "platform/files.h"
 #include "platform/utilitarios_da_plataforma.h"
 #include "platform/win32/arquivo_novo.h"
-#include "platform/win32/unique_handle.h"
+#include "platform/win32/http_winhttp.h"
 #include "platform/win32/sha256_cng.h"
+#include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
 
 namespace tarvik {
@@ -64,14 +63,7 @@ class Win32Utilitarios : public Utilitarios {
     return {static_cast<int32_t>(erro), false};
   }
 
-  void InformacaoCliente(const std::string& texto) override {
-    // One header line: a line break inside would end it and start another.
-    std::string valor = ToAnsiCodePage(texto);
-    for (char& c : valor) {
-      if (c == '\r' || c == '\n') c = ' ';
-    }
-    header_ = std::string(kCabecalhoInformacaoCliente) + ": " + valor;
-  }
+  void InformacaoCliente(const std::string& texto) override { header_ = ClientHeaderLine(texto); }
 
  private:
   ClienteWinHttp http_;
@@ -80,14 +72,10 @@ class Win32Utilitarios : public Utilitarios {
 
 }  // namespace
 
-std::unique_ptr<Utilitarios> CriaUtilitariosWin32(const HttpOptions& options) {
-  return std::make_unique<Win32Utilitarios>(options);
-}
-
 }  // namespace platform
 
-std::unique_ptr<Utilitarios> CriaUtilitariosDaPlataforma() {
-  return platform::CriaUtilitariosWin32(platform::HttpOptions{});
+std::unique_ptr<Utilitarios> CriaUtilitariosDaPlataforma(const platform::HttpOptions& limites) {
+  return std::make_unique<platform::Win32Utilitarios>(limites);
 }
 
 }  // namespace tarvik
