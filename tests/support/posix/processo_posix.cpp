@@ -1,0 +1,96 @@
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <stdexcept>
+
+#include "support/pasta_temporaria.h"
+#include "support/processo.h"
+
+extern char** environ;
+
+namespace tarvik::teste {
+
+ResultadoProcesso Executa(const std::filesystem::path& programa,
+                          const std::vector<std::string>& argumentos,
+                          const std::filesystem::path& pasta,
+                          const std::vector<std::pair<std::string, std::string>>& ambiente,
+                          const std::string& entrada) {
+  // Output goes to files, not pipes: programs that the child starts without
+  // waiting would keep a pipe open after the child ended.
+  PastaTemporaria capturas;
+  const std::string saida = capturas.Em("saida"), erros = capturas.Em("erros");
+  const std::string arquivoEntrada = capturas.Em("entrada");
+  EscreveArquivo(arquivoEntrada, entrada);
+
+  std::vector<std::string> variaveis;
+  for (char** v = environ; *v; ++v) {
+    const std::string variavel = *v;
+    bool substituida = false;
+    for (const auto& [nome, valor] : ambiente) substituida |= variavel.starts_with(nome + "=");
+    if (!substituida) variaveis.push_back(variavel);
+  }
+  for (const auto& [nome, valor] : ambiente) {
+    if (!valor.empty()) variaveis.push_back(nome + "=" + valor);
+  }
+  std::vector<char*> envp;
+  for (auto& v : variaveis) envp.push_back(v.data());
+  envp.push_back(nullptr);
+
+  std::string caminho = programa.string();
+  std::vector<std::string> palavras = {caminho};
+  palavras.insert(palavras.end(), argumentos.begin(), argumentos.end());
+  std::vector<char*> argv;
+  for (auto& p : palavras) argv.push_back(p.data());
+  argv.push_back(nullptr);
+
+  posix_spawn_file_actions_t acoes;
+  posix_spawn_file_actions_init(&acoes);
+  posix_spawn_file_actions_addopen(&acoes, 0, arquivoEntrada.c_str(), O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&acoes, 1, saida.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&acoes, 2, erros.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addchdir_np(&acoes, pasta.c_str());
+  pid_t pid = 0;
+  const int erro = ::posix_spawn(&pid, caminho.c_str(), &acoes, nullptr, argv.data(), envp.data());
+  posix_spawn_file_actions_destroy(&acoes);
+  if (erro != 0) throw std::runtime_error("não foi possível executar " + caminho);
+
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, LeArquivo(saida), LeArquivo(erros)};
+}
+
+ArquivoEmUso::ArquivoEmUso(const std::filesystem::path& arquivo) {
+  int pronto[2], libera[2];
+  if (::pipe(pronto) != 0 || ::pipe(libera) != 0) throw std::runtime_error("pipe");
+  filho_ = ::fork();
+  if (filho_ == 0) {
+    // The child holds the file until the parent closes its end of `libera`.
+    ::close(pronto[0]);
+    ::close(libera[1]);
+    const int fd = ::open(arquivo.c_str(), O_RDONLY);
+    char c = fd >= 0 ? '1' : '0';
+    (void)!::write(pronto[1], &c, 1);
+    (void)!::read(libera[0], &c, 1);
+    ::_exit(0);
+  }
+  ::close(pronto[1]);
+  ::close(libera[0]);
+  liberaFd_ = libera[1];
+  char c = '0';
+  const bool aberto = ::read(pronto[0], &c, 1) == 1 && c == '1';
+  ::close(pronto[0]);
+  if (!aberto) throw std::runtime_error("o processo filho não abriu " + arquivo.string());
+}
+
+ArquivoEmUso::~ArquivoEmUso() {
+  ::close(liberaFd_);
+  int status = 0;
+  ::waitpid(filho_, &status, 0);
+}
+
+}  // namespace tarvik::teste
