@@ -1,5 +1,6 @@
 #include "script/script_atualizacao.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "base/erro.h"
@@ -113,11 +114,19 @@ void ScriptAtualizacao::MontaScript(const std::string& pastaBase, const std::str
   for (const auto& arquivo : dados.ArquivosRecuperar()) {
     if (arquivo && PassaFiltro(dados, *arquivo)) receber.push_back(arquivo);
   }
-  if (!receber.empty()) {
+  const auto itens = dados.ItensSequencia();
+  const auto ehArquivo = [&](const std::shared_ptr<IItemSequencia>& item) {
+    return PassaFiltro(dados, *item) && std::dynamic_pointer_cast<InformacaoArquivo>(item);
+  };
+  // Every file entry is backed up, so the working folders are needed as
+  // soon as there is one, even when nothing is downloaded.
+  if (!receber.empty() || std::any_of(itens->begin(), itens->end(), ehArquivo)) {
     const std::string backup = CombinaCaminho(pastaBase, kPastaBackup);
     const std::string temp = CombinaCaminho(pastaBase, kPastaTemporaria);
     AdicionaTarefa(codigo_tarefa::kCriarPasta, {backup, temp});
     AdicionaTarefa(codigo_tarefa::kVerificarPermissaoGravacaoPastas, {backup, temp});
+  }
+  if (!receber.empty()) {
     for (const auto& arquivo : receber) {
       AdicionaTarefa(codigo_tarefa::kBaixarArquivo, {arquivo->Url(), temporario(*arquivo)});
     }
@@ -129,9 +138,8 @@ void ScriptAtualizacao::MontaScript(const std::string& pastaBase, const std::str
     }
   }
 
-  const auto itens = dados.ItensSequencia();
   for (const auto& item : *itens) {
-    if (!PassaFiltro(dados, *item) || !std::dynamic_pointer_cast<InformacaoArquivo>(item)) continue;
+    if (!ehArquivo(item)) continue;
     const std::string versionada = CombinaCaminho(
         pastaBase,
         ObtemNomeArquivoTemporario(kPastaBackup, item->NomeDestino(), versaoAtual, item->Indice()));

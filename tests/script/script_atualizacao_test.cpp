@@ -213,6 +213,16 @@ INSTANTIATE_TEST_SUITE_P(
         CasoExcecao{"BadAlloc", std::make_exception_ptr(std::bad_alloc())}),
     [](const auto& caso) { return caso.param.nome; });
 
+// A fresh installation has no working folders; an update that downloads
+// nothing still backs up what it removes, into a folder made for it.
+TEST_F(ScriptAtualizacaoTest, RemoveOnlyUpdateSucceedsOnAFreshInstallation) {
+  EscreveArquivo(instalacao_.Pasta().Em("velho.dll"), "velho");
+  EXPECT_EQ(Processa(Descritor(
+                {{"RemoverArquivo", "http://servidor/2.0/velho.dll", "$base$\\", "velho"}})),
+            Resultado::kSucessoInstalacao);
+  EXPECT_EQ(Arquivos(), "backup/; backup/velho.dll=velho; backup/velho.dll-1.0-1=velho; temp/; ");
+}
+
 TEST_F(ScriptAtualizacaoTest, NoUpdateChangesNothing) {
   EXPECT_EQ(Processa("[sequenciaAtualizacao]\nitens=0\natualizar=false\nversao=2.0\n"
                      "atualizar_atualizador=false\n"),
