@@ -116,6 +116,9 @@ TEST_F(PublicadorTest, WritesEveryActionInTheOrderTheUpdaterNeedsAndTheUpdaterAp
            {"Relatórios/Mensal/março.txt", "vendas de março"},
            {"Relatórios/resumo anual.txt", "resumo do ano"},
            {"dados/config.ini", "a=2"}});
+  // The server serves only a catalogue that exists; the URL to publish with
+  // is known once it listens.
+  std::filesystem::create_directories(parametros_.catalogo / "descritores");
   referencia::ConfiguracaoServidor configuracao;
   configuracao.catalogo = parametros_.catalogo;
   configuracao.banco = pasta_.Em("relatórios.db");

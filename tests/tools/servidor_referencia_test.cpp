@@ -301,6 +301,15 @@ TEST_F(ServidorReferenciaTest, ProgramListsReportsAndStopsByItself) {
             "1||servidor_referencia: não foi possível abrir o banco [" + pasta_.Em("nenhum.db") +
                 "]: unable to open database file\n");
   EXPECT_TRUE(executa({"--lista"}).starts_with("2||uso: servidor_referencia --catalogo PASTA"));
+  // A mistyped catalogue would answer "no update" to every installation.
+  teste::EscreveArquivo(pasta_.Caminho() / "sem-descritores" / "arquivos" / "x", "x");
+  for (const std::string& errado : {pasta_.Em("catalogo"), pasta_.Em("sem-descritores")}) {
+    const fs::path faltando =
+        errado.ends_with("catalogo") ? fs::path(errado) : fs::path(errado) / "descritores";
+    EXPECT_EQ(executa({"--catalogo", errado, "--banco", banco, "--encerra-apos", "1"}),
+              "1||servidor_referencia: não foi possível ler o catálogo [" + errado +
+                  "]: a pasta [" + faltando.string() + "] não existe\n");
+  }
   EXPECT_EQ(executa({"--catalogo", catalogo, "--banco", banco, "--porta", porta}),
             "1||servidor_referencia: não foi possível ouvir em 127.0.0.1:" + porta + "\n");
   const std::string sozinho =

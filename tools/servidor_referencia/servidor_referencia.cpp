@@ -84,6 +84,21 @@ std::unique_ptr<httplib::Server> CriaServidor(const ConfiguracaoServidor& config
   return servidor;
 }
 
+// The catalogue to serve, refused when it or its descriptors folder cannot
+// be read: a mistyped folder would otherwise answer "no update" to every
+// installation, and nobody would notice.
+publicacao::Catalogo CatalogoLegivel(const fs::path& pasta) {
+  for (const fs::path& exigida : {pasta, pasta / "descritores"}) {
+    std::error_code erro;
+    fs::directory_iterator leitura(exigida, erro);
+    if (!erro) continue;
+    throw std::runtime_error(
+        "não foi possível ler o catálogo [" + pasta.string() + "]: a pasta [" + exigida.string() +
+        "] " + (erro == std::errc::no_such_file_or_directory ? "não existe" : erro.message()));
+  }
+  return publicacao::Catalogo(pasta);
+}
+
 }  // namespace
 
 ServidorReferencia::ServidorReferencia(ConfiguracaoServidor configuracao, Registro registro,
@@ -91,7 +106,7 @@ ServidorReferencia::ServidorReferencia(ConfiguracaoServidor configuracao, Regist
     : configuracao_(std::move(configuracao)),
       registro_(std::move(registro)),
       relogio_(std::move(relogio)),
-      catalogo_(configuracao_.catalogo),
+      catalogo_(CatalogoLegivel(configuracao_.catalogo)),
       banco_(configuracao_.banco, BancoRelatorios::Modo::kGravacao),
       http_(CriaServidor(configuracao_)) {
   Rotas();
