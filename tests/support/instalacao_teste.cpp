@@ -9,7 +9,7 @@
 
 #include <stdexcept>
 
-#include "base/cp1252.h"
+#include "platform/code_page.h"
 #include "support/plataforma_teste.h"
 
 namespace tarvik::teste {
@@ -17,7 +17,7 @@ namespace tarvik::teste {
 InstalacaoTeste::InstalacaoTeste(DataHora agora) : programa_(pasta_.Texto()), relogio_(agora) {}
 
 std::vector<std::string> InstalacaoTeste::LinhasRegistro() const {
-  std::string texto = DeCp1252(LeArquivo(pasta_.Em("registro.log")));
+  std::string texto = platform::FromAnsiCodePage(LeArquivo(pasta_.Em("registro.log")));
   std::vector<std::string> linhas;
   for (size_t fim; (fim = texto.find("\r\n")) != std::string::npos; texto.erase(0, fim + 2)) {
     linhas.push_back(texto.substr(0, fim));
