@@ -6,9 +6,9 @@
 #include "startup/configuracao.h"
 #include "startup/controle_atualizacao.h"
 #include "startup/dados_instalacao.h"
-#include "support/pasta_windows.h"
 #include "support/aviso_teste.h"
 #include "support/instalacao_teste.h"
+#include "support/pasta_windows.h"
 
 namespace tarvik {
 namespace {
