@@ -3,6 +3,8 @@
 #ifdef _WIN32
 #include <windows.h>
 
+#include <string_view>
+
 #include "platform/code_page.h"
 #else
 #include <gtest/gtest.h>
@@ -37,15 +39,24 @@ BOOL CALLBACK LeFilho(HWND filho, LPARAM lido) {
   return TRUE;
 }
 
+BOOL CALLBACK AchaCaixa(HWND janela, LPARAM achada) {
+  char classe[8] = {};
+  ::GetClassNameA(janela, classe, sizeof classe);
+  if (std::string_view(classe) != "#32770" || !::IsWindowVisible(janela)) return TRUE;
+  *reinterpret_cast<HWND*>(achada) = janela;
+  return FALSE;
+}
+
 }  // namespace
 
+// The boxes are looked for among the windows of the thread that runs the
+// code under test, the one that makes the object.
 AvisosCapturados::AvisosCapturados()
-    : vigia_([this] {
+    : vigia_([this, teste = ::GetCurrentThreadId()] {
         for (; !encerrando_; ::Sleep(10)) {
-          HWND caixa = ::FindWindowA("#32770", nullptr);
-          DWORD processo = 0;
-          ::GetWindowThreadProcessId(caixa, &processo);
-          if (!caixa || processo != ::GetCurrentProcessId() || !::IsWindowVisible(caixa)) continue;
+          HWND caixa = nullptr;
+          ::EnumThreadWindows(teste, AchaCaixa, reinterpret_cast<LPARAM>(&caixa));
+          if (!caixa) continue;
           Caixa lida;
           ::EnumChildWindows(caixa, LeFilho, reinterpret_cast<LPARAM>(&lida));
           {
