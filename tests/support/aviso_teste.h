@@ -11,7 +11,7 @@ namespace tarvik::teste {
 
 // The notices that the code under test shows during the life of the
 // object, each as "caption - severity\ntext\n". On POSIX they are what the
-// notice writes on standard error without a graphical session; on Windows
+// notice writes on standard error when there is no display; on Windows
 // the message boxes, which a watching thread reads and closes so that the
 // test goes on.
 class AvisosCapturados {
