@@ -6,6 +6,7 @@
 
 #include "base/erro.h"
 #include "support/pasta_temporaria.h"
+#include "support/plataforma_teste.h"
 #include "support/processo.h"
 
 namespace tarvik::platform {
@@ -16,11 +17,9 @@ namespace fs = std::filesystem;
 TEST(ProcessTest, BareNameIsFoundInTheProgramFolderWithoutRegardToCase) {
   teste::PastaTemporaria pasta;
   ScopedTestProgramFolder programa(pasta.Texto());
-  // A stand-in program that records its arguments once they are whole.
-  teste::EscreveArquivo(pasta.Em("Pelirana.exe"),
-                        "#!/bin/sh\nd=$(dirname \"$0\")\necho \"$@\" > \"$d/a\" && mv \"$d/a\" "
-                        "\"$d/executou\"\n");
-  fs::permissions(pasta.Em("Pelirana.exe"), fs::perms::owner_all);
+  // A stand-in program that records its arguments, built beside the tests.
+  fs::copy_file(fs::path(ExecutableFolder()) / ("registra_argumentos" + teste::kExtensaoPrograma),
+                pasta.Em("Pelirana.exe"));
   StartProgram("pelirana.exe 4.00 \"a b\"");
   ASSERT_TRUE(teste::AguardaArquivo(pasta.Em("executou")));
   EXPECT_EQ(teste::LeArquivo(pasta.Em("executou")), "4.00 a b\n");

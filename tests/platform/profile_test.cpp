@@ -1,30 +1,18 @@
 #include "platform/profile.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <string>
 
-#include "support/pasta_temporaria.h"
+#include "support/pasta_windows.h"
 
 namespace tarvik::platform {
 namespace {
 
 using namespace std::string_literals;
 
-class ProfileTest : public ::testing::Test {
- protected:
-  ProfileTest() { setenv("WINDIR", pasta_.Texto().c_str(), 1); }
-  ~ProfileTest() override {
-    if (anterior_.empty()) unsetenv("WINDIR");
-    if (!anterior_.empty()) setenv("WINDIR", anterior_.c_str(), 1);
-  }
-
-  const std::string anterior_ = getenv("WINDIR") ? getenv("WINDIR") : "";
-  teste::PastaTemporaria pasta_;
-};
-
-TEST_F(ProfileTest, ValuesFollowTheProfileRules) {
+TEST(ProfileTest, ValuesFollowTheProfileRules) {
+  teste::PastaWindowsTeste windows;
   const std::string regras =
       "; comentário\n[Outra]\nversao=errada\n[ configuracao ]\n  VERSAO  =  2.30  \n"
       "url=\"http://h/x.aspx\"\nconta='12345-6'\ncnpj=\"meia aspa\nbase=C:\\App\\ \n"
@@ -53,7 +41,7 @@ TEST_F(ProfileTest, ValuesFollowTheProfileRules) {
   };
   for (const auto& caso : casos) {
     // The name is looked up without regard to case.
-    teste::EscreveArquivo(pasta_.Em("Atualizador.INI"), caso.ini);
+    windows.Escreve("Atualizador.INI", caso.ini);
     EXPECT_EQ(ReadProfileString(caso.secao, caso.chave, "", "atualizador.ini", 1024), caso.valor)
         << caso.ini.substr(0, 40);
   }

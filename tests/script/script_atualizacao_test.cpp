@@ -153,9 +153,9 @@ TEST_F(ArquivosEmUsoTest, FailTheRunWhenItMayFail) {
       Registro().find("\nINFO - Resultado da tarefa: [ArquivosEmUsoReiniciar]\nAVISO - Arquivo em "
                       "uso sem possibilidade de atualizar. Falhando\nINFO - ######### fim"),
       std::string::npos);
-  EXPECT_NE(Registro().find("\nAVISO - Erro ao desfazer EfetuarCopiaSeguranca(FileCopy) . detalhes "
-                            "[Permissão negada [@/app.exe]] [70], de [@\\backup\\app.exe-1.0-1] "
-                            "para [@\\app.exe]\n"),
+  EXPECT_NE(Registro().find(Nativo("\nAVISO - Erro ao desfazer EfetuarCopiaSeguranca(FileCopy) . "
+                                   "detalhes [Permissão negada [@/app.exe]] [70], de "
+                                   "[@\\backup\\app.exe-1.0-1] para [@\\app.exe]\n")),
             std::string::npos);
   EXPECT_EQ(script_.ListaArquivosEmUso(), nullptr);
   EXPECT_EQ(LeArquivo(Em("velho.dll")) + "|" + LeArquivo(Em("backup/app.exe-1.0-1")),

@@ -1,10 +1,10 @@
 #include "server/lote_reinicio.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <string>
 
+#include "platform/process.h"
 #include "support/pasta_temporaria.h"
 
 namespace tarvik::teste {
@@ -29,7 +29,8 @@ TEST(LoteReinicioTest, WritesEveryLineInTheCodePageReplacingALeftOver) {
   itens.Adiciona(Item(1, "C:\\Meus Programas\\velho \"x\".dll", ""));
   EscreveLoteReinicio(base, "4.00", itens);
   EXPECT_EQ(LeArquivo(pasta.Em("atualiza.bat")),
-            "rundll32 \"" + base + "\\atualiza.dll\",_fnAguarda@16 " + std::to_string(::getpid()) +
+            "rundll32 \"" + base + "\\atualiza.dll\",_fnAguarda@16 " +
+                std::to_string(platform::CurrentProcessId()) +
                 "\r\n"
                 "copy /y \"C:\\Meus Programas\\temp\\a\xE7\xE3o.exe-2-1\" \"C:\\Meus "
                 "Programas\\a\xE7\xE3o.exe\"\r\n"

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 
@@ -7,7 +6,9 @@
 #include "startup/configuracao.h"
 #include "startup/controle_atualizacao.h"
 #include "startup/dados_instalacao.h"
+#include "support/aviso_teste.h"
 #include "support/instalacao_teste.h"
+#include "support/pasta_windows.h"
 
 namespace tarvik {
 namespace {
@@ -16,24 +17,19 @@ namespace {
 // directory holds what `Ini` writes.
 class InicioTest : public ::testing::Test {
  protected:
-  InicioTest() { setenv("WINDIR", windir_.Texto().c_str(), 1); }
-  ~InicioTest() override { unsetenv("WINDIR"); }
-
-  void Ini(const std::string& conteudo) {
-    teste::EscreveArquivo(windir_.Em("atualizador.ini"), conteudo);
-  }
+  void Ini(const std::string& conteudo) { windir_.Escreve("atualizador.ini", conteudo); }
   std::string Em(const std::string& relativo) const { return instalacao_.Pasta().Em(relativo); }
 
-  teste::PastaTemporaria windir_;
+  teste::PastaWindowsTeste windir_;
   teste::InstalacaoTeste instalacao_{{2026, 12, 9, 0, 1, 0}};
 };
 
 // Starting the application that is there is left to the runs of the whole
 // program.
 TEST_F(InicioTest, MissingApplicationShowsTheNoticeAndLogsNothing) {
-  testing::internal::CaptureStderr();
+  teste::AvisosCapturados avisos;
   ExecutaAplicativo();
-  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+  EXPECT_EQ(avisos.Texto(),
             "Atualizador TARVIK - Erro\nNão foi possível encontrar o programa TARVIK\n");
   EXPECT_EQ(instalacao_.TextoRegistro(), "\n");
 }

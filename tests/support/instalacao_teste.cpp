@@ -1,16 +1,23 @@
 #include "support/instalacao_teste.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <chrono>
 #include <ctime>
+#endif
 
-#include "base/cp1252.h"
+#include <stdexcept>
+
+#include "platform/code_page.h"
+#include "support/plataforma_teste.h"
 
 namespace tarvik::teste {
 
 InstalacaoTeste::InstalacaoTeste(DataHora agora) : programa_(pasta_.Texto()), relogio_(agora) {}
 
 std::vector<std::string> InstalacaoTeste::LinhasRegistro() const {
-  std::string texto = DeCp1252(LeArquivo(pasta_.Em("registro.log")));
+  std::string texto = platform::FromAnsiCodePage(LeArquivo(pasta_.Em("registro.log")));
   std::vector<std::string> linhas;
   for (size_t fim; (fim = texto.find("\r\n")) != std::string::npos; texto.erase(0, fim + 2)) {
     linhas.push_back(texto.substr(0, fim));
@@ -29,6 +36,16 @@ std::string InstalacaoTeste::TextoRegistro() const {
   return Substitui(texto, pasta_.Texto(), "@") + "\n";
 }
 
+std::string Nativo(std::string esperado) {
+  bool caminho = false;
+  for (char& c : esperado) {
+    if (c == '@') caminho = true;
+    if (c == ']' || c == '|' || c == ' ' || c == ';' || c == '\n') caminho = false;
+    if (caminho && c == '/') c = kSeparador;
+  }
+  return esperado;
+}
+
 std::string Substitui(const std::string& texto, const std::string& de, const std::string& por) {
   std::string resultado;
   size_t inicio = 0;
@@ -40,6 +57,29 @@ std::string Substitui(const std::string& texto, const std::string& de, const std
 }
 
 void DefineDataModificacao(const std::string& caminho, const DataHora& quando) {
+#ifdef _WIN32
+  // Through the system, which converts local time as the product reads it
+  // back, and which sets a folder's time too (the C runtime's cannot).
+  const SYSTEMTIME local{static_cast<WORD>(quando.ano),
+                         static_cast<WORD>(quando.mes),
+                         0,
+                         static_cast<WORD>(quando.dia),
+                         static_cast<WORD>(quando.hora),
+                         static_cast<WORD>(quando.minuto),
+                         static_cast<WORD>(quando.segundo),
+                         0};
+  SYSTEMTIME universal{};
+  FILETIME momento{};
+  const HANDLE arquivo = ::CreateFileW(std::filesystem::path(caminho).c_str(),
+                                       FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  const bool feito = arquivo != INVALID_HANDLE_VALUE &&
+                     ::TzSpecificLocalTimeToSystemTime(nullptr, &local, &universal) &&
+                     ::SystemTimeToFileTime(&universal, &momento) &&
+                     ::SetFileTime(arquivo, nullptr, nullptr, &momento);
+  if (arquivo != INVALID_HANDLE_VALUE) ::CloseHandle(arquivo);
+  if (!feito) throw std::runtime_error("não foi possível datar " + caminho);
+#else
   std::tm local{};
   local.tm_year = quando.ano - 1900;
   local.tm_mon = quando.mes - 1;
@@ -51,6 +91,7 @@ void DefineDataModificacao(const std::string& caminho, const DataHora& quando) {
   std::filesystem::last_write_time(
       caminho, std::chrono::file_clock::from_sys(
                    std::chrono::system_clock::from_time_t(std::mktime(&local))));
+#endif
 }
 
 }  // namespace tarvik::teste

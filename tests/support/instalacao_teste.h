@@ -38,6 +38,11 @@ class InstalacaoTeste {
   platform::ScopedTestClock relogio_;
 };
 
+// `esperado`, a log or listing as the tests write it, with the separators
+// of the installation's paths (those that start with "@") in the system's
+// form: on Windows every '/' there is '\\', as the system writes paths.
+std::string Nativo(std::string esperado);
+
 // `texto` with every `de` replaced by `por`.
 std::string Substitui(const std::string& texto, const std::string& de, const std::string& por);
 

@@ -1,17 +1,25 @@
 #include "support/pasta_temporaria.h"
 
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 #include <system_error>
 
 namespace tarvik::teste {
 
 PastaTemporaria::PastaTemporaria() {
-  std::string modelo = (std::filesystem::temp_directory_path() / "tarvik-XXXXXX").string();
-  if (mkdtemp(modelo.data()) == nullptr) throw std::runtime_error("mkdtemp falhou");
-  caminho_ = modelo;
+  // A random name that no other folder has: creating it is the test.
+  std::random_device aleatorio;
+  const std::filesystem::path temporaria = std::filesystem::temp_directory_path();
+  for (int tentativa = 0; tentativa < 100; ++tentativa) {
+    const std::string nome = "tarvik-" + std::to_string(aleatorio() % 1000000000u);
+    if (std::filesystem::create_directory(temporaria / nome)) {
+      caminho_ = temporaria / nome;
+      return;
+    }
+  }
+  throw std::runtime_error("não foi possível criar uma pasta temporária");
 }
 
 PastaTemporaria::~PastaTemporaria() {

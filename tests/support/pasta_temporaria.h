@@ -19,8 +19,11 @@ class PastaTemporaria {
   const std::filesystem::path& Caminho() const { return caminho_; }
   // The folder as text, without a trailing separator.
   std::string Texto() const { return caminho_.string(); }
-  // Full path of `relativo` inside the folder.
-  std::string Em(std::string_view relativo) const { return (caminho_ / relativo).string(); }
+  // Full path of `relativo` inside the folder; on Windows its '/' become
+  // '\', as the system writes paths.
+  std::string Em(std::string_view relativo) const {
+    return (caminho_ / relativo).make_preferred().string();
+  }
 
  private:
   std::filesystem::path caminho_;

@@ -1,16 +1,17 @@
 #include "support/servidor_local.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <stdexcept>
 
 namespace tarvik::teste {
 
 ServidorLocal::ServidorLocal() {
+#ifdef _WIN32
+  // WinHTTP keeps a connection in its pool after the request, which would
+  // hold the server's stop until the keep-alive time runs out: one request
+  // per connection there.
+  servidor_.set_keep_alive_max_count(1);
+#endif
   // Recorded before the handler runs, so that a request is in the list by the
   // time its answer reaches the client.
   servidor_.set_pre_routing_handler([this](const httplib::Request& pedido, httplib::Response&) {
@@ -69,19 +70,6 @@ std::string ServidorLocal::UltimoCabecalho(const std::string& nome) const {
   std::lock_guard trava(mutex_);
   const auto achado = ultimosCabecalhos_.find(nome);
   return achado == ultimosCabecalhos_.end() ? std::string() : achado->second;
-}
-
-int PortaFechada() {
-  // Bind a port and close it again: nothing listens there afterwards.
-  const int soquete = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in endereco{};
-  endereco.sin_family = AF_INET;
-  endereco.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t tamanho = sizeof endereco;
-  ::bind(soquete, reinterpret_cast<sockaddr*>(&endereco), sizeof endereco);
-  ::getsockname(soquete, reinterpret_cast<sockaddr*>(&endereco), &tamanho);
-  ::close(soquete);
-  return ntohs(endereco.sin_port);
 }
 
 }  // namespace tarvik::teste

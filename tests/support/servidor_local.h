@@ -46,9 +46,6 @@ class ServidorLocal {
   httplib::Headers ultimosCabecalhos_;
 };
 
-// A port on 127.0.0.1 where nothing listens.
-int PortaFechada();
-
 }  // namespace tarvik::teste
 
 #endif  // TARVIK_TESTS_SUPPORT_SERVIDOR_LOCAL_H_

@@ -37,7 +37,7 @@ TEST_F(ArquivosTest, BackupMakesBothCopiesAndItsUndoPutsTheFileBack) {
   Tarefa(copia).Desfazer();
   CriaEm(8, {"novo.dll", "sem/novo.dll-1-1", "sem/novo.dll"}).Desfazer();
   EXPECT_EQ(Arquivos(), "app.dll=velho; backup/; backup/app.dll=velho; backup/app2.dll=velho; ");
-  EXPECT_EQ(Registro(), R"(
+  EXPECT_EQ(Registro(), Nativo(R"(
 INFO - Copiando [@/app.dll] para [@/backup\app.dll-1-1]
 AVISO - Arquivo [@/backup\app.dll-1-1] com atributo somente leitura. Tentando remover
 AVISO - Arquivo não existe. Não será possível restaurar em caso de erro. [@/falta.dll]
@@ -49,7 +49,7 @@ INFO - Desfazendo tarefa: [EfetuarCopiaSeguranca]
 ERRO - Erro verificando atributo (Get). Detalhes [Arquivo não encontrado [@/novo.dll]] [53], dados [@/novo.dll]
 ERRO - Erro verificando atributo (Get). Detalhes [Caminho não encontrado [@/sem/novo.dll-1-1]] [76], dados [@/sem/novo.dll-1-1]
 AVISO - Erro ao desfazer EfetuarCopiaSeguranca(FileCopy) . detalhes [Caminho não encontrado [@/sem/novo.dll-1-1]] [76], de [@/sem/novo.dll-1-1] para [@/novo.dll]
-)");
+)"));
 }
 
 // A file in use is recorded for the restart batch, and its failed copy or
@@ -68,9 +68,9 @@ TEST_F(ArquivosTest, CopyingClearsReadOnlyWarnsOfAnUnexpectedTargetAndRecordsFil
     EXPECT_EQ(Executa(CriaEm(9, {"temp/b-2-2", "a"})), Resultado::kArquivosEmUsoReiniciar);
     EXPECT_EQ(Executa(CriaEm(12, {"velho.dll"})), Resultado::kArquivosEmUsoReiniciar);
   }
-  EXPECT_EQ(EmUso(), "0|@/temp/b-2-2|@/a; 1|@/velho.dll|; ");
+  EXPECT_EQ(EmUso(), Nativo("0|@/temp/b-2-2|@/a; 1|@/velho.dll|; "));
   EXPECT_EQ(LeArquivo(Em("a")) + LeArquivo(Em("b")) + LeArquivo(Em("c")), "novo anovo bnovo a");
-  EXPECT_EQ(Registro(), R"(
+  EXPECT_EQ(Registro(), Nativo(R"(
 AVISO - Arquivo [@/a] com atributo somente leitura. Tentando remover
 AVISO - Arquivo não deveria existir [@/b]
 AVISO - Arquivo deveria existir [@/c]
@@ -80,7 +80,7 @@ ERRO - Erro na cópia. detalhes [Permissão negada [@/a]] [70] origem [@/temp/b-
 INFO - Removendo o arquivo [@/velho.dll]
 AVISO - Impossível acesso ao arquivo [@/velho.dll]
 ERRO - Erro ao remover o arquivo. detalhes [Permissão negada [@/velho.dll]] [70]
-)");
+)"));
 }
 
 // A folder that still holds a file is not removed; a missing file or folder
@@ -94,14 +94,14 @@ TEST_F(ArquivosTest, RemovingFilesAndFolders) {
   EXPECT_EQ(Executa(CriaEm(13, {"vazia"})), kSucesso);
   EXPECT_EQ(Executa(CriaEm(13, {"falta"})), kSucesso);
   EXPECT_EQ(Arquivos() + EmUso(), "cheia/; cheia/x=x; ");
-  EXPECT_EQ(Registro(), R"(
+  EXPECT_EQ(Registro(), Nativo(R"(
 INFO - Removendo o arquivo [@/ro.dll]
 AVISO - Arquivo [@/ro.dll] com atributo somente leitura. Tentando remover
 INFO - Removendo o arquivo [@/falta.dll]
 AVISO - Arquivo deveria existir [@/falta.dll]
 ERRO - Erro ao remover a pasta. Detalhes [Erro de acesso a caminho/arquivo [@/cheia]] [75]
 INFO - Pasta deveria existir [@/falta]
-)");
+)"));
 }
 
 // Blanks around a detail and trailing backslashes are dropped; under a file,
@@ -111,13 +111,13 @@ TEST_F(ArquivosTest, CreatingFoldersMakesEveryMissingLevel) {
   Prepara("arquivo=x; ");
   EXPECT_EQ(Executa(Cria(14, {" " + base + "\\A\\B\\\\ ", base})), kSucesso);
   EXPECT_EQ(ErroDe([&] { Executa(CriaEm(14, {"arquivo\\sub"})); }),
-            "75|CreateFolder|Erro de acesso a caminho/arquivo [" + Em("arquivo") + "/]");
+            "75|CreateFolder|Erro de acesso a caminho/arquivo [" + Em("arquivo/") + "]");
   EXPECT_EQ(Arquivos(), "A/; A/B/; arquivo=x; ");
-  EXPECT_EQ(Registro(), R"(
+  EXPECT_EQ(Registro(), Nativo(R"(
 INFO - Criando pasta: [@\A\]
 INFO - Criando pasta: [@\A\B\]
 INFO - Criando pasta: [@/arquivo\]
-)");
+)"));
 }
 
 }  // namespace

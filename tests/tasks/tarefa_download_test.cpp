@@ -43,18 +43,19 @@ TEST_F(BaixarArquivoTest, StoresTheBodyOrLogsWhyNot) {
   Cria(0, {url, Em("temp/a-2-1")}).Desfazer();
   Cria(0, {falta, Em("temp/x")}).Desfazer();
   EXPECT_EQ(Arquivos(), "temp/; ");
-  EXPECT_EQ(Registro(), Baixou(url, "temp\\a-2-1") + Baixou(falta, "temp/x") +
-                            "\nERRO - Erro Http ao baixar os arquivo [" + falta +
-                            "] Código HTTP: [404] Mensagem [Not Found]" +
-                            Baixou("http://servidor/a", "temp/x") +
-                            "\nERRO - Erro ao baixar os arquivo [http://servidor/a] Erro: "
-                            "[-2147012889] Mensagem [O nome do servidor não pôde ser resolvido]" +
-                            R"(
+  EXPECT_EQ(
+      Registro(),
+      Nativo(Baixou(url, "temp\\a-2-1") + Baixou(falta, "temp/x") +
+             "\nERRO - Erro Http ao baixar os arquivo [" + falta +
+             "] Código HTTP: [404] Mensagem [Not Found]" + Baixou("http://servidor/a", "temp/x") +
+             "\nERRO - Erro ao baixar os arquivo [http://servidor/a] Erro: "
+             "[-2147012889] Mensagem [O nome do servidor não pôde ser resolvido]" +
+             R"(
 INFO - Desfazendo tarefa: [BaixarArquivo]
 AVISO - Arquivo [@/temp/a-2-1] com atributo somente leitura. Tentando remover
 INFO - Desfazendo tarefa: [BaixarArquivo]
 AVISO - Erro ao desfazer BaixarArquivo. Detalhes [Arquivo não encontrado [@/temp/x]] [53], dados [@/temp/x]
-)");
+)"));
 }
 
 }  // namespace

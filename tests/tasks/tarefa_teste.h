@@ -8,6 +8,7 @@
 #include <regex>
 #include <string>
 
+#include "platform/files.h"
 #include "support/arvore_arquivos.h"
 #include "support/erro_teste.h"
 #include "support/instalacao_teste.h"
@@ -38,7 +39,7 @@ class TarefaTeste : public ::testing::Test {
   // Full path of `relativo` in the installation folder.
   std::string Em(const std::string& relativo) const { return instalacao_.Pasta().Em(relativo); }
   void SomenteLeitura(const std::string& relativo) const {
-    std::filesystem::permissions(Em(relativo), std::filesystem::perms::owner_read);
+    platform::SetAttributes(Em(relativo), platform::kAttributeReadOnly);
   }
   // Writes the files and folders that `arvore` names in the notation of
   // `Arquivos`, with the folders they need.
@@ -65,8 +66,8 @@ class TarefaTeste : public ::testing::Test {
   // The log as `TextoRegistro` gives it, with the names the component gives
   // temporary files made uniform ("teste??????").
   std::string RegistroCompleto() const {
-    static const std::regex kTemporario("/teste[A-Za-z0-9]{6}\\]");
-    return std::regex_replace(instalacao_.TextoRegistro(), kTemporario, "/teste??????]");
+    static const std::regex kTemporario("([/\\\\])teste[A-Za-z0-9]{6}\\]");
+    return std::regex_replace(instalacao_.TextoRegistro(), kTemporario, "$1teste??????]");
   }
   // The tasks' own lines: without the two lines around every run, which
   // come from one place for all tasks and are checked on their own.

@@ -14,7 +14,8 @@ TEST_F(VerificacaoTest, ExistenceChecksLogEveryMissingPath) {
   Prepara("b=; ");
   EXPECT_EQ(Executa(CriaEm(3, {"a", "b", "c"})), Resultado::kFalhaInstalacao);
   EXPECT_EQ(Executa(CriaEm(4, {"b", ""})), Resultado::kSucessoInstalacao);
-  EXPECT_EQ(Registro(), "\nERRO - Caminho não existe: [@/a]\nERRO - Caminho não existe: [@/c]\n");
+  EXPECT_EQ(Registro(),
+            Nativo("\nERRO - Caminho não existe: [@/a]\nERRO - Caminho não existe: [@/c]\n"));
 }
 
 // Each folder gets a temporary file written and removed; a missing folder
@@ -26,7 +27,7 @@ TEST_F(VerificacaoTest, WritePermissionCheckWritesInEachFolder) {
   EXPECT_EQ(ErroDe([&] { Executa(Cria(6, {Em("falta")})); }),
             "76|CriaArquivoTemporario|Caminho não encontrado [" + Em("falta") + "]");
   EXPECT_EQ(Arquivos(), "x/; ");
-  EXPECT_EQ(Registro(), R"(
+  EXPECT_EQ(Registro(), Nativo(R"(
 INFO - Tentando criar arquivo temporário... [@\x\, teste, 0]
 INFO - Tentando gravar conteúdo no arquivo temporário [@/x/teste??????]
 INFO - Tentando remover o arquivo temporário [@/x/teste??????]
@@ -34,7 +35,7 @@ INFO - Tentando criar arquivo temporário... [@, teste, 0]
 INFO - Tentando gravar conteúdo no arquivo temporário [@/teste??????]
 INFO - Tentando remover o arquivo temporário [@/teste??????]
 INFO - Tentando criar arquivo temporário... [@/falta, teste, 0]
-)");
+)"));
 }
 
 // Size, hash (compared exactly) and signature are all checked and each
@@ -53,13 +54,13 @@ TEST_F(VerificacaoTest, ValidityRunsAllThreeChecksAndLogsEachMismatch) {
   EXPECT_EQ(Executa(Cria(7, {Em("-1"), kHashAbc, "3", "False"})), Resultado::kSucessoInstalacao);
   EXPECT_EQ(Executa(Cria(7, {Em("255"), kHashAbc, "3", "1"})), Resultado::kFalhaInstalacao);
   EXPECT_EQ(Executa(Cria(7, {Em("0"), kHashAbc, "3", "1"})), Resultado::kFalhaInstalacao);
-  EXPECT_EQ(Registro(), R"(
+  EXPECT_EQ(Registro(), Nativo(R"(
 ERRO - Tamanho do arquivo [@/-1] não confere: Recebido: [3] esperado: [1024]
 ERRO - Hash do arquivo [@/-1] não confere: Recebido: [ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad] esperado: [BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD]
 ERRO - Assinatura do arquivo [@/-1] não confere: Detalhe: [-1/FFFFFFFF]
 ERRO - Assinatura do arquivo [@/255] não confere: Detalhe: [255/FF]
 ERRO - Assinatura do arquivo [@/0] não confere: Detalhe: [0/0]
-)");
+)"));
 }
 
 TEST_F(VerificacaoTest, ValidityOfAMissingFileOrUnreadableDetailRaises) {
@@ -84,10 +85,10 @@ TEST_F(VerificacaoTest, ChangedOrMissingInstalledFileOnlyWarns) {
             Resultado::kSucessoInstalacao);
   EXPECT_EQ(Executa(Cria(16, {Em("falta.exe"), kHashAbc, "3", "True", "http://s/falta.exe"})),
             Resultado::kSucessoInstalacao);
-  EXPECT_EQ(Registro(), R"(
+  EXPECT_EQ(Registro(), Nativo(R"(
 AVISO - Tamanho do arquivo [@/app.exe] não confere: Recebido: [3] esperado: [4]
 AVISO - Arquivo deveria existir [@/falta.exe]
-)");
+)"));
 }
 
 }  // namespace

@@ -1,0 +1,31 @@
+#ifndef TARVIK_TESTS_SUPPORT_PLATAFORMA_TESTE_H_
+#define TARVIK_TESTS_SUPPORT_PLATAFORMA_TESTE_H_
+
+#include <cstdint>
+#include <string>
+
+namespace tarvik::teste {
+
+// What the tests expect differently because the platform differs, kept
+// here so that each test is written once.
+#ifdef _WIN32
+inline constexpr char kSeparador = '\\';
+inline const std::string kExtensaoPrograma = ".exe";
+// WinHTTP's own numbers for a transfer that stalls and a body past the cap.
+inline constexpr int32_t kErroTransferenciaParada = 12002;
+inline constexpr int32_t kErroRespostaGrande = 12184;
+#else
+inline constexpr char kSeparador = '/';
+inline const std::string kExtensaoPrograma;
+// libcurl's numbers for the same.
+inline constexpr int32_t kErroTransferenciaParada = 28;
+inline constexpr int32_t kErroRespostaGrande = 63;
+#endif
+
+// True when the Windows program runs under Wine, where some system calls
+// answer otherwise than on Windows.
+bool SobWine();
+
+}  // namespace tarvik::teste
+
+#endif  // TARVIK_TESTS_SUPPORT_PLATAFORMA_TESTE_H_
