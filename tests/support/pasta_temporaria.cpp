@@ -3,15 +3,24 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 #include <system_error>
 
 namespace tarvik::teste {
 
 PastaTemporaria::PastaTemporaria() {
+#ifdef _WIN32
+  // No mkdtemp: a random name, taken only when the folder did not exist.
+  std::random_device aleatorio;
+  while (!std::filesystem::create_directory(caminho_ = std::filesystem::temp_directory_path() /
+                                                       ("tarvik-" + std::to_string(aleatorio())))) {
+  }
+#else
   std::string modelo = (std::filesystem::temp_directory_path() / "tarvik-XXXXXX").string();
   if (mkdtemp(modelo.data()) == nullptr) throw std::runtime_error("mkdtemp falhou");
   caminho_ = modelo;
+#endif
 }
 
 PastaTemporaria::~PastaTemporaria() {

@@ -1,9 +1,11 @@
 #include "support/servidor_local.h"
 
+#ifndef _WIN32
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#endif
 
 #include <chrono>
 #include <stdexcept>
@@ -80,7 +82,11 @@ int PortaFechada() {
   socklen_t tamanho = sizeof endereco;
   ::bind(soquete, reinterpret_cast<sockaddr*>(&endereco), sizeof endereco);
   ::getsockname(soquete, reinterpret_cast<sockaddr*>(&endereco), &tamanho);
+#ifdef _WIN32
+  ::closesocket(soquete);
+#else
   ::close(soquete);
+#endif
   return ntohs(endereco.sin_port);
 }
 
