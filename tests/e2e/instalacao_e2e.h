@@ -37,8 +37,8 @@ std::string FechandoCaixas(const std::filesystem::path& programa,
 // A message box of the updater as the tests see it. On POSIX the updater
 // writes the caption, the severity and the text to standard error; on
 // Windows the watcher reads the dialog's caption and text, with its line
-// breaks as LF (the severity is only the dialog's icon, which another
-// process cannot read).
+// breaks as LF (the severity shows only as the dialog's icon, which it does
+// not compare).
 inline std::string Caixa(const std::string& titulo, [[maybe_unused]] const std::string& severidade,
                          const std::string& texto) {
 #ifdef _WIN32
