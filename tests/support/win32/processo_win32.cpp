@@ -40,12 +40,13 @@ std::wstring BlocoAmbiente(const std::vector<std::pair<std::string, std::string>
   std::wstring bloco;
   wchar_t* const atual = ::GetEnvironmentStringsW();
   for (const wchar_t* v = atual; *v; v += wcslen(v) + 1) {
-    const std::string variavel = FromWide(v);
+    const int tamanho = static_cast<int>(wcslen(v));
     bool substituida = false;
     for (const auto& [nome, valor] : ambiente) {
-      substituida |= variavel.size() > nome.size() && variavel[nome.size()] == '=' &&
-                     ::CompareStringOrdinal(v, static_cast<int>(nome.size()), ToWide(nome).c_str(),
-                                            -1, TRUE) == CSTR_EQUAL;
+      const std::wstring prefixo = ToWide(nome + "=");
+      const int n = static_cast<int>(prefixo.size());
+      substituida |=
+          tamanho >= n && ::CompareStringOrdinal(v, n, prefixo.c_str(), n, TRUE) == CSTR_EQUAL;
     }
     if (!substituida) bloco.append(v).push_back(L'\0');
   }
@@ -56,8 +57,8 @@ std::wstring BlocoAmbiente(const std::vector<std::pair<std::string, std::string>
   return bloco.push_back(L'\0'), bloco;
 }
 
-// Started with `entrada`, `saida` and `erros` as its standard handles and no
-// other handle of ours.
+// Started with `entrada`, `saida` and `erros` as its standard handles; it
+// inherits every inheritable handle, and the tests make none but these.
 PROCESS_INFORMATION Inicia(const std::filesystem::path& programa,
                            const std::vector<std::string>& argumentos, const wchar_t* pasta,
                            const std::wstring* ambiente, HANDLE entrada, HANDLE saida,
