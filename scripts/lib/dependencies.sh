@@ -9,37 +9,44 @@ TARVIK_PACKAGES=(
   g++-mingw-w64-i686-posix mingw-w64-tools wine wine64 wine32:i386 xvfb xauth locales
 )
 
-# Debian's cpp-httplib header only declares what its Linux library defines;
-# the Windows tests build the whole header from Debian's source package.
-TARVIK_HTTPLIB_SOURCE=/usr/local/src/tarvik/cpp-httplib
+# Debian builds cpp-httplib's code into a library for the host and ships a
+# header without it; the Windows test programs take the whole header from
+# the source package, fetched through the machine's own Debian sources.
+TARVIK_HTTPLIB_WINDOWS=/usr/local/share/tarvik/httplib
 
 install_httplib_source() {
-  [ -f "${TARVIK_HTTPLIB_SOURCE}/httplib.h" ] && return 0
+  [ -f "${TARVIK_HTTPLIB_WINDOWS}/httplib.h" ] && return 0
   echo "== fetching the source of cpp-httplib"
   local work sudo=()
   [ "$(id -u)" -ne 0 ] && sudo=(sudo)
   work="$(mktemp -d)"
-  echo "deb-src http://deb.debian.org/debian bookworm main" >"${work}/sources.list"
-  mkdir -p "${work}/lists/partial"
-  local apt=(apt-get -o "Dir::Etc::SourceList=${work}/sources.list"
-    -o Dir::Etc::SourceParts=/dev/null -o "Dir::State::Lists=${work}/lists")
-  "${apt[@]}" update >/dev/null 2>&1
-  (cd "${work}" && "${apt[@]}" source --download-only cpp-httplib >/dev/null 2>&1 &&
-    dpkg-source -x ./*.dsc source >/dev/null 2>&1)
-  "${sudo[@]}" install -D -m 644 "${work}/source/httplib.h" "${TARVIK_HTTPLIB_SOURCE}/httplib.h"
+  chmod 755 "${work}"  # apt fetches as its own user
+  mkdir -p "${work}/parts" "${work}/lists/partial"
+  if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+    sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources >"${work}/parts/source.sources"
+  else
+    sed -n 's/^deb /deb-src /p' /etc/apt/sources.list >"${work}/parts/source.list"
+  fi
+  local options=(-o Dir::Etc::SourceList=/dev/null -o "Dir::Etc::SourceParts=${work}/parts"
+    -o "Dir::State::Lists=${work}/lists")
+  apt-get "${options[@]}" update >/dev/null
+  (cd "${work}" && apt-get "${options[@]}" source cpp-httplib >/dev/null 2>&1)
+  "${sudo[@]}" install -D -m 644 "${work}"/cpp-httplib-*/httplib.h "${TARVIK_HTTPLIB_WINDOWS}/httplib.h"
   rm -rf "${work}"
 }
 
 install_dependencies() {
+  install_packages
+  install_httplib_source
+}
+
+install_packages() {
   local missing=() package
   for package in "${TARVIK_PACKAGES[@]}"; do
     dpkg-query -W -f='${Status}' "${package}" 2>/dev/null | grep -q 'install ok installed' ||
       missing+=("${package}")
   done
-  if [ ${#missing[@]} -eq 0 ]; then
-    install_httplib_source
-    return 0
-  fi
+  [ ${#missing[@]} -eq 0 ] && return 0
   echo "== installing: ${missing[*]}"
   local sudo=()
   [ "$(id -u)" -ne 0 ] && sudo=(sudo)
@@ -49,5 +56,4 @@ install_dependencies() {
   fi
   "${sudo[@]}" apt-get update
   "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
-  install_httplib_source
 }

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "e2e/instalacao_e2e.h"
 #include "e2e/servidor_atualizacao.h"
 #include "support/pasta_temporaria.h"
 #include "support/processo.h"
@@ -15,11 +16,14 @@ namespace {
 TEST(FormularioTesteTest, ConfirmedAddressFiresOneUpdaterCheckWithTheSampleValues) {
   teste::PastaTemporaria pasta;
   teste::ServidorAtualizacao servidor;
-  std::filesystem::copy_file(teste::PastaBinarios() / "formulario_teste",
-                             pasta.Caminho() / "formulario_teste");
+  const std::string formulario = teste::NomePrograma("formulario_teste");
+  std::filesystem::copy_file(teste::PastaBinarios() / formulario, pasta.Caminho() / formulario);
   const auto consulta = [&](const std::string& respostas) {
-    return teste::Executa(pasta.Caminho() / "formulario_teste", {}, pasta.Caminho(),
-                          {{"DISPLAY", ""}}, respostas);
+    auto resultado = teste::Executa(pasta.Caminho() / formulario, {}, pasta.Caminho(),
+                                    {{"DISPLAY", ""}}, respostas);
+    // A console in text mode writes LF as CR LF on Windows.
+    std::erase(resultado.saida, '\r');
+    return resultado;
   };
   // Closed input fires nothing.
   EXPECT_EQ(consulta("").status, 0);

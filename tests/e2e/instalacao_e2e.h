@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <regex>
@@ -25,21 +26,91 @@ inline bool Aguarda(const std::function<bool()>& condicao) {
   return condicao();
 }
 
-// A temporary installation with copies of the built Tarvik.exe and batch
-// runner, a stand-in main application that records each start, and its own
-// Windows directory. Its folder name has blanks and accents, as real ones do.
+#ifdef _WIN32
+// Runs `executa` while a watcher closes, with OK, every message box that a
+// process of `programa` shows, and returns what they showed, as Caixa
+// writes it.
+std::string FechandoCaixas(const std::filesystem::path& programa,
+                           const std::function<void()>& executa);
+#endif
+
+// A message box of the updater as the tests see it. On POSIX the updater
+// writes the caption, the severity and the text to standard error; on
+// Windows the watcher reads the dialog's caption and text, with its line
+// breaks as LF (the severity shows only as the dialog's icon, which it does
+// not compare).
+inline std::string Caixa(const std::string& titulo, [[maybe_unused]] const std::string& severidade,
+                         const std::string& texto) {
+#ifdef _WIN32
+  return titulo + "\n" + texto + "\n";
+#else
+  return titulo + " - " + severidade + "\n" + texto + "\n";
+#endif
+}
+
+// The report of an error that ends the updater: on Windows a message box.
+inline std::string RelatoFatal(const std::string& texto) {
+#ifdef _WIN32
+  return Caixa("Tarvik.exe", "Erro", texto);
+#else
+  return "Tarvik.exe: " + texto + "\n";
+#endif
+}
+
+// A path as UTF-8 text, as the updater writes it (a path's narrow text is
+// in the ANSI code page on Windows).
+inline std::string Utf8(const std::filesystem::path& caminho) {
+  const std::u8string texto = caminho.u8string();
+  return {texto.begin(), texto.end()};
+}
+
+// How a run of the updater ended: `caixas` has the message boxes, one after
+// the other, and on Windows whatever went to standard error.
+struct ExecucaoE2E : ResultadoProcesso {
+  std::string caixas;
+};
+
+// The name of a built program as the system gives it.
+inline std::string NomePrograma(const std::string& programa) {
+#ifdef _WIN32
+  return programa + ".exe";
+#else
+  return programa;
+#endif
+}
+
+// A temporary installation with copies of the built Tarvik.exe and of what
+// runs the restart batch beside it (atualiza.dll on Windows, the batch
+// runner elsewhere), a stand-in main application that records each start,
+// and atualizador.ini in a Windows directory of its own (on Windows, the
+// real one: the profile functions read a bare file name only from there).
+// Its folder name has blanks and accents, as real ones do.
 class InstalacaoE2E {
  public:
-  InstalacaoE2E() {
+  explicit InstalacaoE2E(const std::u8string& nome = u8"Instalação TARVIK")
+      : pasta_(raiz_.Caminho() / nome) {
     std::filesystem::create_directories(pasta_ / "dados");
     std::filesystem::create_directories(windir_);
+#ifdef _WIN32
+    for (const char* programa : {"Tarvik.exe", "atualiza.dll"}) {
+      std::filesystem::copy_file(PastaBinarios() / programa, pasta_ / programa);
+    }
+    std::filesystem::copy_file(PastaBinarios() / "aplicativo_teste.exe", pasta_ / "pelirana.exe");
+#else
     for (const char* programa : {"Tarvik.exe", "executa-lote"}) {
       std::filesystem::copy_file(PastaBinarios() / programa, pasta_ / programa);
     }
     EscreveArquivo(pasta_ / "pelirana.exe",
                    "#!/bin/sh\necho \"iniciado $*\" >> \"$(dirname \"$0\")/aplicativo.txt\"\n");
     std::filesystem::permissions(pasta_ / "pelirana.exe", std::filesystem::perms::owner_all);
+#endif
   }
+  ~InstalacaoE2E() {
+    std::error_code ignorado;
+    std::filesystem::remove(windir_ / "atualizador.ini", ignorado);
+  }
+  InstalacaoE2E(const InstalacaoE2E&) = delete;
+  InstalacaoE2E& operator=(const InstalacaoE2E&) = delete;
 
   const std::filesystem::path& Pasta() const { return pasta_; }
   std::filesystem::path Em(const std::string& relativo) const { return pasta_ / relativo; }
@@ -56,11 +127,23 @@ class InstalacaoE2E {
 
   // Runs Tarvik.exe with `argumentos` and `ambiente` added to the
   // environment, and waits for it to end.
-  ResultadoProcesso Executa(const std::vector<std::string>& argumentos = {},
-                            std::vector<std::pair<std::string, std::string>> ambiente = {}) const {
+  ExecucaoE2E Executa(const std::vector<std::string>& argumentos = {},
+                      std::vector<std::pair<std::string, std::string>> ambiente = {}) const {
+    ExecucaoE2E execucao;
+#ifdef _WIN32
+    execucao.caixas = FechandoCaixas(pasta_ / "Tarvik.exe", [&] {
+      static_cast<ResultadoProcesso&>(execucao) =
+          teste::Executa(pasta_ / "Tarvik.exe", argumentos, pasta_, ambiente);
+    });
+    execucao.caixas += execucao.erros;
+#else
     ambiente.insert(ambiente.end(),
                     {{"WINDIR", windir_.string()}, {"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}});
-    return teste::Executa(pasta_ / "Tarvik.exe", argumentos, pasta_, ambiente);
+    static_cast<ResultadoProcesso&>(execucao) =
+        teste::Executa(pasta_ / "Tarvik.exe", argumentos, pasta_, ambiente);
+    execucao.caixas = execucao.erros;
+#endif
+    return execucao;
   }
 
   // The log's lines with the date-time field replaced by "<data>".
@@ -88,8 +171,12 @@ class InstalacaoE2E {
 
  private:
   PastaTemporaria raiz_;
-  std::filesystem::path pasta_ = raiz_.Caminho() / "Instalação TARVIK";
+  std::filesystem::path pasta_;
+#ifdef _WIN32
+  std::filesystem::path windir_ = std::getenv("WINDIR");
+#else
   std::filesystem::path windir_ = raiz_.Caminho() / "windows";
+#endif
 };
 
 }  // namespace tarvik::teste

@@ -1,6 +1,15 @@
 #include "e2e/servidor_atualizacao.h"
 
+#ifdef _WIN32
+// clang-format off
+#include <windows.h>
+#include <bcrypt.h>
+// clang-format on
+#else
 #include <openssl/evp.h>
+#endif
+
+#include <utility>
 
 #include "base/hexadecimal.h"
 
@@ -8,9 +17,23 @@ namespace tarvik::teste {
 namespace {
 
 std::string Sha256(const std::string& conteudo) {
+#ifdef _WIN32
+  unsigned char resumo[32];
+  const unsigned int tamanho = sizeof resumo;
+  BCRYPT_ALG_HANDLE algoritmo = nullptr;
+  BCRYPT_HASH_HANDLE hash = nullptr;
+  BCryptOpenAlgorithmProvider(&algoritmo, BCRYPT_SHA256_ALGORITHM, nullptr, 0);
+  BCryptCreateHash(algoritmo, &hash, nullptr, 0, nullptr, 0, 0);
+  BCryptHashData(hash, reinterpret_cast<unsigned char*>(const_cast<char*>(conteudo.data())),
+                 static_cast<ULONG>(conteudo.size()), 0);
+  BCryptFinishHash(hash, resumo, tamanho, 0);
+  BCryptDestroyHash(hash);
+  BCryptCloseAlgorithmProvider(algoritmo, 0);
+#else
   unsigned char resumo[EVP_MAX_MD_SIZE];
   unsigned int tamanho = 0;
   EVP_Digest(conteudo.data(), conteudo.size(), resumo, &tamanho, EVP_sha256(), nullptr);
+#endif
   return HexMinusculo({resumo, tamanho});
 }
 
@@ -49,8 +72,13 @@ std::string Descritor(const std::string& versao, bool atualizarAtualizador,
 
 ServidorAtualizacao::ServidorAtualizacao() {
   http_.Http().Get(kCaminho, [this](const httplib::Request& pedido, httplib::Response& resposta) {
-    if (pedido.has_param("operacao")) return;  // a result report
-    std::lock_guard trava(mutex_);
+    std::unique_lock trava(mutex_);
+    if (pedido.has_param("operacao")) {  // a result report
+      const auto acao = std::exchange(aoRelatorio_, nullptr);
+      trava.unlock();
+      if (acao) acao();
+      return;
+    }
     const Resposta& escolhida = respostas_[pedido.has_param("atualizador")];
     resposta.status = escolhida.status;
     resposta.set_content(escolhida.corpo, "text/plain");

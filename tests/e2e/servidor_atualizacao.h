@@ -1,6 +1,7 @@
 #ifndef TARVIK_TESTS_E2E_SERVIDOR_ATUALIZACAO_H_
 #define TARVIK_TESTS_E2E_SERVIDOR_ATUALIZACAO_H_
 
+#include <functional>
 #include <mutex>
 #include <string>
 #include <utility>
@@ -54,12 +55,20 @@ class ServidorAtualizacao {
     return http_.Publica(nome, conteudo);
   }
 
+  // Runs `acao` once, when a result report arrives and before it is
+  // answered: the updater has then run its script and waits.
+  void AoRelatorio(std::function<void()> acao) {
+    std::lock_guard trava(mutex_);
+    aoRelatorio_ = std::move(acao);
+  }
+
   std::string UrlVerificacao() const { return http_.Url(kCaminho); }
   std::vector<std::string> Pedidos() const { return http_.Pedidos(); }
 
  private:
   std::mutex mutex_;
   Resposta respostas_[2];
+  std::function<void()> aoRelatorio_;
   ServidorLocal http_;
 };
 

@@ -2,13 +2,17 @@
 // a scripted update server on 127.0.0.1.
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <filesystem>
+#include <optional>
 
 #include "e2e/instalacao_e2e.h"
 #include "e2e/servidor_atualizacao.h"
 #include "support/servidor_local.h"
+
+#ifndef _WIN32
+#include <sqlite3.h>
+#endif
 
 namespace tarvik {
 namespace {
@@ -22,22 +26,25 @@ constexpr char kControleAusente[] =
     "<data> - AVISO - Arquivo de controle de atualização não existe. Irá forçar a execução do "
     "atualizador";
 constexpr char kFim[] = "<data> - INFO - Fim (processo executado)";
-constexpr char kM1[] =
-    "Atualizador TARVIK - Informação\nO atualizador do sistema foi atualizado. Ele irá reiniciar "
-    "agora para buscar atualizações no TARVIK\n";
-constexpr char kM2[] =
-    "Atualizador TARVIK - Erro\nUm ou mais arquivos do TARVIK estão em uso, não é possível efetuar "
-    "a atualização.\n";
-constexpr char kM3[] =
-    "Atualizador TARVIK - Erro\nNão foi possível concluir a instalação do software.\nPor favor "
-    "verifique com o administrador da sua rede se existe algum tipo de restrição (de Proxy ou "
-    "Firewall por exemplo) ou se você não é administrador da máquina.\n\nPara uma nova tentativa, "
-    "encerre o software e execute-o novamente.\n\nPara continuar trabalhando com a versão atual, "
-    "clique em OK.\n";
+const std::string kM1 = teste::Caixa(
+    "Atualizador TARVIK", "Informação",
+    "O atualizador do sistema foi atualizado. Ele irá reiniciar agora para buscar atualizações no "
+    "TARVIK");
+const std::string kM2 = teste::Caixa(
+    "Atualizador TARVIK", "Erro",
+    "Um ou mais arquivos do TARVIK estão em uso, não é possível efetuar a atualização.");
+const std::string kM3 = teste::Caixa(
+    "Atualizador TARVIK", "Erro",
+    "Não foi possível concluir a instalação do software.\nPor favor verifique com o administrador "
+    "da sua rede se existe algum tipo de restrição (de Proxy ou Firewall por exemplo) ou se você "
+    "não é administrador da máquina.\n\nPara uma nova tentativa, encerre o software e execute-o "
+    "novamente.\n\nPara continuar trabalhando com a versão atual, clique em OK.");
 
 class TarvikExeTest : public ::testing::Test {
  protected:
-  TarvikExeTest() { instalacao_.ConfiguracaoServidor(servidor_.UrlVerificacao()); }
+  explicit TarvikExeTest(const std::u8string& pasta = u8"Instalação TARVIK") : instalacao_(pasta) {
+    instalacao_.ConfiguracaoServidor(servidor_.UrlVerificacao());
+  }
 
   // The log's lines that contain one of `trechos`.
   Linhas LinhasCom(std::initializer_list<std::string_view> trechos) const {
@@ -52,12 +59,12 @@ class TarvikExeTest : public ::testing::Test {
   static std::string Verificacao(const std::string& consulta) {
     return std::string(teste::ServidorAtualizacao::kCaminho) + consulta;
   }
-  bool ControleEscrito() const { return fs::exists(instalacao_.Em("dados/atualiza.txt")); }
   void NovaRodada() const {
     fs::remove(instalacao_.Em("registro.log"));
     fs::remove(instalacao_.Em("dados/atualiza.txt"));
     fs::remove(instalacao_.Em("aplicativo.txt"));
   }
+  bool ControleEscrito() const { return fs::exists(instalacao_.Em("dados/atualiza.txt")); }
 
   teste::InstalacaoE2E instalacao_;
   teste::ServidorAtualizacao servidor_;
@@ -81,7 +88,7 @@ TEST_F(TarvikExeTest, RunTheDayAfterACheckOnlyStartsTheApplication) {
 TEST_F(TarvikExeTest, NothingDueRewritesTheControlFileAndStartsTheApplication) {
   const auto resultado = instalacao_.Executa({"4.00", "x"});
   EXPECT_EQ(resultado.status, 0);
-  EXPECT_EQ(resultado.erros, "");
+  EXPECT_EQ(resultado.caixas, "");
   const std::string url = "<data> - INFO - url em uso: [" + servidor_.UrlVerificacao();
   const auto buscando = [](const std::string& versao, const std::string& atualizador) {
     return "<data> - INFO - Buscando informação de atualização. Versão atual: " + versao +
@@ -107,7 +114,7 @@ TEST_F(TarvikExeTest, NothingDueRewritesTheControlFileAndStartsTheApplication) {
 
 TEST_F(TarvikExeTest, FailedApplicationCheckShowsM3AndStartsTheApplicationOnce) {
   servidor_.Responde(false, {500, "falha"});
-  EXPECT_EQ(instalacao_.Executa().erros, kM3);
+  EXPECT_EQ(instalacao_.Executa().caixas, kM3);
   const Linhas linhas = instalacao_.LinhasRegistro();
   ASSERT_GE(linhas.size(), 2u);
   EXPECT_EQ(Linhas(linhas.end() - 2, linhas.end()),
@@ -125,10 +132,12 @@ TEST_F(TarvikExeTest, ApplicationFileInUseUndoesStartsTheApplicationThenShowsM2)
       {200, Descritor("2.31", false,
                       {{"SubstituirArquivo", servidor_.Arquivo("pelirana.exe", "#!/bin/sh\n"),
                         "$base$\\", "#!/bin/sh\n"}})});
-  {
-    teste::ArquivoEmUso emUso(instalacao_.Em("pelirana.exe"));
-    EXPECT_EQ(instalacao_.Executa().erros, kM2);
-  }
+  // Held until the updater reports its failure, so that it can start the
+  // application afterwards (on Windows a program held without sharing
+  // cannot start).
+  std::optional<teste::ArquivoEmUso> emUso(instalacao_.Em("pelirana.exe"));
+  servidor_.AoRelatorio([&] { emUso.reset(); });
+  EXPECT_EQ(instalacao_.Executa().caixas, kM2);
   EXPECT_EQ(teste::LeArquivo(instalacao_.Em("pelirana.exe")), antigo);
   EXPECT_EQ(LinhasCom({"Falhando"}),
             Linhas{"<data> - AVISO - Arquivo em uso sem possibilidade de atualizar. Falhando"});
@@ -137,18 +146,36 @@ TEST_F(TarvikExeTest, ApplicationFileInUseUndoesStartsTheApplicationThenShowsM2)
   EXPECT_TRUE(instalacao_.AplicativoIniciado());
 }
 
-TEST_F(TarvikExeTest, SelfUpdateReplacesTheRunningUpdaterThroughTheBatchAndRestarts) {
+// The restart batch is written in the ANSI code page, and cmd reads batch
+// files in the OEM one: a folder name with accents breaks the batch's paths
+// on Windows, a fault of the updater; there the folder has none.
+class ReinicioTest : public TarvikExeTest {
+#ifdef _WIN32
+ protected:
+  ReinicioTest() : TarvikExeTest(u8"Instalacao TARVIK") {}
+#endif
+};
+
+// A new updater and a file of it that another process holds: neither can be
+// replaced while the updater runs, so both are left to the restart batch.
+TEST_F(ReinicioTest, SelfUpdateReplacesTheUpdaterFilesInUseThroughTheBatchAndRestarts) {
   // The same program with bytes appended: it still runs, and the installed
   // file shows whether the batch copied it.
   const std::string novo = teste::LeArquivo(instalacao_.Em("Tarvik.exe")) + "\nTarvik 4.01\n";
-  servidor_.Responde(true,
-                     {200, Descritor("4.01", true,
-                                     {{"SubstituirArquivo", servidor_.Arquivo("Tarvik.exe", novo),
-                                       "$base$\\", novo, true}})});
-  // The running updater cannot replace its own executable, as on Windows.
+  teste::EscreveArquivo(instalacao_.Em("Recursos.dll"), "recursos 4.00");
+  servidor_.Responde(
+      true,
+      {200, Descritor("4.01", true,
+                      {{"SubstituirArquivo", servidor_.Arquivo("Tarvik.exe", novo), "$base$\\",
+                        novo, true},
+                       {"SubstituirArquivo", servidor_.Arquivo("Recursos.dll", "recursos 4.01"),
+                        "$base$\\", "recursos 4.01", true}})});
+  // Let go once the updater has tried it, before the batch copies it.
+  std::optional<teste::ArquivoEmUso> emUso(instalacao_.Em("Recursos.dll"));
+  servidor_.AoRelatorio([&] { emUso.reset(); });
   const auto resultado = instalacao_.Executa();
   EXPECT_EQ(resultado.status, 0);
-  EXPECT_EQ(resultado.erros, kM1);
+  EXPECT_EQ(resultado.caixas, kM1);
 
   // The batch waits for that process, copies, restarts the updater with the
   // version that did the update, and deletes itself.
@@ -158,6 +185,7 @@ TEST_F(TarvikExeTest, SelfUpdateReplacesTheRunningUpdaterThroughTheBatchAndResta
   }));
   EXPECT_TRUE(teste::Aguarda([&] { return !fs::exists(instalacao_.Em("atualiza.bat")); }));
   EXPECT_TRUE(teste::LeArquivo(instalacao_.Em("Tarvik.exe")) == novo) << "não copiou Tarvik.exe";
+  EXPECT_EQ(teste::LeArquivo(instalacao_.Em("Recursos.dll")), "recursos 4.01");
   EXPECT_EQ(LinhasCom({"Saindo com lista", "reinicio", "reinício"}),
             (Linhas{"<data> - INFO - Versão reinicio: [] atual [4.00]",
                     "<data> - AVISO - Saindo com lista de arquivos em uso para reiniciar",
@@ -165,14 +193,57 @@ TEST_F(TarvikExeTest, SelfUpdateReplacesTheRunningUpdaterThroughTheBatchAndResta
                     "<data> - AVISO - A versão de reinício é igual a atual. Isto pode indicar "
                     "falha no processo de atualização do atualizador"}));
   const Linhas pedidos = servidor_.Pedidos();
-  ASSERT_EQ(pedidos.size(), 4u);
+  ASSERT_EQ(pedidos.size(), 5u);
   EXPECT_EQ(pedidos[0], Verificacao("?versaoAplicativo=4.00&atualizador=on"));
   EXPECT_EQ(pedidos[1], "/arquivos/Tarvik.exe");
-  EXPECT_NE(pedidos[2].find(
+  EXPECT_EQ(pedidos[2], "/arquivos/Recursos.dll");
+  EXPECT_NE(pedidos[3].find(
                 "&resultado=ArquivosEmUsoReiniciar&versao_original=4.00&versao_atualizada=4.01&"),
             std::string::npos);
-  EXPECT_EQ(pedidos[3], Verificacao("?versaoAplicativo=2.30"));
+  EXPECT_EQ(pedidos[4], Verificacao("?versaoAplicativo=2.30"));
   EXPECT_TRUE(ControleEscrito());
+  EXPECT_TRUE(instalacao_.AplicativoIniciado());
+}
+
+// The update replaces one file and removes another; in the second round
+// the removal of a folder that is not empty fails, and the replaced file
+// is put back.
+TEST_F(TarvikExeTest, ApplicationUpdateIsAppliedOrUndoneWithM3) {
+  teste::EscreveArquivo(instalacao_.Em("leiame.txt"), "versão 2.30");
+  teste::EscreveArquivo(instalacao_.Em("antigo.txt"), "antigo");
+  teste::EscreveArquivo(instalacao_.Em("dados/base.txt"), "");
+  const auto atualizacao = [&](const std::vector<teste::EntradaDescritor>& outras) {
+    std::vector<teste::EntradaDescritor> entradas = {
+        {"SubstituirArquivo", servidor_.Arquivo("leiame.txt", "versão 2.31"), "$base$\\",
+         "versão 2.31"}};
+    entradas.insert(entradas.end(), outras.begin(), outras.end());
+    servidor_.Responde(false, {200, Descritor("2.31", false, entradas, "2.30",
+                                              {{"http://s/2.30/leiame.txt", "versão 2.30"}})});
+  };
+  const std::string pasta = teste::Utf8(instalacao_.Pasta());
+
+  atualizacao({{"RemoverArquivo", "http://s/2.30/antigo.txt"}});
+  EXPECT_EQ(instalacao_.Executa().caixas, "");
+  EXPECT_EQ(teste::LeArquivo(instalacao_.Em("leiame.txt")), "versão 2.31");
+  EXPECT_FALSE(fs::exists(instalacao_.Em("antigo.txt")));
+  EXPECT_EQ(LinhasCom({"Removendo o arquivo", "Sucesso na"}),
+            (Linhas{"<data> - INFO - Removendo o arquivo [" + pasta + "\\antigo.txt]",
+                    "<data> - INFO - Sucesso na atualização do TARVIK"}));
+  EXPECT_NE(servidor_.Pedidos().back().find("&resultado=SucessoInstalacao&"), std::string::npos);
+  EXPECT_TRUE(ControleEscrito());
+  EXPECT_TRUE(instalacao_.AplicativoIniciado());
+
+  NovaRodada();
+  teste::EscreveArquivo(instalacao_.Em("leiame.txt"), "versão 2.30");
+  atualizacao({{"RemoverPasta", "dados"}});
+  EXPECT_EQ(instalacao_.Executa().caixas, kM3);
+  EXPECT_EQ(teste::LeArquivo(instalacao_.Em("leiame.txt")), "versão 2.30");
+  EXPECT_EQ(LinhasCom({"[SubstituirArquivo]", "Desfazendo ações"}),
+            (Linhas{"<data> - INFO - Executando [SubstituirArquivo] com [2] detalhes",
+                    "<data> - AVISO - Desfazendo ações executadas",
+                    "<data> - INFO - Desfazendo tarefa: [SubstituirArquivo]"}));
+  EXPECT_NE(servidor_.Pedidos().back().find("&resultado=FalhaInstalacao&"), std::string::npos);
+  EXPECT_FALSE(ControleEscrito());
   EXPECT_TRUE(instalacao_.AplicativoIniciado());
 }
 
@@ -180,34 +251,33 @@ TEST_F(TarvikExeTest, UnwritableLogEndsTheRunWithoutTheApplication) {
   fs::create_directory(instalacao_.Em("registro.log"));
   const auto resultado = instalacao_.Executa();
   EXPECT_NE(resultado.status, 0);
-  EXPECT_EQ(resultado.erros,
-            "Tarvik.exe: Erro em tempo de execução '75': Erro de acesso a caminho/arquivo [" +
-                instalacao_.Em("registro.log").string() + "]\n");
+  EXPECT_EQ(
+      resultado.caixas,
+      teste::RelatoFatal("Erro em tempo de execução '75': Erro de acesso a caminho/arquivo [" +
+                         teste::Utf8(instalacao_.Em("registro.log")) + "]"));
   EXPECT_FALSE(fs::exists(instalacao_.Em("aplicativo.txt")));
 }
 
 // Without the version in the configuration, the data come from the
-// application's database. A failed updater check makes no application check. The production address
-// is reached only through a proxy on loopback that refuses the tunnel, so no request leaves the
-// machine.
-TEST_F(TarvikExeTest, BaseModeStartsTheApplicationWithoutADatabaseAndAsksTheProductionAddress) {
-  teste::ServidorLocal proxy;
-  proxy.Inicia();
+// application's database; one that does not open leaves only the
+// application to start.
+TEST_F(TarvikExeTest, BaseModeWithoutADatabaseStartsTheApplication) {
   instalacao_.Configuracao("");
-  const auto executa = [&] {
-    return instalacao_.Executa({}, {{"https_proxy", proxy.Url("")},
-                                    {"HTTPS_PROXY", proxy.Url("")},
-                                    {"no_proxy", ""},
-                                    {"NO_PROXY", ""}});
-  };
-  EXPECT_EQ(executa().erros, "");
+  EXPECT_EQ(instalacao_.Executa().caixas, "");
   EXPECT_EQ(instalacao_.LinhasRegistro(),
             (Linhas{kInicio, kControleAusente, "<data> - INFO - Acessando informação na base",
                     "<data> - ERRO - Erro abrindo a base"}));
   EXPECT_TRUE(instalacao_.AplicativoIniciado());
-  EXPECT_TRUE(proxy.Pedidos().empty());
+}
 
-  NovaRodada();
+#ifndef _WIN32  // On Windows the database opens through Jet, which Wine lacks.
+// A failed updater check makes no application check. The production
+// address is reached only through a proxy on loopback that refuses the
+// tunnel, so no request leaves the machine.
+TEST_F(TarvikExeTest, BaseModeAsksTheProductionAddress) {
+  teste::ServidorLocal proxy;
+  proxy.Inicia();
+  instalacao_.Configuracao("");
   sqlite3* banco = nullptr;
   ASSERT_EQ(sqlite3_open(instalacao_.Em("dados/pelirana.mdb").c_str(), &banco), SQLITE_OK);
   ASSERT_EQ(sqlite3_exec(banco,
@@ -217,7 +287,13 @@ TEST_F(TarvikExeTest, BaseModeStartsTheApplicationWithoutADatabaseAndAsksTheProd
                          nullptr, nullptr, nullptr),
             SQLITE_OK);
   sqlite3_close(banco);
-  EXPECT_EQ(executa().erros, kM3);
+  EXPECT_EQ(instalacao_
+                .Executa({}, {{"https_proxy", proxy.Url("")},
+                              {"HTTPS_PROXY", proxy.Url("")},
+                              {"no_proxy", ""},
+                              {"NO_PROXY", ""}})
+                .caixas,
+            kM3);
   EXPECT_EQ(LinhasCom({"url em uso"}),
             Linhas{"<data> - INFO - url em uso: [https://atualizacao.tarvik.com.br/tarvik/"
                    "VerificaAtualizacao.aspx?versaoAplicativo=4.00&atualizador=on]"});
@@ -225,6 +301,7 @@ TEST_F(TarvikExeTest, BaseModeStartsTheApplicationWithoutADatabaseAndAsksTheProd
   EXPECT_FALSE(ControleEscrito());
   EXPECT_TRUE(instalacao_.AplicativoIniciado());
 }
+#endif
 
 }  // namespace
 }  // namespace tarvik

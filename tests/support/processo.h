@@ -24,7 +24,8 @@ ResultadoProcesso Executa(const std::filesystem::path& programa,
                           const std::string& entrada = {});
 
 // Keeps a file open in a child process for the life of the object, so that
-// the file is in use by another process.
+// the file is in use by another process (on Windows opened sharing only
+// reading: no other process may write or delete it).
 class ArquivoEmUso {
  public:
   explicit ArquivoEmUso(const std::filesystem::path& arquivo);
@@ -33,8 +34,13 @@ class ArquivoEmUso {
   ArquivoEmUso& operator=(const ArquivoEmUso&) = delete;
 
  private:
+#ifdef _WIN32
+  void* processo_ = nullptr;  // the holder's process and the write end of its input
+  void* libera_ = nullptr;
+#else
   int filho_ = -1;
   int liberaFd_ = -1;
+#endif
 };
 
 // Waits until `arquivo` exists, for at most a few seconds, for programs that

@@ -66,7 +66,11 @@ ResultadoProcesso Executa(const std::filesystem::path& programa,
 
 ArquivoEmUso::ArquivoEmUso(const std::filesystem::path& arquivo) {
   int pronto[2], libera[2];
-  if (::pipe(pronto) != 0 || ::pipe(libera) != 0) throw std::runtime_error("pipe");
+  // Close-on-exec: a program started later must not keep `libera` open, or
+  // the child would hold the file until that program ends.
+  if (::pipe2(pronto, O_CLOEXEC) != 0 || ::pipe2(libera, O_CLOEXEC) != 0) {
+    throw std::runtime_error("pipe");
+  }
   filho_ = ::fork();
   if (filho_ == 0) {
     // The child holds the file until the parent closes its end of `libera`.

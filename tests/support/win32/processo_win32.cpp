@@ -1,0 +1,166 @@
+#include <windows.h>
+
+#include <stdexcept>
+#include <utility>
+
+#include "platform/win32/unique_handle.h"
+#include "platform/win32/wide_text.h"
+#include "support/pasta_temporaria.h"
+#include "support/processo.h"
+
+namespace tarvik::teste {
+namespace {
+
+using platform::FromWide;
+using platform::ToWide;
+using platform::UniqueHandle;
+
+// One argument as the C runtime's parser reads it back: quotes around blanks
+// and quotes; backslashes doubled only before a quote.
+std::wstring ArgumentoCitado(const std::wstring& argumento) {
+  if (!argumento.empty() && argumento.find_first_of(L" \t\n\v\"") == std::wstring::npos) {
+    return argumento;
+  }
+  std::wstring citado = L"\"";
+  size_t barras = 0;
+  for (const wchar_t c : argumento) {
+    if (c == L'\\') {
+      ++barras;
+      continue;
+    }
+    citado.append(c == L'"' ? 2 * barras + 1 : barras, L'\\').push_back(c);
+    barras = 0;
+  }
+  return citado.append(2 * barras, L'\\') + L"\"";
+}
+
+// The current environment with `ambiente` applied, as CreateProcessW takes
+// it; names compare without case, as Windows does.
+std::wstring BlocoAmbiente(const std::vector<std::pair<std::string, std::string>>& ambiente) {
+  std::wstring bloco;
+  wchar_t* const atual = ::GetEnvironmentStringsW();
+  for (const wchar_t* v = atual; *v; v += wcslen(v) + 1) {
+    const int tamanho = static_cast<int>(wcslen(v));
+    bool substituida = false;
+    for (const auto& [nome, valor] : ambiente) {
+      const std::wstring prefixo = ToWide(nome + "=");
+      const int n = static_cast<int>(prefixo.size());
+      substituida |=
+          tamanho >= n && ::CompareStringOrdinal(v, n, prefixo.c_str(), n, TRUE) == CSTR_EQUAL;
+    }
+    if (!substituida) bloco.append(v).push_back(L'\0');
+  }
+  ::FreeEnvironmentStringsW(atual);
+  for (const auto& [nome, valor] : ambiente) {
+    if (!valor.empty()) bloco.append(ToWide(nome + "=" + valor)).push_back(L'\0');
+  }
+  return bloco.push_back(L'\0'), bloco;
+}
+
+// Started with `entrada`, `saida` and `erros` as its standard handles; it
+// inherits every inheritable handle, and the tests make none but these.
+PROCESS_INFORMATION Inicia(const std::filesystem::path& programa,
+                           const std::vector<std::string>& argumentos, const wchar_t* pasta,
+                           const std::wstring* ambiente, HANDLE entrada, HANDLE saida,
+                           HANDLE erros) {
+  std::wstring linha = L"\"" + programa.wstring() + L"\"";
+  for (const auto& argumento : argumentos) linha += L" " + ArgumentoCitado(ToWide(argumento));
+  STARTUPINFOW inicio{};
+  inicio.cb = sizeof inicio;
+  inicio.dwFlags = STARTF_USESTDHANDLES;
+  inicio.hStdInput = entrada;
+  inicio.hStdOutput = saida;
+  inicio.hStdError = erros;
+  PROCESS_INFORMATION processo{};
+  if (!::CreateProcessW(programa.c_str(), linha.data(), nullptr, nullptr, TRUE,
+                        CREATE_UNICODE_ENVIRONMENT,
+                        ambiente ? const_cast<wchar_t*>(ambiente->c_str()) : nullptr, pasta,
+                        &inicio, &processo)) {
+    throw std::runtime_error("não foi possível executar " + FromWide(programa.wstring()));
+  }
+  ::CloseHandle(processo.hThread);
+  return processo;
+}
+
+UniqueHandle AbreHerdavel(const std::string& caminho, DWORD acesso, DWORD criacao) {
+  SECURITY_ATTRIBUTES herdavel{sizeof herdavel, nullptr, TRUE};
+  UniqueHandle arquivo(::CreateFileW(ToWide(caminho).c_str(), acesso,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     &herdavel, criacao, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!arquivo.Valid()) throw std::runtime_error("não foi possível abrir " + caminho);
+  return arquivo;
+}
+
+}  // namespace
+
+ResultadoProcesso Executa(const std::filesystem::path& programa,
+                          const std::vector<std::string>& argumentos,
+                          const std::filesystem::path& pasta,
+                          const std::vector<std::pair<std::string, std::string>>& ambiente,
+                          const std::string& entrada) {
+  // Output goes to files, not pipes: programs that the child starts without
+  // waiting would keep a pipe open after the child ended.
+  PastaTemporaria capturas;
+  const std::string saida = capturas.Em("saida"), erros = capturas.Em("erros");
+  EscreveArquivo(capturas.Em("entrada"), entrada);
+  const std::wstring bloco = BlocoAmbiente(ambiente);
+  int status = -1;
+  {
+    const UniqueHandle in = AbreHerdavel(capturas.Em("entrada"), GENERIC_READ, OPEN_EXISTING);
+    const UniqueHandle out = AbreHerdavel(saida, GENERIC_WRITE, CREATE_ALWAYS);
+    const UniqueHandle err = AbreHerdavel(erros, GENERIC_WRITE, CREATE_ALWAYS);
+    const UniqueHandle processo(
+        Inicia(programa, argumentos, pasta.c_str(), &bloco, in.Get(), out.Get(), err.Get())
+            .hProcess);
+    DWORD codigo = 0;
+    if (::WaitForSingleObject(processo.Get(), INFINITE) == WAIT_OBJECT_0 &&
+        ::GetExitCodeProcess(processo.Get(), &codigo)) {
+      status = static_cast<int>(codigo);
+    }
+  }
+  return {status, LeArquivo(saida), LeArquivo(erros)};
+}
+
+// Another process holds the file open, sharing only reading, as a running
+// program holds its files: segura_arquivo answers '1' once it has the file
+// ('0' when it could not open it) and lets go when its input closes.
+ArquivoEmUso::ArquivoEmUso(const std::filesystem::path& arquivo) {
+  SECURITY_ATTRIBUTES herdavel{sizeof herdavel, nullptr, TRUE};
+  HANDLE le[2] = {}, escreve[2] = {};
+  if (!::CreatePipe(&le[0], &escreve[0], &herdavel, 0) ||
+      !::CreatePipe(&le[1], &escreve[1], &herdavel, 0)) {
+    throw std::runtime_error("CreatePipe");
+  }
+  libera_ = escreve[0];
+  UniqueHandle entradaFilho(le[0]), pronto(le[1]), saidaFilho(escreve[1]);
+  // Only the child's ends are inherited.
+  ::SetHandleInformation(libera_, HANDLE_FLAG_INHERIT, 0);
+  ::SetHandleInformation(pronto.Get(), HANDLE_FLAG_INHERIT, 0);
+  try {
+    processo_ =
+        Inicia(PastaBinarios() / "segura_arquivo.exe", {FromWide(arquivo.wstring())}, nullptr,
+               nullptr, entradaFilho.Get(), saidaFilho.Get(), ::GetStdHandle(STD_ERROR_HANDLE))
+            .hProcess;
+  } catch (...) {
+    ::CloseHandle(libera_);
+    throw;
+  }
+  entradaFilho.Close();
+  saidaFilho.Close();
+  char c = '0';
+  DWORD lidos = 0;
+  if (!::ReadFile(pronto.Get(), &c, 1, &lidos, nullptr) || lidos != 1 || c != '1') {
+    ::CloseHandle(libera_);
+    ::WaitForSingleObject(processo_, INFINITE);
+    ::CloseHandle(processo_);
+    throw std::runtime_error("o processo filho não abriu " + FromWide(arquivo.wstring()));
+  }
+}
+
+ArquivoEmUso::~ArquivoEmUso() {
+  ::CloseHandle(libera_);
+  ::WaitForSingleObject(processo_, INFINITE);
+  ::CloseHandle(processo_);
+}
+
+}  // namespace tarvik::teste
