@@ -36,6 +36,13 @@ void AppendText(std::string_view path, std::string_view text);
 // Creates or empties the file and writes `text` in the ANSI code page.
 void WriteText(std::string_view path, std::string_view text);
 
+// Creates or empties the batch file `path` and writes `text` in the code
+// page its interpreter reads: on Windows the command interpreter decodes a
+// batch with the console's (OEM) code page, not the ANSI one, so a path with
+// accents written in ANSI would name another file; on POSIX the ANSI code
+// page, which the batch runner reads.
+void WriteBatch(std::string_view path, std::string_view text);
+
 // The whole content of a file.
 std::string ReadBytes(std::string_view path);
 

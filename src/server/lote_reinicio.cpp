@@ -39,7 +39,7 @@ void EscreveLoteReinicio(const std::string& pastaBase, const std::string& versao
   }
   linha({kInicia, " ", versaoAtual});
   linha({kRemove, Aspas(caminho)});
-  platform::WriteText(caminho, lote);
+  platform::WriteBatch(caminho, lote);
 }
 
 }  // namespace tarvik

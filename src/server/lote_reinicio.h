@@ -24,7 +24,8 @@ inline constexpr std::string_view kFimLinha = "\r\n";
 // current process id: wait for this process to end, copy or delete each
 // file of `itens` in order, start the updater again with `versaoAtual` on
 // its command line, delete the batch. One command per line, CR LF, in the
-// ANSI code page. Failures to delete or write raise `Erro`.
+// batch code page (`platform::WriteBatch`). Failures to delete or write
+// raise `Erro`.
 void EscreveLoteReinicio(const std::string& pastaBase, const std::string& versaoAtual,
                          const ListaItensEmUso& itens);
 

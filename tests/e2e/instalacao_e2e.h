@@ -87,8 +87,7 @@ inline std::string NomePrograma(const std::string& programa) {
 // Its folder name has blanks and accents, as real ones do.
 class InstalacaoE2E {
  public:
-  explicit InstalacaoE2E(const std::u8string& nome = u8"Instalação TARVIK")
-      : pasta_(raiz_.Caminho() / nome) {
+  InstalacaoE2E() : pasta_(raiz_.Caminho() / u8"Instalação TARVIK") {
     std::filesystem::create_directories(pasta_ / "dados");
     std::filesystem::create_directories(windir_);
 #ifdef _WIN32

@@ -42,9 +42,7 @@ const std::string kM3 = teste::Caixa(
 
 class TarvikExeTest : public ::testing::Test {
  protected:
-  explicit TarvikExeTest(const std::u8string& pasta = u8"Instalação TARVIK") : instalacao_(pasta) {
-    instalacao_.ConfiguracaoServidor(servidor_.UrlVerificacao());
-  }
+  TarvikExeTest() { instalacao_.ConfiguracaoServidor(servidor_.UrlVerificacao()); }
 
   // The log's lines that contain one of `trechos`.
   Linhas LinhasCom(std::initializer_list<std::string_view> trechos) const {
@@ -146,19 +144,9 @@ TEST_F(TarvikExeTest, ApplicationFileInUseUndoesStartsTheApplicationThenShowsM2)
   EXPECT_TRUE(instalacao_.AplicativoIniciado());
 }
 
-// The restart batch is written in the ANSI code page, and cmd reads batch
-// files in the OEM one: a folder name with accents breaks the batch's paths
-// on Windows, a fault of the updater; there the folder has none.
-class ReinicioTest : public TarvikExeTest {
-#ifdef _WIN32
- protected:
-  ReinicioTest() : TarvikExeTest(u8"Instalacao TARVIK") {}
-#endif
-};
-
 // A new updater and a file of it that another process holds: neither can be
 // replaced while the updater runs, so both are left to the restart batch.
-TEST_F(ReinicioTest, SelfUpdateReplacesTheUpdaterFilesInUseThroughTheBatchAndRestarts) {
+TEST_F(TarvikExeTest, SelfUpdateReplacesTheUpdaterFilesInUseThroughTheBatchAndRestarts) {
   // The same program with bytes appended: it still runs, and the installed
   // file shows whether the batch copied it.
   const std::string novo = teste::LeArquivo(instalacao_.Em("Tarvik.exe")) + "\nTarvik 4.01\n";

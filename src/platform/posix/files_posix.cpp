@@ -80,6 +80,10 @@ void WriteText(std::string_view path, std::string_view text) {
   Write(path, ParaCp1252(text), O_TRUNC, "WriteText");
 }
 
+void WriteBatch(std::string_view path, std::string_view text) {
+  Write(path, ParaCp1252(text), O_TRUNC, "WriteBatch");
+}
+
 std::string ReadBytes(std::string_view path) {
   const std::string native = NativePath(path);
   UniqueFd fd(::open(native.c_str(), O_RDONLY | O_CLOEXEC));

@@ -133,6 +133,10 @@ void WriteText(std::string_view path, std::string_view text) {
   Write(path, ToAnsiCodePage(text), WriteMode::kReplace, "WriteText");
 }
 
+void WriteBatch(std::string_view path, std::string_view text) {
+  Write(path, CodePageFromUtf8(CP_OEMCP, text), WriteMode::kReplace, "WriteBatch");
+}
+
 std::string ReadBytes(std::string_view path) {
   const std::string native = NativePath(path);
   UniqueHandle file(::CreateFileW(ToWide(native).c_str(), GENERIC_READ,

@@ -27,4 +27,25 @@ std::string FromWide(std::wstring_view wide) {
   return utf8;
 }
 
+std::string CodePageFromUtf8(unsigned int codePage, std::string_view utf8) {
+  const std::wstring wide = ToWide(utf8);
+  if (wide.empty()) return {};
+  // Without WC_NO_BEST_FIT_CHARS a character the code page lacks may become
+  // a look-alike ("ł" as "l") instead of '?'. A system whose code page is
+  // UTF-8 holds every character and takes neither the flag nor a default.
+  const UINT actual = codePage == CP_ACP     ? ::GetACP()
+                      : codePage == CP_OEMCP ? ::GetOEMCP()
+                                             : codePage;
+  const bool holdsAll = actual == CP_UTF8;
+  const DWORD flags = holdsAll ? 0 : WC_NO_BEST_FIT_CHARS;
+  const char* unknown = holdsAll ? nullptr : "?";
+  const int length = static_cast<int>(wide.size());
+  const int needed =
+      ::WideCharToMultiByte(actual, flags, wide.data(), length, nullptr, 0, unknown, nullptr);
+  if (needed <= 0) return {};
+  std::string bytes(static_cast<size_t>(needed), '\0');
+  ::WideCharToMultiByte(actual, flags, wide.data(), length, bytes.data(), needed, unknown, nullptr);
+  return bytes;
+}
+
 }  // namespace tarvik::platform

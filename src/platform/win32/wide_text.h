@@ -16,6 +16,10 @@ std::string FromWide(std::wstring_view wide);
 // `text` in the code page `codePage` to UTF-16.
 std::wstring WideFromCodePage(unsigned int codePage, std::string_view text);
 
+// UTF-8 to the code page `codePage` (CP_ACP and CP_OEMCP included); a
+// character it cannot hold becomes '?'.
+std::string CodePageFromUtf8(unsigned int codePage, std::string_view utf8);
+
 }  // namespace tarvik::platform
 
 #endif  // TARVIK_PLATFORM_WIN32_WIDE_TEXT_H_
