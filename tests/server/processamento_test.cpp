@@ -34,7 +34,7 @@ class ProcessamentoTest : public ::testing::Test {
   Resultado Verifica(bool atualizador) {
     return processamento_.ProcessaAtualizacaoAtualizador(
         atualizador ? "4.00" : "2.30", instalacao_.Pasta().Texto(), servidor_.Url(kVerificacao),
-        "ABC123", atualizador, "Loja & Cia 1", "11.222");
+        "ABC123", atualizador, "Padaria São João & Cia 1", "11.222");
   }
 
   teste::InstalacaoTeste instalacao_{teste::kMomentoRegistro};
@@ -72,7 +72,7 @@ TEST_F(ProcessamentoTest, ChecksWithoutUpdateOrThatFailMakeNoReport) {
 // Values go as they are; only what cannot stand in a request line, the
 // blanks here, is percent-encoded. The update itself and its log line are
 // read back by the runs of the whole program.
-TEST_F(ProcessamentoTest, AppliedUpdateIsReportedWithBlanksPercentEncoded) {
+TEST_F(ProcessamentoTest, AppliedUpdateIsReportedWithBlanksAndAccentsAsPercentEncodedUtf8) {
   descritor_ =
       "[sequenciaAtualizacao]\r\nitens=1\r\natualizar=true\r\nversao=2.31\r\n"
       "atualizar_atualizador=false\r\nacao_1=CriarPasta\r\ncaminho_1=relatorios\r\n"
@@ -83,8 +83,8 @@ TEST_F(ProcessamentoTest, AppliedUpdateIsReportedWithBlanksPercentEncoded) {
       (Textos{kVerificacao + "?versaoAplicativo=2.30",
               kVerificacao +
                   "?operacao=resultado&chave=ABC123&data=20260305070809&resultado="
-                  "SucessoInstalacao&versao_original=2.30&versao_atualizada=2.31&conta=Loja%20&"
-                  "%20Cia%201&cnpj=11.222"}));
+                  "SucessoInstalacao&versao_original=2.30&versao_atualizada=2.31&conta=Padaria%20S"
+                  "%C3%A3o%20Jo%C3%A3o%20&%20Cia%201&cnpj=11.222"}));
 }
 
 // A system whose records the test gives; an absent record fails its read.
