@@ -6,6 +6,7 @@
 
 #include "platform/process.h"
 #include "support/pasta_temporaria.h"
+#include "support/plataforma_teste.h"
 
 namespace tarvik::teste {
 namespace {
@@ -32,8 +33,9 @@ TEST(LoteReinicioTest, WritesEveryLineInTheCodePageReplacingALeftOver) {
             "rundll32 \"" + base + "\\atualiza.dll\",_fnAguarda@16 " +
                 std::to_string(platform::CurrentProcessId()) +
                 "\r\n"
-                "copy /y \"C:\\Meus Programas\\temp\\a\xE7\xE3o.exe-2-1\" \"C:\\Meus "
-                "Programas\\a\xE7\xE3o.exe\"\r\n"
+                "copy /y \"C:\\Meus Programas\\temp\\" +
+                kAcaoNoLote + ".exe-2-1\" \"C:\\Meus Programas\\" + kAcaoNoLote +
+                ".exe\"\r\n"
                 "del /f \"C:\\Meus Programas\\velho \"x\".dll\"\r\n"
                 "start tarvik.exe 4.00\r\n"
                 "del /f \"" +

@@ -14,12 +14,17 @@ inline const std::string kExtensaoPrograma = ".exe";
 // WinHTTP's own numbers for a transfer that stalls and a body past the cap.
 inline constexpr int32_t kErroTransferenciaParada = 12002;
 inline constexpr int32_t kErroRespostaGrande = 12184;
+// "ação" in the restart batch: the command interpreter reads the OEM code
+// page, 850 on a Brazilian system.
+inline const std::string kAcaoNoLote = "a\x87\xC6o";
 #else
 inline constexpr char kSeparador = '/';
 inline const std::string kExtensaoPrograma;
 // libcurl's numbers for the same.
 inline constexpr int32_t kErroTransferenciaParada = 28;
 inline constexpr int32_t kErroRespostaGrande = 63;
+// "ação" in the restart batch, in the code page the batch runner reads.
+inline const std::string kAcaoNoLote = "a\xE7\xE3o";
 #endif
 
 // True when the Windows program runs under Wine, where some system calls
