@@ -8,10 +8,9 @@
 #include <vector>
 
 #include "base/erro.h"
-#include "base/texto.h"
-#include "platform/files.h"
 #include "platform/posix/posix_error.h"
 #include "platform/process.h"
+#include "platform/program_search.h"
 
 extern char** environ;
 
@@ -45,35 +44,6 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
   return words;
 }
 
-bool IsFile(const std::string& path) {
-  return PathExists(path) && (GetAttributes(path) & kAttributeDirectory) == 0;
-}
-
-// The bare-name search of the Windows process start: the program's folder,
-// the current folder, then PATH.
-std::string FindProgram(const std::string& name) {
-  if (name.find_first_of("/\\") != std::string::npos) return NativePath(name);
-  std::vector<std::string> folders = {ProgramFolder(), "."};
-  if (const char* path = std::getenv("PATH")) {
-    std::string list = path;
-    for (size_t start = 0; start <= list.size();) {
-      size_t end = list.find(':', start);
-      if (end == std::string::npos) end = list.size();
-      if (end > start) folders.push_back(list.substr(start, end - start));
-      start = end + 1;
-    }
-  }
-  for (const auto& folder : folders) {
-    const std::string candidate = NativePath(folder + "/" + name);
-    if (IsFile(candidate)) return candidate;
-  }
-  throw ErroPadrao(codigo_erro::kArquivoNaoEncontrado, "StartProgram", name);
-}
-
-bool EndsWithBat(const std::string& name) {
-  return name.size() >= 4 && IgualSemCaixa(std::string_view(name).substr(name.size() - 4), ".bat");
-}
-
 }  // namespace
 
 std::string ExecutableFolder() {
@@ -102,8 +72,11 @@ uint32_t CurrentProcessId() { return static_cast<uint32_t>(::getpid()); }
 void StartProgram(const std::string& commandLine) {
   std::vector<std::string> words = SplitCommandLine(commandLine);
   if (words.empty()) throw ErroPadrao(codigo_erro::kArquivoNaoEncontrado, "StartProgram");
-  words[0] = FindProgram(words[0]);
-  if (EndsWithBat(words[0])) words.insert(words.begin(), FindProgram(kBatchRunner));
+  const char* path = std::getenv("PATH");
+  const std::string_view searchPath = path ? path : "";
+  words[0] = FindProgram(words[0], searchPath, ':');
+  if (IsBatchFile(words[0]))
+    words.insert(words.begin(), FindProgram(kBatchRunner, searchPath, ':'));
 
   std::vector<char*> argv;
   for (auto& word : words) argv.push_back(word.data());

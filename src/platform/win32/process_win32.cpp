@@ -5,9 +5,8 @@
 #include <vector>
 
 #include "base/erro.h"
-#include "base/texto.h"
-#include "platform/files.h"
 #include "platform/process.h"
+#include "platform/program_search.h"
 #include "platform/win32/wide_text.h"
 
 namespace tarvik::platform {
@@ -44,35 +43,6 @@ std::string EnvironmentVariable(const wchar_t* name) {
   const DWORD length = ::GetEnvironmentVariableW(name, value.data(), needed);
   value.resize(length < needed ? length : 0);
   return FromWide(value);
-}
-
-bool IsFile(const std::string& path) {
-  const DWORD attributes = ::GetFileAttributesW(ToWide(path).c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
-// The bare-name search the updater has always made: the program's folder,
-// the current folder, then PATH (not the system folders CreateProcessW
-// would add).
-std::string FindProgram(const std::string& name) {
-  if (name.find_first_of("/\\:") != std::string::npos) return NativePath(name);
-  std::vector<std::string> folders = {ProgramFolder(), "."};
-  const std::string list = EnvironmentVariable(L"PATH");
-  for (size_t start = 0; start <= list.size();) {
-    size_t end = list.find(';', start);
-    if (end == std::string::npos) end = list.size();
-    if (end > start) folders.push_back(list.substr(start, end - start));
-    start = end + 1;
-  }
-  for (const auto& folder : folders) {
-    const std::string candidate = NativePath(folder + "\\" + name);
-    if (IsFile(candidate)) return candidate;
-  }
-  throw ErroPadrao(codigo_erro::kArquivoNaoEncontrado, "StartProgram", name);
-}
-
-bool EndsWithBat(const std::string& name) {
-  return name.size() >= 4 && IgualSemCaixa(std::string_view(name).substr(name.size() - 4), ".bat");
 }
 
 std::string CommandInterpreter() {
@@ -122,14 +92,14 @@ void StartProgram(const std::string& commandLine) {
   if (name.empty()) throw ErroPadrao(codigo_erro::kArquivoNaoEncontrado, "StartProgram");
   const std::string_view arguments = SkipBlanks(line.substr(nameLength));
 
-  const std::string program = FindProgram(name);
+  const std::string program = FindProgram(name, EnvironmentVariable(L"PATH"), ';');
   std::string invocation = Quoted(program);
   if (!arguments.empty()) {
     invocation += ' ';
     invocation += arguments;
   }
   std::string application = program;
-  if (EndsWithBat(program)) {
+  if (IsBatchFile(program)) {
     // The interpreter drops the outer quotes of what follows /c and runs the
     // rest as typed, quoted program name included.
     application = CommandInterpreter();
