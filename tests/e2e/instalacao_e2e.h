@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <regex>
@@ -13,6 +12,7 @@
 
 #include "base/cp1252.h"
 #include "support/pasta_temporaria.h"
+#include "support/pasta_windows.h"
 #include "support/processo.h"
 
 namespace tarvik::teste {
@@ -82,14 +82,12 @@ inline std::string NomePrograma(const std::string& programa) {
 // A temporary installation with copies of the built Tarvik.exe and of what
 // runs the restart batch beside it (atualiza.dll on Windows, the batch
 // runner elsewhere), a stand-in main application that records each start,
-// and atualizador.ini in a Windows directory of its own (on Windows, the
-// real one: the profile functions read a bare file name only from there).
+// and atualizador.ini in the Windows directory of PastaWindowsTeste.
 // Its folder name has blanks and accents, as real ones do.
 class InstalacaoE2E {
  public:
   InstalacaoE2E() : pasta_(raiz_.Caminho() / u8"Instalação TARVIK") {
     std::filesystem::create_directories(pasta_ / "dados");
-    std::filesystem::create_directories(windir_);
 #ifdef _WIN32
     for (const char* programa : {"Tarvik.exe", "atualiza.dll"}) {
       std::filesystem::copy_file(PastaBinarios() / programa, pasta_ / programa);
@@ -104,10 +102,6 @@ class InstalacaoE2E {
     std::filesystem::permissions(pasta_ / "pelirana.exe", std::filesystem::perms::owner_all);
 #endif
   }
-  ~InstalacaoE2E() {
-    std::error_code ignorado;
-    std::filesystem::remove(windir_ / "atualizador.ini", ignorado);
-  }
   InstalacaoE2E(const InstalacaoE2E&) = delete;
   InstalacaoE2E& operator=(const InstalacaoE2E&) = delete;
 
@@ -115,11 +109,9 @@ class InstalacaoE2E {
   std::filesystem::path Em(const std::string& relativo) const { return pasta_ / relativo; }
 
   // Writes atualizador.ini in the Windows directory.
-  void Configuracao(const std::string& conteudo) const {
-    EscreveArquivo(windir_ / "atualizador.ini", conteudo);
-  }
+  void Configuracao(const std::string& conteudo) { windir_.Escreve("atualizador.ini", conteudo); }
   // Configuration mode against `url`, application version 2.30.
-  void ConfiguracaoServidor(const std::string& url) const {
+  void ConfiguracaoServidor(const std::string& url) {
     Configuracao("[Configuracao]\r\nversao=2.30\r\nid_instalador=ID-E2E\r\nurl=" + url +
                  "\r\nconta=0123-4\r\ncnpj=11222333000181\r\n");
   }
@@ -136,8 +128,7 @@ class InstalacaoE2E {
     });
     execucao.caixas += execucao.erros;
 #else
-    ambiente.insert(ambiente.end(),
-                    {{"WINDIR", windir_.string()}, {"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}});
+    ambiente.insert(ambiente.end(), {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}});
     static_cast<ResultadoProcesso&>(execucao) =
         teste::Executa(pasta_ / "Tarvik.exe", argumentos, pasta_, ambiente);
     execucao.caixas = execucao.erros;
@@ -171,11 +162,7 @@ class InstalacaoE2E {
  private:
   PastaTemporaria raiz_;
   std::filesystem::path pasta_;
-#ifdef _WIN32
-  std::filesystem::path windir_ = std::getenv("WINDIR");
-#else
-  std::filesystem::path windir_ = raiz_.Caminho() / "windows";
-#endif
+  PastaWindowsTeste windir_;
 };
 
 }  // namespace tarvik::teste

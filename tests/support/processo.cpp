@@ -1,5 +1,6 @@
 #include "support/processo.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -11,6 +12,20 @@ bool AguardaArquivo(const std::filesystem::path& arquivo) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   return false;
+}
+
+std::vector<std::string> AplicaAmbiente(
+    std::vector<std::string> atuais,
+    const std::vector<std::pair<std::string, std::string>>& ambiente,
+    bool (*comeca)(const std::string& variavel, const std::string& prefixo)) {
+  std::erase_if(atuais, [&](const std::string& variavel) {
+    return std::ranges::any_of(ambiente,
+                               [&](const auto& v) { return comeca(variavel, v.first + "="); });
+  });
+  for (const auto& [nome, valor] : ambiente) {
+    if (!valor.empty()) atuais.push_back(nome + "=" + valor);
+  }
+  return atuais;
 }
 
 std::filesystem::path PastaBinarios() { return TARVIK_BIN_DIR; }

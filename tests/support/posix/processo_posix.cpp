@@ -26,16 +26,11 @@ ResultadoProcesso Executa(const std::filesystem::path& programa,
   const std::string arquivoEntrada = capturas.Em("entrada");
   EscreveArquivo(arquivoEntrada, entrada);
 
-  std::vector<std::string> variaveis;
-  for (char** v = environ; *v; ++v) {
-    const std::string variavel = *v;
-    bool substituida = false;
-    for (const auto& [nome, valor] : ambiente) substituida |= variavel.starts_with(nome + "=");
-    if (!substituida) variaveis.push_back(variavel);
-  }
-  for (const auto& [nome, valor] : ambiente) {
-    if (!valor.empty()) variaveis.push_back(nome + "=" + valor);
-  }
+  std::vector<std::string> atuais;
+  for (char** v = environ; *v; ++v) atuais.emplace_back(*v);
+  std::vector<std::string> variaveis = AplicaAmbiente(
+      atuais, ambiente,
+      [](const std::string& v, const std::string& prefixo) { return v.starts_with(prefixo); });
   std::vector<char*> envp;
   for (auto& v : variaveis) envp.push_back(v.data());
   envp.push_back(nullptr);

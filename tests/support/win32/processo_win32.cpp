@@ -37,22 +37,19 @@ std::wstring ArgumentoCitado(const std::wstring& argumento) {
 // The current environment with `ambiente` applied, as CreateProcessW takes
 // it; names compare without case, as Windows does.
 std::wstring BlocoAmbiente(const std::vector<std::pair<std::string, std::string>>& ambiente) {
-  std::wstring bloco;
+  std::vector<std::string> atuais;
   wchar_t* const atual = ::GetEnvironmentStringsW();
-  for (const wchar_t* v = atual; *v; v += wcslen(v) + 1) {
-    const int tamanho = static_cast<int>(wcslen(v));
-    bool substituida = false;
-    for (const auto& [nome, valor] : ambiente) {
-      const std::wstring prefixo = ToWide(nome + "=");
-      const int n = static_cast<int>(prefixo.size());
-      substituida |=
-          tamanho >= n && ::CompareStringOrdinal(v, n, prefixo.c_str(), n, TRUE) == CSTR_EQUAL;
-    }
-    if (!substituida) bloco.append(v).push_back(L'\0');
-  }
+  for (const wchar_t* v = atual; *v; v += wcslen(v) + 1) atuais.push_back(FromWide(v));
   ::FreeEnvironmentStringsW(atual);
-  for (const auto& [nome, valor] : ambiente) {
-    if (!valor.empty()) bloco.append(ToWide(nome + "=" + valor)).push_back(L'\0');
+  std::wstring bloco;
+  for (const auto& v :
+       AplicaAmbiente(atuais, ambiente, [](const std::string&v, const std::string&prefixo) {
+         const std::wstring variavel = ToWide(v), nome = ToWide(prefixo);
+         const int n = static_cast<int>(nome.size());
+         return variavel.size() >= nome.size() &&
+                ::CompareStringOrdinal(variavel.c_str(), n, nome.c_str(), n, TRUE) == CSTR_EQUAL;
+       })) {
+    bloco.append(ToWide(v)).push_back(L'\0');
   }
   return bloco.push_back(L'\0'), bloco;
 }
