@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/cp1252.h"
+#include "support/aviso_teste.h"
 #include "support/pasta_temporaria.h"
 #include "support/pasta_windows.h"
 #include "support/processo.h"
@@ -26,19 +27,10 @@ inline bool Aguarda(const std::function<bool()>& condicao) {
   return condicao();
 }
 
-#ifdef _WIN32
-// Runs `executa` while a watcher closes, with OK, every message box that a
-// process of `programa` shows, and returns what they showed, as Caixa
-// writes it.
-std::string FechandoCaixas(const std::filesystem::path& programa,
-                           const std::function<void()>& executa);
-#endif
-
 // A message box of the updater as the tests see it. On POSIX the updater
 // writes the caption, the severity and the text to standard error; on
-// Windows the watcher reads the dialog's caption and text, with its line
-// breaks as LF (the severity shows only as the dialog's icon, which it does
-// not compare).
+// Windows AvisosCapturados reads the dialog's caption and text (the
+// severity shows only as the icon, which it cannot tell in another process).
 inline std::string Caixa(const std::string& titulo, [[maybe_unused]] const std::string& severidade,
                          const std::string& texto) {
 #ifdef _WIN32
@@ -122,11 +114,10 @@ class InstalacaoE2E {
                       std::vector<std::pair<std::string, std::string>> ambiente = {}) const {
     ExecucaoE2E execucao;
 #ifdef _WIN32
-    execucao.caixas = FechandoCaixas(pasta_ / "Tarvik.exe", [&] {
-      static_cast<ResultadoProcesso&>(execucao) =
-          teste::Executa(pasta_ / "Tarvik.exe", argumentos, pasta_, ambiente);
-    });
-    execucao.caixas += execucao.erros;
+    AvisosCapturados avisos(pasta_ / "Tarvik.exe");
+    static_cast<ResultadoProcesso&>(execucao) =
+        teste::Executa(pasta_ / "Tarvik.exe", argumentos, pasta_, ambiente);
+    execucao.caixas = avisos.Texto() + execucao.erros;
 #else
     ambiente.insert(ambiente.end(), {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}});
     static_cast<ResultadoProcesso&>(execucao) =

@@ -3,9 +3,10 @@
 #ifdef _WIN32
 #include <windows.h>
 
+#include <set>
 #include <string_view>
 
-#include "platform/code_page.h"
+#include "platform/win32/wide_text.h"
 #else
 #include <gtest/gtest.h>
 #endif
@@ -15,57 +16,81 @@ namespace tarvik::teste {
 #ifdef _WIN32
 namespace {
 
-std::string TextoDe(HWND janela) {
-  char texto[1024] = {};
-  ::GetWindowTextA(janela, texto, sizeof texto);
-  return platform::FromAnsiCodePage(texto);
+constexpr int kTextoCaixa = 0xFFFF;  // the static control of a message box's text
+
+std::string TextoJanela(HWND janela) {
+  std::wstring texto(static_cast<size_t>(::GetWindowTextLengthW(janela)) + 1, L'\0');
+  texto.resize(
+      static_cast<size_t>(::GetWindowTextW(janela, texto.data(), static_cast<int>(texto.size()))));
+  std::string utf8 = platform::FromWide(texto);
+  for (size_t cr; (cr = utf8.find("\r\n")) != std::string::npos;) utf8.erase(cr, 1);
+  return utf8;
 }
 
-// A message box's severity, from its icon, and its text.
-struct Caixa {
-  std::string severidade = "?", texto;
+bool DoPrograma(DWORD id, const std::filesystem::path& programa) {
+  const HANDLE processo = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+  if (processo == nullptr) return false;
+  wchar_t imagem[MAX_PATH];
+  DWORD tamanho = MAX_PATH;
+  const bool lido = ::QueryFullProcessImageNameW(processo, 0, imagem, &tamanho);
+  ::CloseHandle(processo);
+  std::error_code erro;
+  return lido && std::filesystem::equivalent(std::wstring(imagem, tamanho), programa, erro);
+}
+
+// The box shows the system's shared icons, whose handles this process
+// knows only for its own boxes (Wine gives another process's as unknown).
+BOOL CALLBACK LeIcone(HWND filho, LPARAM severidade) {
+  if ((::GetWindowLongW(filho, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) return TRUE;
+  const auto icone = reinterpret_cast<HICON>(::SendMessageW(filho, STM_GETICON, 0, 0));
+  auto& texto = *reinterpret_cast<std::string*>(severidade);
+  texto = icone == ::LoadIcon(nullptr, IDI_ERROR)         ? " - Erro"
+          : icone == ::LoadIcon(nullptr, IDI_INFORMATION) ? " - Informação"
+                                                          : " - ?";
+  return FALSE;
+}
+
+struct Busca {
+  const std::filesystem::path& programa;
+  std::set<HWND>& fechadas;
+  std::mutex& mutex;
+  std::string& lidos;
 };
 
-BOOL CALLBACK LeFilho(HWND filho, LPARAM lido) {
-  Caixa& caixa = *reinterpret_cast<Caixa*>(lido);
-  if ((::GetWindowLongW(filho, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
-    // The box shows the system's shared icons.
-    const auto icone = reinterpret_cast<HICON>(::SendMessageW(filho, STM_GETICON, 0, 0));
-    if (icone == ::LoadIcon(nullptr, IDI_ERROR)) caixa.severidade = "Erro";
-    if (icone == ::LoadIcon(nullptr, IDI_INFORMATION)) caixa.severidade = "Informação";
-  } else if (::GetDlgCtrlID(filho) == 0xFFFF) {
-    caixa.texto = TextoDe(filho);
+BOOL CALLBACK ExaminaJanela(HWND janela, LPARAM parametro) {
+  auto& busca = *reinterpret_cast<Busca*>(parametro);
+  wchar_t classe[16];
+  DWORD id = 0;
+  ::GetWindowThreadProcessId(janela, &id);
+  const bool propria = id == ::GetCurrentProcessId();
+  if (::GetClassNameW(janela, classe, 16) == 0 || std::wstring_view(classe) != L"#32770" ||
+      !::IsWindowVisible(janela) || busca.fechadas.contains(janela) ||
+      (busca.programa.empty() ? !propria : !DoPrograma(id, busca.programa))) {
+    return TRUE;
   }
+  std::string severidade;
+  if (propria) ::EnumChildWindows(janela, LeIcone, reinterpret_cast<LPARAM>(&severidade));
+  {
+    std::lock_guard trava(busca.mutex);
+    busca.lidos += TextoJanela(janela) + severidade + "\n" +
+                   TextoJanela(::GetDlgItem(janela, kTextoCaixa)) + "\n";
+  }
+  busca.fechadas.insert(janela);
+  // The only button of the boxes under test is OK.
+  ::SendMessageW(::FindWindowExW(janela, nullptr, L"Button", nullptr), BM_CLICK, 0, 0);
   return TRUE;
-}
-
-BOOL CALLBACK AchaCaixa(HWND janela, LPARAM achada) {
-  char classe[8] = {};
-  ::GetClassNameA(janela, classe, sizeof classe);
-  if (std::string_view(classe) != "#32770" || !::IsWindowVisible(janela)) return TRUE;
-  *reinterpret_cast<HWND*>(achada) = janela;
-  return FALSE;
 }
 
 }  // namespace
 
-// The boxes are looked for among the windows of the thread that runs the
-// code under test, the one that makes the object.
-AvisosCapturados::AvisosCapturados()
-    : vigia_([this, teste = ::GetCurrentThreadId()] {
+// A box blocks what shows it until closed: it is always seen before that
+// ends.
+AvisosCapturados::AvisosCapturados(std::filesystem::path programa)
+    : programa_(std::move(programa)), vigia_([this] {
+        std::set<HWND> fechadas;
+        Busca busca{programa_, fechadas, mutex_, lidos_};
         for (; !encerrando_; ::Sleep(10)) {
-          HWND caixa = nullptr;
-          ::EnumThreadWindows(teste, AchaCaixa, reinterpret_cast<LPARAM>(&caixa));
-          if (!caixa) continue;
-          Caixa lida;
-          ::EnumChildWindows(caixa, LeFilho, reinterpret_cast<LPARAM>(&lida));
-          {
-            std::lock_guard trava(mutex_);
-            lidos_ += TextoDe(caixa) + " - " + lida.severidade + "\n" + lida.texto + "\n";
-          }
-          ::SendMessageW(::GetDlgItem(caixa, IDOK), BM_CLICK, 0, 0);
-          // Until the box is gone, it would be read again.
-          while (::IsWindow(caixa) && !encerrando_) ::Sleep(10);
+          ::EnumWindows(ExaminaJanela, reinterpret_cast<LPARAM>(&busca));
         }
       }) {}
 

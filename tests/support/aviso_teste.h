@@ -2,6 +2,7 @@
 #define TARVIK_TESTS_SUPPORT_AVISO_TESTE_H_
 
 #include <atomic>
+#include <filesystem>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -9,14 +10,22 @@
 
 namespace tarvik::teste {
 
-// The notices that the code under test shows during the life of the
-// object, each as "caption - severity\ntext\n". On POSIX they are what the
-// notice writes on standard error when there is no display; on Windows
-// the message boxes, which a watching thread reads and closes so that the
-// test goes on.
+// The notices shown during the life of the object. On POSIX they are what
+// the code under test writes on standard error when there is no display,
+// each as "caption - severity\ntext\n". On Windows they are the message
+// boxes on the desktop, which a watching thread reads and closes with their
+// button so that the run goes on: each as "caption - severity\ntext\n" with
+// the severity told by the box's icon, which can be identified only for a
+// box of this process, or else as "caption\ntext\n"; line breaks are LF.
 class AvisosCapturados {
  public:
+#ifdef _WIN32
+  // The boxes of the processes that run `programa`, or of this process
+  // when it is empty.
+  explicit AvisosCapturados(std::filesystem::path programa = {});
+#else
   AvisosCapturados();
+#endif
   ~AvisosCapturados();
   AvisosCapturados(const AvisosCapturados&) = delete;
   AvisosCapturados& operator=(const AvisosCapturados&) = delete;
@@ -26,6 +35,7 @@ class AvisosCapturados {
 
  private:
 #ifdef _WIN32
+  std::filesystem::path programa_;
   std::atomic<bool> encerrando_ = false;
   std::mutex mutex_;
   std::string lidos_;
