@@ -5,7 +5,9 @@
 #include <httplib.h>
 #include <stdlib.h>
 
+#include <optional>
 #include <thread>
+#include <utility>
 
 #include "server/processamento.h"
 #include "support/instalacao_teste.h"
@@ -33,16 +35,12 @@ class VerificacaoHttpsTest : public ::testing::Test {
                         "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1"},
                        instalacao_.Pasta().Caminho());
     EXPECT_EQ(gerado.status, 0) << gerado.erros;
-    https_ = std::make_unique<httplib::SSLServer>(Em("certificado.pem").c_str(),
-                                                  Em("chave.pem").c_str());
+    https_.emplace(Em("certificado.pem").c_str(), Em("chave.pem").c_str());
     https_->Get("/verifica", [](const httplib::Request&, httplib::Response& resposta) {
       resposta.set_content(kSemAtualizacao, "text/plain");
     });
     https_->Get("/para-http", [this](const httplib::Request&, httplib::Response& resposta) {
       resposta.set_redirect(http_.Url("/verifica"));
-    });
-    http_.Http().Get("/verifica", [](const httplib::Request&, httplib::Response& resposta) {
-      resposta.set_content(kSemAtualizacao, "text/plain");
     });
     http_.Inicia();
     porta_ = https_->bind_to_any_port("127.0.0.1");
@@ -58,43 +56,41 @@ class VerificacaoHttpsTest : public ::testing::Test {
   }
 
   std::string Em(const std::string& nome) const { return instalacao_.Pasta().Em(nome); }
+  // The check of `caminho` on the HTTPS server: its result and last log line.
+  std::pair<Resultado, std::string> Verifica(const std::string& caminho) {
+    const Resultado resultado = Processamento().ProcessaAtualizacaoAtualizador(
+        "2.30", instalacao_.Pasta().Texto(), Url(caminho), "ABC123", false, "conta", "cnpj");
+    return {resultado, instalacao_.LinhasRegistro().back()};
+  }
   std::string Url(const std::string& caminho) const {
     return "https://127.0.0.1:" + std::to_string(porta_) + caminho;
   }
-  Resultado Verifica(const std::string& url) {
-    return Processamento().ProcessaAtualizacaoAtualizador("2.30", instalacao_.Pasta().Texto(), url,
-                                                          "ABC123", false, "conta", "cnpj");
+  std::string ErroBaixar(const std::string& caminho, const std::string& erro) const {
+    return LinhaErro("Erro ao baixar o arquivo [" + Url(caminho) + "] Erro: " + erro);
   }
 
   teste::InstalacaoTeste instalacao_{teste::kMomentoRegistro};
   teste::ServidorLocal http_;
-  std::unique_ptr<httplib::SSLServer> https_;
+  std::optional<httplib::SSLServer> https_;
   std::thread thread_;
   int porta_ = 0;
 };
 
-TEST_F(VerificacaoHttpsTest, UntrustedAuthorityIsRefusedAndTrustedOneAccepted) {
-  const std::string url = Url("/verifica");
-  EXPECT_EQ(Verifica(url), Resultado::kFalhaInstalacao);
-  EXPECT_EQ(instalacao_.LinhasRegistro().back(),
-            LinhaErro("Erro ao baixar o arquivo [" + url +
-                      "] Erro: [60] Mensagem [SSL certificate problem: self-signed "
-                      "certificate]"));
-
+TEST_F(VerificacaoHttpsTest, OnlyATrustedServerIsAnsweredAndNeverDowngraded) {
+  EXPECT_EQ(Verifica("/verifica"), std::pair(Resultado::kFalhaInstalacao,
+                                             ErroBaixar("/verifica",
+                                                        "[60] Mensagem [SSL certificate problem: "
+                                                        "self-signed certificate]")));
   setenv("SSL_CERT_FILE", Em("certificado.pem").c_str(), 1);
-  EXPECT_EQ(Verifica(url), Resultado::kSucessoInstalacao);
-  EXPECT_EQ(instalacao_.LinhasRegistro().back(),
-            LinhaInfo("Não é necessário atualizar o TARVIK. Versão atual já é a correta (2.30)"));
-}
-
-TEST_F(VerificacaoHttpsTest, RedirectFromHttpsToHttpIsRefused) {
-  setenv("SSL_CERT_FILE", Em("certificado.pem").c_str(), 1);
-  const std::string url = Url("/para-http");
-  EXPECT_EQ(Verifica(url), Resultado::kFalhaInstalacao);
-  EXPECT_EQ(
-      instalacao_.LinhasRegistro().back(),
-      LinhaErro("Erro ao baixar o arquivo [" + url +
-                "] Erro: [1] Mensagem [Protocol \"http\" not supported or disabled in libcurl]"));
+  EXPECT_EQ(Verifica("/verifica"),
+            std::pair(Resultado::kSucessoInstalacao,
+                      LinhaInfo("Não é necessário atualizar o TARVIK. Versão atual já é a "
+                                "correta (2.30)")));
+  EXPECT_EQ(Verifica("/para-http"),
+            std::pair(Resultado::kFalhaInstalacao,
+                      ErroBaixar("/para-http",
+                                 "[1] Mensagem [Protocol \"http\" not supported or "
+                                 "disabled in libcurl]")));
   EXPECT_TRUE(http_.Pedidos().empty());
 }
 
