@@ -266,26 +266,21 @@ struct VerdictCase {
 
 void PrintTo(const VerdictCase& verdict_case, std::ostream* out) { *out << verdict_case.name; }
 
-class SignedImagesTest : public testing::Test {
- protected:
-  static void SetUpTestSuite() { fixtures_ = std::make_unique<Fixtures>(); }
-  static void TearDownTestSuite() { fixtures_.reset(); }
+// Made once, on first use, for every case.
+Fixtures& Shared() {
+  static Fixtures fixtures;
+  return fixtures;
+}
 
-  static std::unique_ptr<Fixtures> fixtures_;
-};
-
-std::unique_ptr<Fixtures> SignedImagesTest::fixtures_;
-
-class AuthenticodeVerdictTest : public SignedImagesTest,
-                                public testing::WithParamInterface<VerdictCase> {};
+class AuthenticodeVerdictTest : public testing::TestWithParam<VerdictCase> {};
 
 // The utility component the tasks use gives the verifier's code.
 TEST_P(AuthenticodeVerdictTest, GivesTheCodeOfWinVerifyTrustAndAgreesWithOsslsigncode) {
-  const fs::path file = GetParam().make(*fixtures_, GetParam().name);
+  const fs::path file = GetParam().make(Shared(), GetParam().name);
   const Verificacao verificacao = CriaUtilitarios()->VerificaAssinatura(file.string());
   EXPECT_EQ(verificacao.detalhe, GetParam().expected);
   EXPECT_EQ(verificacao.valido, GetParam().expected == kTrustValid);
-  EXPECT_EQ(teste::OsslsigncodeAccepts(file, fixtures_->root.CertificatePath()),
+  EXPECT_EQ(teste::OsslsigncodeAccepts(file, Shared().root.CertificatePath()),
             GetParam().expected == kTrustValid || GetParam().osslsigncode == kLenient);
 }
 
@@ -378,10 +373,8 @@ const VerdictCase kFaultyFiles[] = {
 INSTANTIATE_TEST_SUITE_P(Faulty, AuthenticodeVerdictTest, testing::ValuesIn(kFaultyFiles),
                          CaseName);
 
-using AuthenticodePathTest = SignedImagesTest;
-
-TEST_F(AuthenticodePathTest, TakesAnyPathFormAndRaisesTheClassicErrorOfAFileItCannotRead) {
-  std::string windows = kBySigner(*fixtures_, "Assinado").parent_path().string() + "/ASSINADO.EXE";
+TEST(AuthenticodePathTest, TakesAnyPathFormAndRaisesTheClassicErrorOfAFileItCannotRead) {
+  std::string windows = kBySigner(Shared(), "Assinado").parent_path().string() + "/ASSINADO.EXE";
   std::replace(windows.begin(), windows.end(), '/', '\\');
   const teste::PastaTemporaria pasta;
   const std::pair<std::string, std::string> cases[] = {
