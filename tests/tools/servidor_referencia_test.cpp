@@ -44,13 +44,12 @@ TEST(CatalogoTest, VersionsCompareByNumberWherePossible) {
 }
 
 TEST(CatalogoTest, OnlySafeTextsAreVersions) {
-  const std::string limite(64, '9'), alem(65, '9');
-  for (const std::string versao : {"1", "2.31-rc_1", "V2", limite.c_str()}) {
-    EXPECT_TRUE(publicacao::VersaoValida(versao)) << versao;
-  }
-  for (const std::string texto :
-       {"", "..", "-1", "2.31 beta", "2/31", "2\\31", "2.31\r", "versão", alem.c_str()}) {
-    EXPECT_FALSE(publicacao::VersaoValida(texto)) << texto;
+  // The first four are versions.
+  const std::string textos[] = {
+      "1",     "2.31-rc_1", "V2",     std::string(64, '9'), "", "..", "-1", "2.31 beta", "2/31",
+      "2\\31", "2.31\r",    "versão", std::string(65, '9')};
+  for (size_t i = 0; i < std::size(textos); ++i) {
+    EXPECT_EQ(publicacao::VersaoValida(textos[i]), i < 4) << textos[i];
   }
 }
 

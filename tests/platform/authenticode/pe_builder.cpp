@@ -6,8 +6,8 @@ namespace tarvik::teste {
 namespace {
 
 constexpr uint32_t kPeOffset = 0x40;
-constexpr uint32_t kFileAlignment = 0x200;
-constexpr uint32_t kHeadersSize = 0x200;
+// The headers take one unit of file alignment.
+constexpr uint32_t kFileAlignment = 0x200, kHeadersSize = kFileAlignment;
 constexpr uint32_t kDirectoryCount = 16;
 
 // The optional header's fields before the data directories.

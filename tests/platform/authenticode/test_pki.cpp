@@ -47,11 +47,6 @@ void WritePem(const std::filesystem::path& path, const std::vector<X509*>& certi
         "write key");
 }
 
-ResultadoProcesso Osslsigncode(const std::vector<std::string>& arguments,
-                               const std::filesystem::path& image) {
-  return Executa("/usr/bin/osslsigncode", arguments, image.parent_path());
-}
-
 }  // namespace
 
 TestIdentity::TestIdentity(const CertificateRequest& request, const TestIdentity* issuer,
@@ -108,7 +103,7 @@ void SignImage(const std::filesystem::path& in, const std::filesystem::path& out
                                      "-h",   digest};
   arguments.insert(arguments.end(), extra.begin(), extra.end());
   arguments.insert(arguments.end(), {"-in", in.string(), "-out", out.string()});
-  const ResultadoProcesso result = Osslsigncode(arguments, in);
+  const ResultadoProcesso result = Executa("/usr/bin/osslsigncode", arguments, in.parent_path());
   if (result.status != 0) {
     throw std::runtime_error("osslsigncode sign " + in.string() + " failed: " + result.saida +
                              result.erros);
@@ -116,9 +111,10 @@ void SignImage(const std::filesystem::path& in, const std::filesystem::path& out
 }
 
 bool OsslsigncodeAccepts(const std::filesystem::path& image, const std::filesystem::path& trusted) {
-  return Osslsigncode({"verify", "-in", image.string(), "-CAfile", trusted.string(), "-TSA-CAfile",
-                       trusted.string()},
-                      image)
+  const std::string ca = trusted.string();
+  return Executa("/usr/bin/osslsigncode",
+                 {"verify", "-in", image.string(), "-CAfile", ca, "-TSA-CAfile", ca},
+                 image.parent_path())
              .status == 0;
 }
 
