@@ -8,6 +8,7 @@
 #include "e2e/instalacao_e2e.h"
 #include "e2e/servidor_atualizacao.h"
 #include "support/pasta_temporaria.h"
+#include "support/plataforma_teste.h"
 #include "support/processo.h"
 
 namespace tarvik {
@@ -16,7 +17,7 @@ namespace {
 TEST(FormularioTesteTest, ConfirmedAddressFiresOneUpdaterCheckWithTheSampleValues) {
   teste::PastaTemporaria pasta;
   teste::ServidorAtualizacao servidor;
-  const std::string formulario = teste::NomePrograma("formulario_teste");
+  const std::string formulario = "formulario_teste" + teste::kExtensaoPrograma;
   std::filesystem::copy_file(teste::PastaBinarios() / formulario, pasta.Caminho() / formulario);
   const auto consulta = [&](const std::string& respostas) {
     auto resultado = teste::Executa(pasta.Caminho() / formulario, {}, pasta.Caminho(),

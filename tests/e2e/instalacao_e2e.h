@@ -2,30 +2,19 @@
 #define TARVIK_TESTS_E2E_INSTALACAO_E2E_H_
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
-#include <functional>
 #include <regex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "base/cp1252.h"
 #include "support/aviso_teste.h"
 #include "support/pasta_temporaria.h"
 #include "support/pasta_windows.h"
+#include "support/plataforma_teste.h"
 #include "support/processo.h"
 
 namespace tarvik::teste {
-
-// Whether `condicao` comes to hold within ten seconds, for what the
-// programs under test do after they end.
-inline bool Aguarda(const std::function<bool()>& condicao) {
-  for (int i = 0; i < 1000 && !condicao(); ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return condicao();
-}
 
 // A message box of the updater as the tests see it. On POSIX the updater
 // writes the caption, the severity and the text to standard error; on
@@ -62,18 +51,10 @@ struct ExecucaoE2E : ResultadoProcesso {
   std::string caixas;
 };
 
-// The name of a built program as the system gives it.
-inline std::string NomePrograma(const std::string& programa) {
-#ifdef _WIN32
-  return programa + ".exe";
-#else
-  return programa;
-#endif
-}
-
 // A temporary installation with copies of the built Tarvik.exe and of what
 // runs the restart batch beside it (atualiza.dll on Windows, the batch
-// runner elsewhere), a stand-in main application that records each start,
+// runner elsewhere), a stand-in main application that records each start
+// in "executou",
 // and atualizador.ini in the Windows directory of PastaWindowsTeste.
 // Its folder name has blanks and accents, as real ones do.
 class InstalacaoE2E {
@@ -81,18 +62,15 @@ class InstalacaoE2E {
   InstalacaoE2E() : pasta_(raiz_.Caminho() / u8"Instalação TARVIK") {
     std::filesystem::create_directories(pasta_ / "dados");
 #ifdef _WIN32
-    for (const char* programa : {"Tarvik.exe", "atualiza.dll"}) {
-      std::filesystem::copy_file(PastaBinarios() / programa, pasta_ / programa);
-    }
-    std::filesystem::copy_file(PastaBinarios() / "aplicativo_teste.exe", pasta_ / "pelirana.exe");
+    const char* const lote = "atualiza.dll";
 #else
-    for (const char* programa : {"Tarvik.exe", "executa-lote"}) {
+    const char* const lote = "executa-lote";
+#endif
+    for (const char* programa : {"Tarvik.exe", lote}) {
       std::filesystem::copy_file(PastaBinarios() / programa, pasta_ / programa);
     }
-    EscreveArquivo(pasta_ / "pelirana.exe",
-                   "#!/bin/sh\necho \"iniciado $*\" >> \"$(dirname \"$0\")/aplicativo.txt\"\n");
-    std::filesystem::permissions(pasta_ / "pelirana.exe", std::filesystem::perms::owner_all);
-#endif
+    std::filesystem::copy_file(PastaBinarios() / ("registra_argumentos" + kExtensaoPrograma),
+                               pasta_ / "pelirana.exe");
   }
   InstalacaoE2E(const InstalacaoE2E&) = delete;
   InstalacaoE2E& operator=(const InstalacaoE2E&) = delete;
@@ -112,18 +90,16 @@ class InstalacaoE2E {
   // environment, and waits for it to end.
   ExecucaoE2E Executa(const std::vector<std::string>& argumentos = {},
                       std::vector<std::pair<std::string, std::string>> ambiente = {}) const {
-    ExecucaoE2E execucao;
 #ifdef _WIN32
     AvisosCapturados avisos(pasta_ / "Tarvik.exe");
-    static_cast<ResultadoProcesso&>(execucao) =
-        teste::Executa(pasta_ / "Tarvik.exe", argumentos, pasta_, ambiente);
-    execucao.caixas = avisos.Texto() + execucao.erros;
-#else
-    ambiente.insert(ambiente.end(), {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}});
-    static_cast<ResultadoProcesso&>(execucao) =
-        teste::Executa(pasta_ / "Tarvik.exe", argumentos, pasta_, ambiente);
-    execucao.caixas = execucao.erros;
 #endif
+    // Without a display the notices go to standard error.
+    ambiente.insert(ambiente.end(), {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}});
+    ExecucaoE2E execucao{teste::Executa(pasta_ / "Tarvik.exe", argumentos, pasta_, ambiente), {}};
+#ifdef _WIN32
+    execucao.caixas = avisos.Texto();
+#endif
+    execucao.caixas += execucao.erros;
     return execucao;
   }
 
@@ -144,8 +120,7 @@ class InstalacaoE2E {
   // no more.
   bool AplicativoIniciado(int vezes = 1) const {
     const auto inicios = [this] {
-      const std::string registro = LeArquivo(pasta_ / "aplicativo.txt");
-      return static_cast<int>(std::count(registro.begin(), registro.end(), '\n'));
+      return static_cast<int>(std::ranges::count(LeArquivo(pasta_ / "executou"), '\n'));
     };
     return Aguarda([&] { return inicios() >= vezes; }) && inicios() == vezes;
   }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 
@@ -46,23 +47,27 @@ class TarvikExeTest : public ::testing::Test {
 
   // The log's lines that contain one of `trechos`.
   Linhas LinhasCom(std::initializer_list<std::string_view> trechos) const {
-    Linhas escolhidas;
-    for (const auto& linha : instalacao_.LinhasRegistro()) {
-      for (const std::string_view trecho : trechos) {
-        if (linha.find(trecho) != std::string::npos) escolhidas.push_back(linha);
-      }
-    }
-    return escolhidas;
+    Linhas linhas = instalacao_.LinhasRegistro();
+    std::erase_if(linhas, [&](const std::string& linha) {
+      return std::ranges::none_of(
+          trechos, [&](auto trecho) { return linha.find(trecho) != std::string::npos; });
+    });
+    return linhas;
   }
   static std::string Verificacao(const std::string& consulta) {
     return std::string(teste::ServidorAtualizacao::kCaminho) + consulta;
   }
   void NovaRodada() const {
-    fs::remove(instalacao_.Em("registro.log"));
-    fs::remove(instalacao_.Em("dados/atualiza.txt"));
-    fs::remove(instalacao_.Em("aplicativo.txt"));
+    for (const char* arquivo : {"registro.log", "dados/atualiza.txt", "executou"}) {
+      fs::remove(instalacao_.Em(arquivo));
+    }
   }
-  bool ControleEscrito() const { return fs::exists(instalacao_.Em("dados/atualiza.txt")); }
+  // Whether the run left the control file written, and the application
+  // started once.
+  void ControleEAplicativo(bool escrito) const {
+    EXPECT_EQ(fs::exists(instalacao_.Em("dados/atualiza.txt")), escrito);
+    EXPECT_TRUE(instalacao_.AplicativoIniciado());
+  }
 
   teste::InstalacaoE2E instalacao_;
   teste::ServidorAtualizacao servidor_;
@@ -106,8 +111,7 @@ TEST_F(TarvikExeTest, NothingDueRewritesTheControlFileAndStartsTheApplication) {
               "<data> - AVISO - Criando arquivo de marcação do atualizador", kFim}));
   EXPECT_EQ(servidor_.Pedidos(), (Linhas{Verificacao("?versaoAplicativo=4.00&atualizador=on"),
                                          Verificacao("?versaoAplicativo=2.30")}));
-  EXPECT_TRUE(ControleEscrito());
-  EXPECT_TRUE(instalacao_.AplicativoIniciado());
+  ControleEAplicativo(true);
 }
 
 TEST_F(TarvikExeTest, FailedApplicationCheckShowsM3AndStartsTheApplicationOnce) {
@@ -119,8 +123,7 @@ TEST_F(TarvikExeTest, FailedApplicationCheckShowsM3AndStartsTheApplicationOnce) 
             (Linhas{"<data> - INFO - Erro na recepção. Código HTTP: [500], mensagem [Internal "
                     "Server Error]",
                     kFim}));
-  EXPECT_FALSE(ControleEscrito());
-  EXPECT_TRUE(instalacao_.AplicativoIniciado());
+  ControleEAplicativo(false);
 }
 
 TEST_F(TarvikExeTest, ApplicationFileInUseUndoesStartsTheApplicationThenShowsM2) {
@@ -140,8 +143,7 @@ TEST_F(TarvikExeTest, ApplicationFileInUseUndoesStartsTheApplicationThenShowsM2)
   EXPECT_EQ(LinhasCom({"Falhando"}),
             Linhas{"<data> - AVISO - Arquivo em uso sem possibilidade de atualizar. Falhando"});
   EXPECT_NE(servidor_.Pedidos().back().find("&resultado=FalhaArquivosEmUso&"), std::string::npos);
-  EXPECT_FALSE(ControleEscrito());
-  EXPECT_TRUE(instalacao_.AplicativoIniciado());
+  ControleEAplicativo(false);
 }
 
 // A new updater and a file of it that another process holds: neither can be
@@ -189,8 +191,7 @@ TEST_F(TarvikExeTest, SelfUpdateReplacesTheUpdaterFilesInUseThroughTheBatchAndRe
                 "&resultado=ArquivosEmUsoReiniciar&versao_original=4.00&versao_atualizada=4.01&"),
             std::string::npos);
   EXPECT_EQ(pedidos[4], Verificacao("?versaoAplicativo=2.30"));
-  EXPECT_TRUE(ControleEscrito());
-  EXPECT_TRUE(instalacao_.AplicativoIniciado());
+  ControleEAplicativo(true);
 }
 
 // The update replaces one file and removes another; in the second round
@@ -218,8 +219,7 @@ TEST_F(TarvikExeTest, ApplicationUpdateIsAppliedOrUndoneWithM3) {
             (Linhas{"<data> - INFO - Removendo o arquivo [" + pasta + "\\antigo.txt]",
                     "<data> - INFO - Sucesso na atualização do TARVIK"}));
   EXPECT_NE(servidor_.Pedidos().back().find("&resultado=SucessoInstalacao&"), std::string::npos);
-  EXPECT_TRUE(ControleEscrito());
-  EXPECT_TRUE(instalacao_.AplicativoIniciado());
+  ControleEAplicativo(true);
 
   NovaRodada();
   teste::EscreveArquivo(instalacao_.Em("leiame.txt"), "versão 2.30");
@@ -231,8 +231,7 @@ TEST_F(TarvikExeTest, ApplicationUpdateIsAppliedOrUndoneWithM3) {
                     "<data> - AVISO - Desfazendo ações executadas",
                     "<data> - INFO - Desfazendo tarefa: [SubstituirArquivo]"}));
   EXPECT_NE(servidor_.Pedidos().back().find("&resultado=FalhaInstalacao&"), std::string::npos);
-  EXPECT_FALSE(ControleEscrito());
-  EXPECT_TRUE(instalacao_.AplicativoIniciado());
+  ControleEAplicativo(false);
 }
 
 TEST_F(TarvikExeTest, UnwritableLogEndsTheRunWithoutTheApplication) {
@@ -243,7 +242,7 @@ TEST_F(TarvikExeTest, UnwritableLogEndsTheRunWithoutTheApplication) {
       resultado.caixas,
       teste::RelatoFatal("Erro em tempo de execução '75': Erro de acesso a caminho/arquivo [" +
                          teste::Utf8(instalacao_.Em("registro.log")) + "]"));
-  EXPECT_FALSE(fs::exists(instalacao_.Em("aplicativo.txt")));
+  EXPECT_FALSE(fs::exists(instalacao_.Em("executou")));
 }
 
 // Without the version in the configuration, the data come from the
@@ -286,8 +285,7 @@ TEST_F(TarvikExeTest, BaseModeAsksTheProductionAddress) {
             Linhas{"<data> - INFO - url em uso: [https://atualizacao.tarvik.com.br/tarvik/"
                    "VerificaAtualizacao.aspx?versaoAplicativo=4.00&atualizador=on]"});
   EXPECT_EQ(proxy.Pedidos().size(), 1u);
-  EXPECT_FALSE(ControleEscrito());
-  EXPECT_TRUE(instalacao_.AplicativoIniciado());
+  ControleEAplicativo(false);
 }
 #endif
 

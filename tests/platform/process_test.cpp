@@ -21,7 +21,7 @@ TEST(ProcessTest, BareNameIsFoundInTheProgramFolderWithoutRegardToCase) {
   fs::copy_file(fs::path(ExecutableFolder()) / ("registra_argumentos" + teste::kExtensaoPrograma),
                 pasta.Em("Pelirana.exe"));
   StartProgram("pelirana.exe 4.00 \"a b\"");
-  ASSERT_TRUE(teste::AguardaArquivo(pasta.Em("executou")));
+  ASSERT_TRUE(teste::Aguarda([&] { return !teste::LeArquivo(pasta.Em("executou")).empty(); }));
   EXPECT_EQ(teste::LeArquivo(pasta.Em("executou")), "4.00 a b\n");
   const ResultadoPasso ausente = PassoProtegido([] { StartProgram("inexistente.exe"); });
   EXPECT_EQ(ausente.numero, 53);

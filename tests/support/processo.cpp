@@ -6,12 +6,11 @@
 
 namespace tarvik::teste {
 
-bool AguardaArquivo(const std::filesystem::path& arquivo) {
-  for (int tentativa = 0; tentativa < 500; ++tentativa) {
-    if (std::filesystem::exists(arquivo)) return true;
+bool Aguarda(const std::function<bool()>& condicao) {
+  for (int i = 0; i < 1000 && !condicao(); ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  return false;
+  return condicao();
 }
 
 std::vector<std::string> AplicaAmbiente(

@@ -2,6 +2,7 @@
 #define TARVIK_TESTS_SUPPORT_PROCESSO_H_
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -50,9 +51,9 @@ class ArquivoEmUso {
 #endif
 };
 
-// Waits until `arquivo` exists, for at most a few seconds, for programs that
-// the code under test starts without waiting; true when it appeared.
-bool AguardaArquivo(const std::filesystem::path& arquivo);
+// Whether `condicao` comes to hold within ten seconds, for what programs
+// started without waiting do after the code under test ends.
+bool Aguarda(const std::function<bool()>& condicao);
 
 // The folder where the build puts the programs.
 std::filesystem::path PastaBinarios();

@@ -15,7 +15,6 @@ inline std::string Linha(const std::string& categoria, const std::string& mensag
   return "05/03/2026 07:08:09 - " + categoria + " - " + mensagem;
 }
 inline std::string LinhaInfo(const std::string& mensagem) { return Linha("INFO", mensagem); }
-inline std::string LinhaAviso(const std::string& mensagem) { return Linha("AVISO", mensagem); }
 inline std::string LinhaErro(const std::string& mensagem) { return Linha("ERRO", mensagem); }
 
 }  // namespace tarvik::teste

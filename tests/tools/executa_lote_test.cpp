@@ -101,7 +101,7 @@ TEST_F(ExecutaLoteTest, WaitsForTheUpdaterThenRunsEveryLineReportingTheFailingOn
   ::waitpid(atualizador, nullptr, 0);
   ::waitpid(executor, &status, 0);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
-  ASSERT_TRUE(AguardaArquivo(Em("reiniciado")));
+  ASSERT_TRUE(Aguarda([&] { return fs::exists(Em("reiniciado")); }));
   EXPECT_EQ(ArvoreArquivos(pasta_.Caminho()),
             (std::map<std::string, std::string>{
                 {"TARVIK.EXE", LeArquivo(Em("TARVIK.EXE"))},

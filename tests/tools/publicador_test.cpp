@@ -102,7 +102,7 @@ class PublicadorTest : public ::testing::Test {
 TEST_F(PublicadorTest, WritesEveryActionInTheOrderTheUpdaterNeedsAndTheUpdaterAppliesThem) {
   // The stand-in application records each start in the installation.
   const auto aplicativo = [](const std::string& versao) {
-    return "#!/bin/sh\necho \"" + versao + " iniciado\" >> \"$(dirname \"$0\")/aplicativo.txt\"\n";
+    return "#!/bin/sh\necho \"" + versao + " iniciado\" >> \"$(dirname \"$0\")/executou\"\n";
   };
   Versoes({{"pelirana.exe", aplicativo("2.30")},
            {"leia me.txt", "igual"},
@@ -181,7 +181,7 @@ TEST_F(PublicadorTest, WritesEveryActionInTheOrderTheUpdaterNeedsAndTheUpdaterAp
   EXPECT_EQ(resultado.status, 0);
   EXPECT_EQ(resultado.erros, "");
   ASSERT_TRUE(instalacao.AplicativoIniciado());
-  EXPECT_EQ(teste::LeArquivo(instalacao.Em("aplicativo.txt")), "2.31 iniciado\n");
+  EXPECT_EQ(teste::LeArquivo(instalacao.Em("executou")), "2.31 iniciado\n");
   // Byte for byte the new release, apart from what the updater keeps: its
   // programs, its log (which the tree leaves out), its control file, its
   // working folders, and what the application records.
@@ -191,7 +191,7 @@ TEST_F(PublicadorTest, WritesEveryActionInTheOrderTheUpdaterNeedsAndTheUpdaterAp
     const std::string pasta = relativo.substr(0, relativo.find('/'));
     return pasta == "temp" || pasta == "backup" || relativo == "Tarvik.exe" ||
            relativo == "executa-lote" || relativo == "dados/atualiza.txt" ||
-           relativo == "aplicativo.txt";
+           relativo == "executou";
   });
   EXPECT_EQ(atualizada, teste::ArvoreArquivos(parametros_.nova));
   const auto registro = instalacao.LinhasRegistro();
