@@ -1,6 +1,7 @@
 // Runs the built Tarvik.exe as a process in a temporary installation against
 // a scripted update server on 127.0.0.1.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -20,6 +21,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using teste::Descritor;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 using Linhas = std::vector<std::string>;
 
 constexpr char kInicio[] = "<data> - INFO - Inicio";
@@ -182,15 +185,12 @@ TEST_F(TarvikExeTest, SelfUpdateReplacesTheUpdaterFilesInUseThroughTheBatchAndRe
                     "<data> - INFO - Versão reinicio: [4.00] atual [4.00]",
                     "<data> - AVISO - A versão de reinício é igual a atual. Isto pode indicar "
                     "falha no processo de atualização do atualizador"}));
-  const Linhas pedidos = servidor_.Pedidos();
-  ASSERT_EQ(pedidos.size(), 5u);
-  EXPECT_EQ(pedidos[0], Verificacao("?versaoAplicativo=4.00&atualizador=on"));
-  EXPECT_EQ(pedidos[1], "/arquivos/Tarvik.exe");
-  EXPECT_EQ(pedidos[2], "/arquivos/Recursos.dll");
-  EXPECT_NE(pedidos[3].find(
-                "&resultado=ArquivosEmUsoReiniciar&versao_original=4.00&versao_atualizada=4.01&"),
-            std::string::npos);
-  EXPECT_EQ(pedidos[4], Verificacao("?versaoAplicativo=2.30"));
+  EXPECT_THAT(servidor_.Pedidos(),
+              ElementsAre(Verificacao("?versaoAplicativo=4.00&atualizador=on"),
+                          "/arquivos/Tarvik.exe", "/arquivos/Recursos.dll",
+                          HasSubstr("&resultado=ArquivosEmUsoReiniciar&versao_original=4.00&"
+                                    "versao_atualizada=4.01&"),
+                          Verificacao("?versaoAplicativo=2.30")));
   ControleEAplicativo(true);
 }
 

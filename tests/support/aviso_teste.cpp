@@ -6,6 +6,7 @@
 #include <set>
 #include <string_view>
 
+#include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
 #else
 #include <gtest/gtest.h>
@@ -23,19 +24,18 @@ std::string TextoJanela(HWND janela) {
   texto.resize(
       static_cast<size_t>(::GetWindowTextW(janela, texto.data(), static_cast<int>(texto.size()))));
   std::string utf8 = platform::FromWide(texto);
-  for (size_t cr; (cr = utf8.find("\r\n")) != std::string::npos;) utf8.erase(cr, 1);
+  std::erase(utf8, '\r');  // line breaks are CR LF
   return utf8;
 }
 
 bool DoPrograma(DWORD id, const std::filesystem::path& programa) {
-  const HANDLE processo = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
-  if (processo == nullptr) return false;
+  const platform::UniqueHandle processo(
+      ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id));
   wchar_t imagem[MAX_PATH];
   DWORD tamanho = MAX_PATH;
-  const bool lido = ::QueryFullProcessImageNameW(processo, 0, imagem, &tamanho);
-  ::CloseHandle(processo);
   std::error_code erro;
-  return lido && std::filesystem::equivalent(std::wstring(imagem, tamanho), programa, erro);
+  return processo.Valid() && ::QueryFullProcessImageNameW(processo.Get(), 0, imagem, &tamanho) &&
+         std::filesystem::equivalent(std::wstring(imagem, tamanho), programa, erro);
 }
 
 // The box shows the system's shared icons, whose handles this process

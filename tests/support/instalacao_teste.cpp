@@ -46,14 +46,11 @@ std::string Nativo(std::string esperado) {
   return esperado;
 }
 
-std::string Substitui(const std::string& texto, const std::string& de, const std::string& por) {
-  std::string resultado;
-  size_t inicio = 0;
-  for (size_t achado; (achado = texto.find(de, inicio)) != std::string::npos;
-       inicio = achado + de.size()) {
-    resultado.append(texto, inicio, achado - inicio).append(por);
+std::string Substitui(std::string texto, const std::string& de, const std::string& por) {
+  for (size_t i = 0; (i = texto.find(de, i)) != std::string::npos; i += por.size()) {
+    texto.replace(i, de.size(), por);
   }
-  return resultado.append(texto, inicio);
+  return texto;
 }
 
 void DefineDataModificacao(const std::string& caminho, const DataHora& quando) {

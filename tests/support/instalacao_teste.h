@@ -44,7 +44,7 @@ class InstalacaoTeste {
 std::string Nativo(std::string esperado);
 
 // `texto` with every `de` replaced by `por`.
-std::string Substitui(const std::string& texto, const std::string& de, const std::string& por);
+std::string Substitui(std::string texto, const std::string& de, const std::string& por);
 
 // Sets a file's modification time to a local date and time.
 void DefineDataModificacao(const std::string& caminho, const DataHora& quando);

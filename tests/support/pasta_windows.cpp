@@ -20,8 +20,7 @@ PastaWindowsTeste::~PastaWindowsTeste() {
   std::error_code ignorado;
   for (const auto& arquivo : escritos_) std::filesystem::remove(arquivo, ignorado);
 #ifndef _WIN32
-  if (windirAnterior_) ::setenv("WINDIR", windirAnterior_->c_str(), 1);
-  if (!windirAnterior_) ::unsetenv("WINDIR");
+  windirAnterior_ ? ::setenv("WINDIR", windirAnterior_->c_str(), 1) : ::unsetenv("WINDIR");
 #endif
 }
 

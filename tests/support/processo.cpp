@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <thread>
 
 namespace tarvik::teste {
@@ -15,11 +16,17 @@ bool Aguarda(const std::function<bool()>& condicao) {
 
 std::vector<std::string> AplicaAmbiente(
     std::vector<std::string> atuais,
-    const std::vector<std::pair<std::string, std::string>>& ambiente,
-    bool (*comeca)(const std::string& variavel, const std::string& prefixo)) {
+    const std::vector<std::pair<std::string, std::string>>& ambiente) {
   std::erase_if(atuais, [&](const std::string& variavel) {
-    return std::ranges::any_of(ambiente,
-                               [&](const auto& v) { return comeca(variavel, v.first + "="); });
+    return std::ranges::any_of(ambiente, [&](const auto& v) {
+      const std::string prefixo = v.first + "=";
+#ifdef _WIN32
+      // Windows compares the names without case.
+      return _strnicmp(variavel.c_str(), prefixo.c_str(), prefixo.size()) == 0;
+#else
+      return variavel.starts_with(prefixo);
+#endif
+    });
   });
   for (const auto& [nome, valor] : ambiente) {
     if (!valor.empty()) atuais.push_back(nome + "=" + valor);

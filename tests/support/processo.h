@@ -25,11 +25,10 @@ ResultadoProcesso Executa(const std::filesystem::path& programa,
                           const std::string& entrada = {});
 
 // The variables ("name=value") `atuais` with `ambiente` applied as Executa
-// applies it; `comeca(variavel, "name=")` compares names as the system does.
+// applies it, names compared as the system does.
 std::vector<std::string> AplicaAmbiente(
     std::vector<std::string> atuais,
-    const std::vector<std::pair<std::string, std::string>>& ambiente,
-    bool (*comeca)(const std::string& variavel, const std::string& prefixo));
+    const std::vector<std::pair<std::string, std::string>>& ambiente);
 
 // Keeps a file open in a child process for the life of the object, so that
 // the file is in use by another process (on Windows opened sharing only

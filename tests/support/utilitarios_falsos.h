@@ -35,16 +35,16 @@ class UtilitariosFalsos : public Utilitarios {
   }
   RespostaHttp BaixaUrl(const std::string& url) override { return real_->BaixaUrl(url); }
   RespostaHttp BaixaUrlParaArquivo(const std::string& url, const std::string& destino) override {
-    if (respostas_->baixaUrlParaArquivo) return respostas_->baixaUrlParaArquivo(url, destino);
-    return real_->BaixaUrlParaArquivo(url, destino);
+    return respostas_->baixaUrlParaArquivo ? respostas_->baixaUrlParaArquivo(url, destino)
+                                           : real_->BaixaUrlParaArquivo(url, destino);
   }
   Verificacao VerificaAssinatura(const std::string& caminho) override {
-    if (respostas_->verificaAssinatura) return respostas_->verificaAssinatura(caminho);
-    return real_->VerificaAssinatura(caminho);
+    return respostas_->verificaAssinatura ? respostas_->verificaAssinatura(caminho)
+                                          : real_->VerificaAssinatura(caminho);
   }
   Verificacao VerificaAcessoExclusivo(const std::string& caminho) override {
-    if (respostas_->verificaAcessoExclusivo) return respostas_->verificaAcessoExclusivo(caminho);
-    return real_->VerificaAcessoExclusivo(caminho);
+    return respostas_->verificaAcessoExclusivo ? respostas_->verificaAcessoExclusivo(caminho)
+                                               : real_->VerificaAcessoExclusivo(caminho);
   }
   void InformacaoCliente(const std::string& texto) override { real_->InformacaoCliente(texto); }
 

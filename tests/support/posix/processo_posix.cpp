@@ -28,19 +28,17 @@ ResultadoProcesso Executa(const std::filesystem::path& programa,
 
   std::vector<std::string> atuais;
   for (char** v = environ; *v; ++v) atuais.emplace_back(*v);
-  std::vector<std::string> variaveis = AplicaAmbiente(
-      atuais, ambiente,
-      [](const std::string& v, const std::string& prefixo) { return v.starts_with(prefixo); });
-  std::vector<char*> envp;
-  for (auto& v : variaveis) envp.push_back(v.data());
-  envp.push_back(nullptr);
-
-  std::string caminho = programa.string();
+  std::vector<std::string> variaveis = AplicaAmbiente(atuais, ambiente);
+  const std::string caminho = programa.string();
   std::vector<std::string> palavras = {caminho};
   palavras.insert(palavras.end(), argumentos.begin(), argumentos.end());
-  std::vector<char*> argv;
-  for (auto& p : palavras) argv.push_back(p.data());
-  argv.push_back(nullptr);
+  // The null-terminated arrays that posix_spawn takes.
+  const auto ponteiros = [](std::vector<std::string>& textos) {
+    std::vector<char*> lista;
+    for (auto& texto : textos) lista.push_back(texto.data());
+    return lista.push_back(nullptr), lista;
+  };
+  std::vector<char*> argv = ponteiros(palavras), envp = ponteiros(variaveis);
 
   posix_spawn_file_actions_t acoes;
   posix_spawn_file_actions_init(&acoes);
