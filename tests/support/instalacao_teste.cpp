@@ -2,6 +2,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "platform/win32/unique_handle.h"
 #else
 #include <chrono>
 #include <ctime>
@@ -57,24 +59,19 @@ void DefineDataModificacao(const std::string& caminho, const DataHora& quando) {
 #ifdef _WIN32
   // Through the system, which converts local time as the product reads it
   // back, and which sets a folder's time too (the C runtime's cannot).
-  const SYSTEMTIME local{static_cast<WORD>(quando.ano),
-                         static_cast<WORD>(quando.mes),
-                         0,
-                         static_cast<WORD>(quando.dia),
-                         static_cast<WORD>(quando.hora),
-                         static_cast<WORD>(quando.minuto),
-                         static_cast<WORD>(quando.segundo),
-                         0};
+  const auto w = [](int valor) { return static_cast<WORD>(valor); };
+  const SYSTEMTIME local{w(quando.ano),    w(quando.mes),     0, w(quando.dia), w(quando.hora),
+                         w(quando.minuto), w(quando.segundo), 0};
   SYSTEMTIME universal{};
   FILETIME momento{};
-  const HANDLE arquivo = ::CreateFileW(std::filesystem::path(caminho).c_str(),
-                                       FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  const bool feito = arquivo != INVALID_HANDLE_VALUE &&
+  const platform::UniqueHandle arquivo(
+      ::CreateFileW(std::filesystem::path(caminho).c_str(), FILE_WRITE_ATTRIBUTES,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  const bool feito = arquivo.Valid() &&
                      ::TzSpecificLocalTimeToSystemTime(nullptr, &local, &universal) &&
                      ::SystemTimeToFileTime(&universal, &momento) &&
-                     ::SetFileTime(arquivo, nullptr, nullptr, &momento);
-  if (arquivo != INVALID_HANDLE_VALUE) ::CloseHandle(arquivo);
+                     ::SetFileTime(arquivo.Get(), nullptr, nullptr, &momento);
   if (!feito) throw std::runtime_error("não foi possível datar " + caminho);
 #else
   std::tm local{};

@@ -58,30 +58,25 @@ ResultadoProcesso Executa(const std::filesystem::path& programa,
 }
 
 ArquivoEmUso::ArquivoEmUso(const std::filesystem::path& arquivo) {
-  int pronto[2], libera[2];
-  // Close-on-exec: a program started later must not keep `libera` open, or
-  // the child would hold the file until that program ends.
-  if (::pipe2(pronto, O_CLOEXEC) != 0 || ::pipe2(libera, O_CLOEXEC) != 0) {
-    throw std::runtime_error("pipe");
+  // Opened before the fork, so that the child holds the file from its start.
+  // Close-on-exec: a program started later must not keep the file or
+  // `libera` open, or the file would stay held until that program ends.
+  const int fd = ::open(arquivo.c_str(), O_RDONLY | O_CLOEXEC);
+  int libera[2];
+  if (fd < 0 || ::pipe2(libera, O_CLOEXEC) != 0) {
+    throw std::runtime_error("não foi possível abrir " + arquivo.string());
   }
   filho_ = ::fork();
   if (filho_ == 0) {
     // The child holds the file until the parent closes its end of `libera`.
-    ::close(pronto[0]);
     ::close(libera[1]);
-    const int fd = ::open(arquivo.c_str(), O_RDONLY);
-    char c = fd >= 0 ? '1' : '0';
-    (void)!::write(pronto[1], &c, 1);
+    char c;
     (void)!::read(libera[0], &c, 1);
     ::_exit(0);
   }
-  ::close(pronto[1]);
+  ::close(fd);
   ::close(libera[0]);
   liberaFd_ = libera[1];
-  char c = '0';
-  const bool aberto = ::read(pronto[0], &c, 1) == 1 && c == '1';
-  ::close(pronto[0]);
-  if (!aberto) throw std::runtime_error("o processo filho não abriu " + arquivo.string());
 }
 
 ArquivoEmUso::~ArquivoEmUso() {
