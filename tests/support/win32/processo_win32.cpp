@@ -102,38 +102,28 @@ ResultadoProcesso Executa(const std::filesystem::path& programa,
 }
 
 // Another process holds the file open, sharing only reading, as a running
-// program holds its files: segura_arquivo answers '1' once it has the file
-// ('0' when it could not open it) and lets go when its input closes.
+// program holds its files: the file is opened here and inherited by
+// segura_arquivo, which holds it from its start and ends when its input
+// closes.
 ArquivoEmUso::ArquivoEmUso(const std::filesystem::path& arquivo) {
   SECURITY_ATTRIBUTES herdavel{sizeof herdavel, nullptr, TRUE};
-  HANDLE le[2] = {}, escreve[2] = {};
-  if (!::CreatePipe(&le[0], &escreve[0], &herdavel, 0) ||
-      !::CreatePipe(&le[1], &escreve[1], &herdavel, 0)) {
-    throw std::runtime_error("CreatePipe");
+  const UniqueHandle aberto(::CreateFileW(arquivo.c_str(), GENERIC_READ, FILE_SHARE_READ, &herdavel,
+                                          OPEN_EXISTING, 0, nullptr));
+  HANDLE entrada = nullptr;
+  if (!aberto.Valid() || !::CreatePipe(&entrada, &libera_, &herdavel, 0)) {
+    throw std::runtime_error("não foi possível abrir " + FromWide(arquivo.wstring()));
   }
-  libera_ = escreve[0];
-  UniqueHandle entradaFilho(le[0]), pronto(le[1]), saidaFilho(escreve[1]);
-  // Only the child's ends are inherited.
+  const UniqueHandle entradaFilho(entrada);
+  // Only the child's end is inherited.
   ::SetHandleInformation(libera_, HANDLE_FLAG_INHERIT, 0);
-  ::SetHandleInformation(pronto.Get(), HANDLE_FLAG_INHERIT, 0);
+  const HANDLE erros = ::GetStdHandle(STD_ERROR_HANDLE);
   try {
     processo_ =
-        Inicia(PastaBinarios() / "segura_arquivo.exe", {FromWide(arquivo.wstring())}, nullptr,
-               nullptr, entradaFilho.Get(), saidaFilho.Get(), ::GetStdHandle(STD_ERROR_HANDLE))
+        Inicia(PastaBinarios() / "segura_arquivo.exe", {}, nullptr, nullptr, entrada, erros, erros)
             .hProcess;
   } catch (...) {
     ::CloseHandle(libera_);
     throw;
-  }
-  entradaFilho.Close();
-  saidaFilho.Close();
-  char c = '0';
-  DWORD lidos = 0;
-  if (!::ReadFile(pronto.Get(), &c, 1, &lidos, nullptr) || lidos != 1 || c != '1') {
-    ::CloseHandle(libera_);
-    ::WaitForSingleObject(processo_, INFINITE);
-    ::CloseHandle(processo_);
-    throw std::runtime_error("o processo filho não abriu " + FromWide(arquivo.wstring()));
   }
 }
 
