@@ -172,10 +172,8 @@ TEST_F(TarvikExeTest, SelfUpdateReplacesTheUpdaterFilesInUseThroughTheBatchAndRe
 
   // The batch waits for that process, copies, restarts the updater with the
   // version that did the update, and deletes itself.
-  ASSERT_TRUE(teste::Aguarda([&] {
-    const Linhas linhas = instalacao_.LinhasRegistro();
-    return std::count(linhas.begin(), linhas.end(), kFim) == 2;
-  }));
+  ASSERT_TRUE(
+      teste::Aguarda([&] { return std::ranges::count(instalacao_.LinhasRegistro(), kFim) == 2; }));
   EXPECT_TRUE(teste::Aguarda([&] { return !fs::exists(instalacao_.Em("atualiza.bat")); }));
   EXPECT_TRUE(teste::LeArquivo(instalacao_.Em("Tarvik.exe")) == novo) << "não copiou Tarvik.exe";
   EXPECT_EQ(teste::LeArquivo(instalacao_.Em("Recursos.dll")), "recursos 4.01");
@@ -201,17 +199,16 @@ TEST_F(TarvikExeTest, ApplicationUpdateIsAppliedOrUndoneWithM3) {
   teste::EscreveArquivo(instalacao_.Em("leiame.txt"), "versão 2.30");
   teste::EscreveArquivo(instalacao_.Em("antigo.txt"), "antigo");
   teste::EscreveArquivo(instalacao_.Em("dados/base.txt"), "");
-  const auto atualizacao = [&](const std::vector<teste::EntradaDescritor>& outras) {
-    std::vector<teste::EntradaDescritor> entradas = {
-        {"SubstituirArquivo", servidor_.Arquivo("leiame.txt", "versão 2.31"), "$base$\\",
-         "versão 2.31"}};
-    entradas.insert(entradas.end(), outras.begin(), outras.end());
-    servidor_.Responde(false, {200, Descritor("2.31", false, entradas, "2.30",
-                                              {{"http://s/2.30/leiame.txt", "versão 2.30"}})});
+  const auto atualizacao = [&](const teste::EntradaDescritor& outra) {
+    const std::string leiame = servidor_.Arquivo("leiame.txt", "versão 2.31");
+    servidor_.Responde(
+        false, {200, Descritor("2.31", false,
+                               {{"SubstituirArquivo", leiame, "$base$\\", "versão 2.31"}, outra},
+                               "2.30", {{"http://s/2.30/leiame.txt", "versão 2.30"}})});
   };
   const std::string pasta = teste::Utf8(instalacao_.Pasta());
 
-  atualizacao({{"RemoverArquivo", "http://s/2.30/antigo.txt"}});
+  atualizacao({"RemoverArquivo", "http://s/2.30/antigo.txt"});
   EXPECT_EQ(instalacao_.Executa().caixas, "");
   EXPECT_EQ(teste::LeArquivo(instalacao_.Em("leiame.txt")), "versão 2.31");
   EXPECT_FALSE(fs::exists(instalacao_.Em("antigo.txt")));
@@ -223,7 +220,7 @@ TEST_F(TarvikExeTest, ApplicationUpdateIsAppliedOrUndoneWithM3) {
 
   NovaRodada();
   teste::EscreveArquivo(instalacao_.Em("leiame.txt"), "versão 2.30");
-  atualizacao({{"RemoverPasta", "dados"}});
+  atualizacao({"RemoverPasta", "dados"});
   EXPECT_EQ(instalacao_.Executa().caixas, kM3);
   EXPECT_EQ(teste::LeArquivo(instalacao_.Em("leiame.txt")), "versão 2.30");
   EXPECT_EQ(LinhasCom({"[SubstituirArquivo]", "Desfazendo ações"}),
