@@ -190,8 +190,7 @@ TEST_F(PublicadorTest, WritesEveryActionInTheOrderTheUpdaterNeedsAndTheUpdaterAp
     const std::string& relativo = entrada.first;
     const std::string pasta = relativo.substr(0, relativo.find('/'));
     return pasta == "temp" || pasta == "backup" || relativo == "Tarvik.exe" ||
-           relativo == "executa-lote" || relativo == "dados/atualiza.txt" ||
-           relativo == "executou";
+           relativo == "executa-lote" || relativo == "dados/atualiza.txt" || relativo == "executou";
   });
   EXPECT_EQ(atualizada, teste::ArvoreArquivos(parametros_.nova));
   const auto registro = instalacao.LinhasRegistro();
