@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "base/cp1252.h"
 #include "support/aviso_teste.h"
+#include "support/instalacao_teste.h"
 #include "support/pasta_temporaria.h"
 #include "support/pasta_windows.h"
 #include "support/plataforma_teste.h"
@@ -106,13 +106,8 @@ class InstalacaoE2E {
   // The log's lines with the date-time field replaced by "<data>".
   std::vector<std::string> LinhasRegistro() const {
     static const std::regex kDataHora(R"(^\d\d/\d\d/\d{4}( \d\d:\d\d:\d\d)? - )");
-    const std::string texto = DeCp1252(LeArquivo(pasta_ / "registro.log"));
-    std::vector<std::string> linhas;
-    for (size_t inicio = 0, fim; (fim = texto.find("\r\n", inicio)) != std::string::npos;
-         inicio = fim + 2) {
-      linhas.push_back(
-          std::regex_replace(texto.substr(inicio, fim - inicio), kDataHora, "<data> - "));
-    }
+    std::vector<std::string> linhas = LinhasDoRegistro(pasta_ / "registro.log");
+    for (auto& linha : linhas) linha = std::regex_replace(linha, kDataHora, "<data> - ");
     return linhas;
   }
 

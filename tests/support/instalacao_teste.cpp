@@ -19,7 +19,11 @@ namespace tarvik::teste {
 InstalacaoTeste::InstalacaoTeste(DataHora agora) : programa_(pasta_.Texto()), relogio_(agora) {}
 
 std::vector<std::string> InstalacaoTeste::LinhasRegistro() const {
-  std::string texto = platform::FromAnsiCodePage(LeArquivo(pasta_.Em("registro.log")));
+  return LinhasDoRegistro(pasta_.Em("registro.log"));
+}
+
+std::vector<std::string> LinhasDoRegistro(const std::filesystem::path& arquivo) {
+  std::string texto = platform::FromAnsiCodePage(LeArquivo(arquivo));
   std::vector<std::string> linhas;
   for (size_t fim; (fim = texto.find("\r\n")) != std::string::npos; texto.erase(0, fim + 2)) {
     linhas.push_back(texto.substr(0, fim));

@@ -1,6 +1,7 @@
 #ifndef TARVIK_TESTS_SUPPORT_INSTALACAO_TESTE_H_
 #define TARVIK_TESTS_SUPPORT_INSTALACAO_TESTE_H_
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,10 @@ std::string Nativo(std::string esperado);
 
 // `texto` with every `de` replaced by `por`.
 std::string Substitui(std::string texto, const std::string& de, const std::string& por);
+
+// The lines of a log file without their CR LF, decoded from the ANSI code
+// page; a last line without CR LF is marked "<sem CR LF>".
+std::vector<std::string> LinhasDoRegistro(const std::filesystem::path& arquivo);
 
 // Sets a file's modification time to a local date and time.
 void DefineDataModificacao(const std::string& caminho, const DataHora& quando);
