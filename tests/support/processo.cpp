@@ -5,6 +5,8 @@
 #include <cstring>
 #include <thread>
 
+#include "support/pasta_temporaria.h"
+
 namespace tarvik::teste {
 
 bool Aguarda(const std::function<bool()>& condicao) {
@@ -12,6 +14,21 @@ bool Aguarda(const std::function<bool()>& condicao) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   return condicao();
+}
+
+ResultadoProcesso Executa(const std::filesystem::path& programa,
+                          const std::vector<std::string>& argumentos,
+                          const std::filesystem::path& pasta,
+                          const std::vector<std::pair<std::string, std::string>>& ambiente,
+                          const std::string& entrada) {
+  // Output goes to files, not pipes: programs that the child starts without
+  // waiting would keep a pipe open after the child ended.
+  PastaTemporaria capturas;
+  const std::string saida = capturas.Em("saida"), erros = capturas.Em("erros");
+  EscreveArquivo(capturas.Em("entrada"), entrada);
+  const int status = ExecutaComArquivos(programa, argumentos, pasta, ambiente,
+                                        capturas.Em("entrada"), saida, erros);
+  return {status, LeArquivo(saida), LeArquivo(erros)};
 }
 
 std::vector<std::string> AplicaAmbiente(

@@ -24,6 +24,17 @@ ResultadoProcesso Executa(const std::filesystem::path& programa,
                           const std::vector<std::pair<std::string, std::string>>& ambiente = {},
                           const std::string& entrada = {});
 
+// What `Executa` does on each system: runs and waits for `programa` with
+// standard input from the file `entrada` and output and errors into the
+// files `saida` and `erros`; its exit status, -1 when it did not exit
+// normally.
+int ExecutaComArquivos(const std::filesystem::path& programa,
+                       const std::vector<std::string>& argumentos,
+                       const std::filesystem::path& pasta,
+                       const std::vector<std::pair<std::string, std::string>>& ambiente,
+                       const std::string& entrada, const std::string& saida,
+                       const std::string& erros);
+
 // The variables ("name=value") `atuais` with `ambiente` applied as Executa
 // applies it, names compared as the system does.
 std::vector<std::string> AplicaAmbiente(

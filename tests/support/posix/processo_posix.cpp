@@ -7,25 +7,18 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "support/pasta_temporaria.h"
 #include "support/processo.h"
 
 extern char** environ;
 
 namespace tarvik::teste {
 
-ResultadoProcesso Executa(const std::filesystem::path& programa,
-                          const std::vector<std::string>& argumentos,
-                          const std::filesystem::path& pasta,
-                          const std::vector<std::pair<std::string, std::string>>& ambiente,
-                          const std::string& entrada) {
-  // Output goes to files, not pipes: programs that the child starts without
-  // waiting would keep a pipe open after the child ended.
-  PastaTemporaria capturas;
-  const std::string saida = capturas.Em("saida"), erros = capturas.Em("erros");
-  const std::string arquivoEntrada = capturas.Em("entrada");
-  EscreveArquivo(arquivoEntrada, entrada);
-
+int ExecutaComArquivos(const std::filesystem::path& programa,
+                       const std::vector<std::string>& argumentos,
+                       const std::filesystem::path& pasta,
+                       const std::vector<std::pair<std::string, std::string>>& ambiente,
+                       const std::string& entrada, const std::string& saida,
+                       const std::string& erros) {
   std::vector<std::string> atuais;
   for (char** v = environ; *v; ++v) atuais.emplace_back(*v);
   std::vector<std::string> variaveis = AplicaAmbiente(atuais, ambiente);
@@ -42,7 +35,7 @@ ResultadoProcesso Executa(const std::filesystem::path& programa,
 
   posix_spawn_file_actions_t acoes;
   posix_spawn_file_actions_init(&acoes);
-  posix_spawn_file_actions_addopen(&acoes, 0, arquivoEntrada.c_str(), O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&acoes, 0, entrada.c_str(), O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&acoes, 1, saida.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_addopen(&acoes, 2, erros.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_addchdir_np(&acoes, pasta.c_str());
@@ -54,7 +47,7 @@ ResultadoProcesso Executa(const std::filesystem::path& programa,
   int status = 0;
   while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, LeArquivo(saida), LeArquivo(erros)};
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 ArquivoEmUso::ArquivoEmUso(const std::filesystem::path& arquivo) {

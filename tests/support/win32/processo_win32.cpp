@@ -5,7 +5,6 @@
 
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
-#include "support/pasta_temporaria.h"
 #include "support/processo.h"
 
 namespace tarvik::teste {
@@ -73,32 +72,22 @@ UniqueHandle AbreHerdavel(const std::string& caminho, DWORD acesso, DWORD criaca
 
 }  // namespace
 
-ResultadoProcesso Executa(const std::filesystem::path& programa,
-                          const std::vector<std::string>& argumentos,
-                          const std::filesystem::path& pasta,
-                          const std::vector<std::pair<std::string, std::string>>& ambiente,
-                          const std::string& entrada) {
-  // Output goes to files, not pipes: programs that the child starts without
-  // waiting would keep a pipe open after the child ended.
-  PastaTemporaria capturas;
-  const std::string saida = capturas.Em("saida"), erros = capturas.Em("erros");
-  EscreveArquivo(capturas.Em("entrada"), entrada);
+int ExecutaComArquivos(const std::filesystem::path& programa,
+                       const std::vector<std::string>& argumentos,
+                       const std::filesystem::path& pasta,
+                       const std::vector<std::pair<std::string, std::string>>& ambiente,
+                       const std::string& entrada, const std::string& saida,
+                       const std::string& erros) {
   const std::wstring bloco = BlocoAmbiente(ambiente);
-  int status = -1;
-  {
-    const UniqueHandle in = AbreHerdavel(capturas.Em("entrada"), GENERIC_READ, OPEN_EXISTING);
-    const UniqueHandle out = AbreHerdavel(saida, GENERIC_WRITE, CREATE_ALWAYS);
-    const UniqueHandle err = AbreHerdavel(erros, GENERIC_WRITE, CREATE_ALWAYS);
-    const UniqueHandle processo(
-        Inicia(programa, argumentos, pasta.c_str(), &bloco, in.Get(), out.Get(), err.Get())
-            .hProcess);
-    DWORD codigo = 0;
-    if (::WaitForSingleObject(processo.Get(), INFINITE) == WAIT_OBJECT_0 &&
-        ::GetExitCodeProcess(processo.Get(), &codigo)) {
-      status = static_cast<int>(codigo);
-    }
-  }
-  return {status, LeArquivo(saida), LeArquivo(erros)};
+  const UniqueHandle in = AbreHerdavel(entrada, GENERIC_READ, OPEN_EXISTING);
+  const UniqueHandle out = AbreHerdavel(saida, GENERIC_WRITE, CREATE_ALWAYS);
+  const UniqueHandle err = AbreHerdavel(erros, GENERIC_WRITE, CREATE_ALWAYS);
+  const UniqueHandle processo(
+      Inicia(programa, argumentos, pasta.c_str(), &bloco, in.Get(), out.Get(), err.Get()).hProcess);
+  DWORD codigo = 0;
+  const bool terminou = ::WaitForSingleObject(processo.Get(), INFINITE) == WAIT_OBJECT_0 &&
+                        ::GetExitCodeProcess(processo.Get(), &codigo);
+  return terminou ? static_cast<int>(codigo) : -1;
 }
 
 // Another process holds the file open, sharing only reading, as a running
