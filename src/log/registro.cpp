@@ -1,5 +1,7 @@
 #include "log/registro.h"
 
+#include <utility>
+
 #include "base/data_hora.h"
 #include "base/erro.h"
 #include "platform/clock.h"
@@ -15,6 +17,9 @@ constexpr char kNomeRegistro[] = "\\registro.log";
 constexpr char kSeparador[] = " - ";
 constexpr int kSegundaFeira = 1;
 
+// The innermost tolerant scope; the program has one thread.
+RegistroTolerante* tolerante = nullptr;
+
 }  // namespace
 
 std::string CaminhoRegistro() { return platform::ProgramFolder() + kNomeRegistro; }
@@ -22,7 +27,20 @@ std::string CaminhoRegistro() { return platform::ProgramFolder() + kNomeRegistro
 void RegistraLog(const std::string& linha, const std::string& categoria) {
   const std::string texto = platform::FormatGeneralDateTime(platform::LocalNow()) + kSeparador +
                             categoria + kSeparador + linha + "\r\n";
-  platform::AppendText(CaminhoRegistro(), texto);
+  try {
+    platform::AppendText(CaminhoRegistro(), texto);
+  } catch (const Erro& erro) {
+    if (!tolerante) throw;
+    if (!tolerante->falha_) tolerante->falha_ = erro;
+  }
+}
+
+RegistroTolerante::RegistroTolerante() : anterior_(std::exchange(tolerante, this)) {}
+
+RegistroTolerante::~RegistroTolerante() { tolerante = anterior_; }
+
+void RegistroTolerante::Conclui() {
+  if (falha_) throw *std::exchange(falha_, std::nullopt);
 }
 
 void RenovaRegistro() {

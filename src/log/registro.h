@@ -1,7 +1,10 @@
 #ifndef TARVIK_LOG_REGISTRO_H_
 #define TARVIK_LOG_REGISTRO_H_
 
+#include <optional>
 #include <string>
+
+#include "base/erro.h"
 
 namespace tarvik {
 
@@ -18,6 +21,26 @@ std::string CaminhoRegistro();
 // for every line, so each line is on disk when the call returns. Failures
 // (folder not writable, the log is a folder) raise `Erro` to the caller.
 void RegistraLog(const std::string& linha, const std::string& categoria);
+
+// While one is alive, a log line that cannot be written is skipped instead
+// of raising: an undo must put the files back even when the disk that holds
+// the log is full. The first failure is kept; `Conclui` raises it.
+class RegistroTolerante {
+ public:
+  RegistroTolerante();
+  ~RegistroTolerante();
+  RegistroTolerante(const RegistroTolerante&) = delete;
+  RegistroTolerante& operator=(const RegistroTolerante&) = delete;
+
+  // Raises the first failure of a write, if there was one.
+  void Conclui();
+
+ private:
+  friend void RegistraLog(const std::string& linha, const std::string& categoria);
+
+  RegistroTolerante* anterior_;
+  std::optional<Erro> falha_;
+};
 
 // Starts a new log once a week: on a Monday, a log last written on another
 // date is deleted. Never fails; a step that fails is skipped.

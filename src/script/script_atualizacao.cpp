@@ -8,6 +8,7 @@
 #include "descriptor/informacao_arquivo.h"
 #include "descriptor/resultado.h"
 #include "log/registro.h"
+#include "script/diario_atualizacao.h"
 #include "tasks/contexto_execucao.h"
 #include "tasks/conversao_detalhe.h"
 
@@ -28,9 +29,12 @@ bool PassaFiltro(const DadosAtualizacao& dados, const IItemSequencia& item) {
 
 // Undoes the executed tasks: the head entry first, then the newest to the
 // oldest. `ignoraFalhas` lets the undo that precedes an error go as far as it
-// can without its own failures replacing that error.
+// can without its own failures replacing that error. A log that cannot be
+// written never stops the files from being put back; its failure travels on
+// afterwards, unless an error is already on its way.
 void Desfaz(const Colecao<std::shared_ptr<Tarefa>>& desfazer, IInterfaceVisual& visual,
             bool ignoraFalhas) {
+  RegistroTolerante registro;
   const auto passo = [ignoraFalhas](auto&& acao) {
     if (ignoraFalhas) {
       IgnoraFalha(acao);
@@ -42,6 +46,7 @@ void Desfaz(const Colecao<std::shared_ptr<Tarefa>>& desfazer, IInterfaceVisual& 
   passo([&] { visual.Titulo("Falha na atualização"); });
   passo([&] { visual.Mensagem("Desfazendo ações"); });
   for (const auto& tarefa : desfazer) passo([&] { tarefa->Desfazer(); });
+  if (!ignoraFalhas) registro.Conclui();
 }
 
 }  // namespace
@@ -143,11 +148,19 @@ void ScriptAtualizacao::MontaScript(const std::string& pastaBase, const std::str
     const std::string versionada = CombinaCaminho(
         pastaBase,
         ObtemNomeArquivoTemporario(kPastaBackup, item->NomeDestino(), versaoAtual, item->Indice()));
-    AdicionaTarefa(codigo_tarefa::kEfetuarCopiaSeguranca,
-                   {instalado(*item), versionada,
-                    CombinaCaminho(pastaBase, kPastaBackup + item->NomeDestino())});
+    // The content the entry installs, so that the backup can tell an
+    // installed file that already holds it (a run cut short after the copy)
+    // from the installed version.
+    const bool instala = item->Acao() == codigo_tarefa::kSubstituirArquivo ||
+                         item->Acao() == codigo_tarefa::kCopiarNovoArquivo;
+    AdicionaTarefa(
+        codigo_tarefa::kEfetuarCopiaSeguranca,
+        {instalado(*item), versionada,
+         CombinaCaminho(pastaBase, kPastaBackup + item->NomeDestino()),
+         instala ? std::dynamic_pointer_cast<InformacaoArquivo>(item)->hash() : std::string()});
   }
 
+  inicioAcoes_ = static_cast<size_t>(tarefas_.Quantidade());
   for (const auto& item : *itens) {
     if (!PassaFiltro(dados, *item)) continue;
     const int32_t acao = item->Acao();
@@ -179,8 +192,11 @@ Resultado ScriptAtualizacao::ExecutaScript(bool falhaComArquivosEmUso, IInterfac
   Resultado ultimo = Resultado::kSucessoInstalacao;
   bool houveEmUso = false;
   int32_t executadas = 0;
+  size_t posicao = 0;
+  IniciaDiario(tarefas_, inicioAcoes_);
   try {
     for (const auto& tarefa : tarefas_) {
+      if (posicao++ == inicioAcoes_) MarcaAcoesNoDiario();
       visual.Mensagem(tarefa->MensagemTarefa());
       ultimo = tarefa->Executa(contexto, true);
       if (falhaComArquivosEmUso && ultimo == Resultado::kArquivosEmUsoReiniciar) {
@@ -196,7 +212,8 @@ Resultado ScriptAtualizacao::ExecutaScript(bool falhaComArquivosEmUso, IInterfac
     }
   } catch (...) {
     // Whatever left the task (an Erro or a fault of a component) travels on,
-    // but not before what ran is put back.
+    // but not before what ran is put back. The journal stays, so that the
+    // next run finishes whatever this undo could not.
     Desfaz(desfazer, visual, true);
     throw;
   }
@@ -207,6 +224,7 @@ Resultado ScriptAtualizacao::ExecutaScript(bool falhaComArquivosEmUso, IInterfac
     Desfaz(desfazer, visual, false);
     resultado = ultimo;
   }
+  EncerraDiario();
   // An undone run leaves nothing for the restart batch: its records would
   // copy files that the undo removed and delete files that it kept.
   if (!falhaComArquivosEmUso && houveEmUso && resultado == Resultado::kSucessoInstalacao) {

@@ -79,6 +79,8 @@ class ScriptAtualizacao {
   Resultado ExecutaScript(bool falhaComArquivosEmUso, IInterfaceVisual& visual);
 
   ListaTarefas tarefas_;
+  // Position (from 0) of the first task that changes the installation.
+  size_t inicioAcoes_ = 0;
   std::shared_ptr<ListaItensEmUso> listaArquivosEmUso_;
 };
 

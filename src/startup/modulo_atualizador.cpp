@@ -3,8 +3,10 @@
 #include <optional>
 
 #include "log/registro.h"
+#include "platform/installation_lock.h"
 #include "platform/notice.h"
 #include "platform/process.h"
+#include "script/diario_atualizacao.h"
 #include "server/processamento.h"
 #include "startup/aplicativo.h"
 #include "startup/configuracao.h"
@@ -15,6 +17,8 @@
 namespace tarvik {
 namespace {
 
+constexpr char kNomeTrava[] = "\\atualizador.trava";
+
 void Aviso(const char* texto, platform::NoticeStyle estilo) {
   platform::ShowNotice(textos::kTituloAtualizador, texto, estilo);
 }
@@ -22,8 +26,19 @@ void Aviso(const char* texto, platform::NoticeStyle estilo) {
 }  // namespace
 
 void Main() {
+  // Held until the program ends: a second run started together with this
+  // one waits here, before it reads or writes anything of the installation.
+  platform::InstallationLock trava(platform::ProgramFolder() + kNomeTrava);
+  if (!trava.TryAcquire()) {
+    RegistraLog(textos::kAguardandoOutraExecucao, kAviso);
+    trava.Acquire();
+  }
   RenovaRegistro();
   RegistraLog(textos::kInicio, kInfo);
+  // Before anything else, and whether or not a check is due: the
+  // application never starts on the mix of two releases that a run cut
+  // short leaves.
+  ReparaAtualizacaoInterrompida();
 
   if (!VerificaControleAtualizacao()) {
     RegistraLog(textos::kFimSemBusca, kInfo);

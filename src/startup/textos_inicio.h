@@ -16,6 +16,8 @@ inline constexpr char kReinicioIgualAtual[] =
 inline constexpr char kControleNaoExiste[] =
     "Arquivo de controle de atualização não existe. Irá forçar a execução do atualizador";
 inline constexpr char kCriandoControle[] = "Criando arquivo de marcação do atualizador";
+inline constexpr char kAguardandoOutraExecucao[] =
+    "Outra execução do atualizador está em andamento nesta instalação. Aguardando o seu fim";
 
 inline std::string VersaoReinicio(const std::string& argumento, const std::string& atual) {
   return "Versão reinicio: [" + argumento + "] atual [" + atual + "]";

@@ -89,6 +89,9 @@ class Tarefa {
   bool ConfereArquivo(UtilitariosDaChamada& utilitarios, const std::string& arquivo,
                       const std::string& categoria);
   Resultado EfetuaCopiaSeguranca(UtilitariosDaChamada& utilitarios);
+  // Whether `instalado` already holds the content of detail 4 (the hash the
+  // update installs; absent or empty for a removal).
+  bool JaInstalado(UtilitariosDaChamada& utilitarios, const std::string& instalado) const;
   Resultado CopiaArquivo(ContextoExecucao& contexto, UtilitariosDaChamada& utilitarios);
   Resultado RemoveArquivo(ContextoExecucao& contexto, UtilitariosDaChamada& utilitarios);
   Resultado RemovePasta(UtilitariosDaChamada& utilitarios);

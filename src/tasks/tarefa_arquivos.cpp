@@ -31,6 +31,15 @@ Resultado Tarefa::EfetuaCopiaSeguranca(UtilitariosDaChamada& utilitarios) {
     return Resultado::kSucessoInstalacao;
   }
   const std::string& versionada = Detalhe(2);
+  if (utilitarios->ArquivoExiste(versionada) && JaInstalado(utilitarios, instalado)) {
+    // The installed file is not the installed version: copying it would
+    // destroy the only copy of that version.
+    RegistraLog("Arquivo [" + instalado +
+                    "] já tem o conteúdo desta atualização. Mantida a cópia de segurança [" +
+                    versionada + "]",
+                kAviso);
+    return Resultado::kSucessoInstalacao;
+  }
   RegistraLog("Copiando [" + instalado + "] para [" + versionada + "]", kInfo);
   Resultado resultado = Resultado::kSucessoInstalacao;
   const bool permitida =
@@ -49,6 +58,14 @@ Resultado Tarefa::EfetuaCopiaSeguranca(UtilitariosDaChamada& utilitarios) {
   // for nothing.
   PassoProtegido([&] { platform::CopyFileReplacing(instalado, Detalhe(3)); });
   return resultado;
+}
+
+bool Tarefa::JaInstalado(UtilitariosDaChamada& utilitarios, const std::string& instalado) const {
+  if (detalhes_.Quantidade() < 4 || Detalhe(4).empty()) return false;
+  std::string hash;
+  // A hash that cannot be computed answers no: the backup goes on as usual.
+  PassoProtegido([&] { hash = utilitarios->CalculaHash(instalado); });
+  return IgualSemCaixa(hash, Detalhe(4));
 }
 
 Resultado Tarefa::CopiaArquivo(ContextoExecucao& contexto, UtilitariosDaChamada& utilitarios) {

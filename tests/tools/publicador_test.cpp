@@ -183,14 +183,15 @@ TEST_F(PublicadorTest, WritesEveryActionInTheOrderTheUpdaterNeedsAndTheUpdaterAp
   ASSERT_TRUE(instalacao.AplicativoIniciado());
   EXPECT_EQ(teste::LeArquivo(instalacao.Em("executou")), "2.31 iniciado\n");
   // Byte for byte the new release, apart from what the updater keeps: its
-  // programs, its log (which the tree leaves out), its control file, its
-  // working folders, and what the application records.
+  // programs, its log (which the tree leaves out), its lock, its control
+  // file, its working folders, and what the application records.
   Arvore atualizada = teste::ArvoreArquivos(instalacao.Pasta());
   std::erase_if(atualizada, [](const auto& entrada) {
     const std::string& relativo = entrada.first;
     const std::string pasta = relativo.substr(0, relativo.find('/'));
     return pasta == "temp" || pasta == "backup" || relativo == "Tarvik.exe" ||
-           relativo == "executa-lote" || relativo == "dados/atualiza.txt" || relativo == "executou";
+           relativo == "executa-lote" || relativo == "atualizador.trava" ||
+           relativo == "dados/atualiza.txt" || relativo == "executou";
   });
   EXPECT_EQ(atualizada, teste::ArvoreArquivos(parametros_.nova));
   const auto registro = instalacao.LinhasRegistro();

@@ -1,0 +1,33 @@
+#ifndef TARVIK_PLATFORM_OWN_FILES_H_
+#define TARVIK_PLATFORM_OWN_FILES_H_
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarvik::platform {
+
+// Files the updater keeps for itself across runs (the journal of an update
+// in progress). Their bytes are written as given and are on the disk when a
+// call returns; a link at the name is refused (75), never followed.
+
+// Creates or empties `path` and writes `bytes`.
+void WriteOwnFile(std::string_view path, std::string_view bytes);
+
+// Appends `bytes` to the existing file `path`.
+void AppendOwnFile(std::string_view path, std::string_view bytes);
+
+// The content of a file that `WriteOwnFile` wrote. On POSIX a file owned by
+// another user, or that others may write, is refused (70): it was not
+// written by this program and must not steer what it restores or removes.
+std::string ReadOwnFile(std::string_view path);
+
+// Removes the temporary siblings that an interrupted copy or download left
+// beside `path` (its name followed by ".tarvik-" or ".parcial-" and a few
+// letters) and returns their paths. Siblings that cannot be removed stay
+// and are not returned.
+std::vector<std::string> RemoveWorkingSiblings(std::string_view path);
+
+}  // namespace tarvik::platform
+
+#endif  // TARVIK_PLATFORM_OWN_FILES_H_

@@ -1,0 +1,266 @@
+#include "script/diario_atualizacao.h"
+
+#include <string_view>
+#include <vector>
+
+#include "base/erro.h"
+#include "log/registro.h"
+#include "platform/files.h"
+#include "platform/own_files.h"
+#include "platform/process.h"
+
+namespace tarvik {
+namespace {
+
+constexpr char kNomeDiario[] = "\\atualizador.diario";
+constexpr char kTemporario[] = "temporario";
+constexpr char kArquivo[] = "arquivo";
+constexpr char kPasta[] = "pasta";
+constexpr char kAcoes[] = "acoes";
+constexpr char kOrigem[] = "ReparaAtualizacaoInterrompida";
+
+constexpr char kInterrompida[] =
+    "Encontrado o diário de uma atualização interrompida. Desfazendo as alterações";
+constexpr char kDesfeita[] = "Atualização interrompida desfeita";
+constexpr char kNaoDesfeita[] = "A atualização interrompida não pôde ser desfeita";
+
+std::string Escapa(std::string_view campo) {
+  std::string texto;
+  for (const char c : campo) {
+    switch (c) {
+      case '%':
+        texto += "%25";
+        break;
+      case '\t':
+        texto += "%09";
+        break;
+      case '\n':
+        texto += "%0A";
+        break;
+      case '\r':
+        texto += "%0D";
+        break;
+      default:
+        texto += c;
+    }
+  }
+  return texto;
+}
+
+std::string Restaura(std::string_view campo) {
+  std::string texto;
+  for (size_t i = 0; i < campo.size(); ++i) {
+    if (campo[i] == '%' && i + 2 < campo.size()) {
+      const std::string_view codigo = campo.substr(i + 1, 2);
+      const char c = codigo == "25"   ? '%'
+                     : codigo == "09" ? '\t'
+                     : codigo == "0A" ? '\n'
+                     : codigo == "0D" ? '\r'
+                                      : '\0';
+      if (c != '\0') {
+        texto += c;
+        i += 2;
+        continue;
+      }
+    }
+    texto += campo[i];
+  }
+  return texto;
+}
+
+std::string Linha(std::initializer_list<std::string_view> campos) {
+  std::string linha;
+  for (const std::string_view campo : campos) {
+    if (!linha.empty()) linha += '\t';
+    linha += Escapa(campo);
+  }
+  return linha + '\n';
+}
+
+// What the journal holds, read back.
+struct Diario {
+  struct Arquivo {
+    bool existia;
+    std::string instalado, versionada, simples;
+  };
+  struct Pasta {
+    int codigo;
+    bool existia;
+    std::string caminho;
+  };
+  std::vector<std::string> temporarios;
+  std::vector<Arquivo> arquivos;
+  std::vector<Pasta> pastas;
+  bool acoes = false;
+};
+
+// Only whole lines count: a journal cut short while it was written ends
+// before "acoes", when nothing in the installation had changed yet.
+Diario Le(std::string_view texto) {
+  Diario diario;
+  for (size_t fim; (fim = texto.find('\n')) != std::string_view::npos;
+       texto.remove_prefix(fim + 1)) {
+    std::vector<std::string> campos;
+    for (std::string_view linha = texto.substr(0, fim);;) {
+      const size_t tab = linha.find('\t');
+      campos.push_back(Restaura(linha.substr(0, tab)));
+      if (tab == std::string_view::npos) break;
+      linha.remove_prefix(tab + 1);
+    }
+    if (campos[0] == kTemporario && campos.size() == 2) {
+      diario.temporarios.push_back(campos[1]);
+    } else if (campos[0] == kArquivo && campos.size() == 5) {
+      diario.arquivos.push_back({campos[1] == "1", campos[2], campos[3], campos[4]});
+    } else if (campos[0] == kPasta && campos.size() == 4) {
+      diario.pastas.push_back({campos[1] == "13" ? 13 : 14, campos[2] == "1", campos[3]});
+    } else if (campos[0] == kAcoes) {
+      diario.acoes = true;
+    }
+  }
+  return diario;
+}
+
+// One step of the repair; a failure is logged and remembered, and the
+// repair goes on with the next file.
+class Reparo {
+ public:
+  template <typename Passo>
+  void Executa(const std::string& descricao, const std::string& caminho, Passo&& passo) {
+    const ResultadoPasso resultado = PassoProtegido(passo);
+    if (!resultado.Falhou()) {
+      if (!descricao.empty()) RegistraLog(descricao + " [" + caminho + "]", kInfo);
+      return;
+    }
+    RegistraLog(std::string(kNaoDesfeita) + ". Detalhes [" + resultado.descricao + "] [" +
+                    std::to_string(resultado.numero) + "], dados [" + caminho + "]",
+                kErro);
+    completo_ = false;
+  }
+  bool Completo() const { return completo_; }
+
+ private:
+  bool completo_ = true;
+};
+
+void Remove(const std::string& arquivo) {
+  if (platform::GetAttributes(arquivo) & platform::kAttributeReadOnly) {
+    platform::SetAttributes(arquivo, 0);
+  }
+  platform::RemoveFile(arquivo);
+}
+
+// The working siblings that an interrupted copy or download left.
+void RemoveSobras(const std::string& caminho) {
+  for (const std::string& sobra : platform::RemoveWorkingSiblings(caminho)) {
+    RegistraLog("Removido o arquivo de trabalho [" + sobra + "]", kInfo);
+  }
+}
+
+void DesfazAcoes(const Diario& diario, Reparo& reparo) {
+  for (const auto& pasta : diario.pastas) {
+    if (pasta.codigo == 13 && pasta.existia && !platform::PathExists(pasta.caminho)) {
+      reparo.Executa("Recriando a pasta", pasta.caminho,
+                     [&] { platform::CreateFolder(pasta.caminho); });
+    }
+  }
+  for (const auto& arquivo : diario.arquivos) {
+    if (arquivo.existia && platform::PathExists(arquivo.versionada)) {
+      reparo.Executa("Restaurando o arquivo", arquivo.instalado, [&] {
+        if (platform::PathExists(arquivo.instalado) &&
+            (platform::GetAttributes(arquivo.instalado) & platform::kAttributeReadOnly)) {
+          platform::SetAttributes(arquivo.instalado, 0);
+        }
+        platform::CopyFileReplacing(arquivo.versionada, arquivo.instalado);
+        Remove(arquivo.versionada);
+      });
+    } else if (!arquivo.existia && platform::PathExists(arquivo.instalado)) {
+      reparo.Executa("Removendo o arquivo criado", arquivo.instalado,
+                     [&] { Remove(arquivo.instalado); });
+    }
+  }
+  // Created folders last, the deepest first: the files in them are gone by
+  // now. One that holds something else stays.
+  for (auto pasta = diario.pastas.rbegin(); pasta != diario.pastas.rend(); ++pasta) {
+    if (pasta->codigo == 14 && !pasta->existia && platform::PathExists(pasta->caminho)) {
+      IgnoraFalha([&] { platform::RemoveFolder(pasta->caminho); });
+    }
+  }
+}
+
+}  // namespace
+
+std::string CaminhoDiario() { return platform::ProgramFolder() + kNomeDiario; }
+
+void IniciaDiario(const Colecao<std::shared_ptr<Tarefa>>& tarefas, size_t inicioAcoes) {
+  std::string texto;
+  size_t posicao = 0;
+  for (const auto& tarefa : tarefas) {
+    const auto detalhe = [&](int32_t i) -> const std::string& {
+      return tarefa->Detalhes().Item(i);
+    };
+    switch (tarefa->Codigo()) {
+      case codigo_tarefa::kBaixarArquivo:
+        texto += Linha({kTemporario, detalhe(2)});
+        break;
+      case codigo_tarefa::kEfetuarCopiaSeguranca:
+        texto += Linha({kArquivo, platform::PathExists(detalhe(1)) ? "1" : "0", detalhe(1),
+                        detalhe(2), detalhe(3)});
+        break;
+      case codigo_tarefa::kCriarPasta:
+      case codigo_tarefa::kRemoverPasta:
+        if (posicao >= inicioAcoes) {
+          texto += Linha({kPasta, std::to_string(tarefa->Codigo()),
+                          platform::PathExists(detalhe(1)) ? "1" : "0", detalhe(1)});
+        }
+        break;
+    }
+    ++posicao;
+  }
+  platform::WriteOwnFile(CaminhoDiario(), texto);
+}
+
+void MarcaAcoesNoDiario() { platform::AppendOwnFile(CaminhoDiario(), Linha({kAcoes})); }
+
+void EncerraDiario() { platform::RemoveFile(CaminhoDiario()); }
+
+void ReparaAtualizacaoInterrompida() {
+  const std::string caminho = CaminhoDiario();
+  if (!platform::PathExists(caminho)) return;
+  RegistraLog(kInterrompida, kAviso);
+  std::string texto;
+  if (const ResultadoPasso leitura =
+          PassoProtegido([&] { texto = platform::ReadOwnFile(caminho); });
+      leitura.Falhou()) {
+    // Not written by this program: nothing in it may be trusted.
+    RegistraLog("Diário recusado. Detalhes [" + leitura.descricao + "] [" +
+                    std::to_string(leitura.numero) + "], dados [" + caminho + "]",
+                kErro);
+    platform::RemoveFile(caminho);
+    return;
+  }
+  const Diario diario = Le(texto);
+  Reparo reparo;
+  {
+    // The files come back even when the log cannot be written.
+    RegistroTolerante registro;
+    for (const auto& arquivo : diario.arquivos) {
+      for (const std::string* caminhoArquivo :
+           {&arquivo.instalado, &arquivo.versionada, &arquivo.simples}) {
+        RemoveSobras(*caminhoArquivo);
+      }
+    }
+    for (const std::string& temporario : diario.temporarios) {
+      RemoveSobras(temporario);
+      if (platform::PathExists(temporario)) {
+        reparo.Executa("Removendo o arquivo recebido", temporario, [&] { Remove(temporario); });
+      }
+    }
+    if (diario.acoes) DesfazAcoes(diario, reparo);
+    registro.Conclui();
+  }
+  if (!reparo.Completo()) throw Erro(codigo_erro::kErroEntradaSaida, kOrigem, kNaoDesfeita);
+  platform::RemoveFile(caminho);
+  RegistraLog(kDesfeita, kAviso);
+}
+
+}  // namespace tarvik
