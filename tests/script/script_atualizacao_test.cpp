@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <typeinfo>
 
+#include "log/registro.h"
 #include "script/script_teste.h"
 #include "support/processo.h"
 #include "support/utilitarios_falsos.h"
@@ -160,6 +161,22 @@ TEST_F(ArquivosEmUsoTest, FailTheRunWhenItMayFail) {
   EXPECT_EQ(script_.ListaArquivosEmUso(), nullptr);
   EXPECT_EQ(LeArquivo(Em("velho.dll")) + "|" + LeArquivo(Em("backup/app.exe-1.0-1")),
             "velho|app 1.0");
+}
+
+// A log that cannot be written (a full disk) does not keep the undo from
+// putting the files back; its error then travels on.
+TEST_F(ArquivosEmUsoTest, UndoRestoresTheFilesEvenWhenTheLogCannotBeWritten) {
+  RespostasFalsas respostas;
+  respostas.verificaAcessoExclusivo = [](const std::string& arquivo) {
+    if (arquivo.ends_with("velho.dll")) {
+      platform::SetAttributes(CaminhoRegistro(), platform::kAttributeReadOnly);
+    }
+    return Verificacao{0, true};
+  };
+  FabricaFalsa falsa(respostas);
+  EXPECT_THROW(Processa(Descritor("RemoverArquivo")), Erro);
+  EXPECT_EQ(LeArquivo(Em("app.exe")) + "|" + LeArquivo(Em("velho.dll")), "app 1.0|velho");
+  platform::SetAttributes(CaminhoRegistro(), 0);
 }
 
 struct CasoExcecao {

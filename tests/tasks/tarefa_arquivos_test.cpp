@@ -52,6 +52,28 @@ AVISO - Erro ao desfazer EfetuarCopiaSeguranca(FileCopy) . detalhes [Caminho nã
 )"));
 }
 
+// A versioned backup that exists is kept when the installed file already
+// holds what the update installs (a run cut short after its copy), since
+// copying would leave no copy of the installed version; any other content
+// is backed up as usual.
+TEST_F(ArquivosTest, BackupKeepsTheVersionedCopyWhenTheFileAlreadyHoldsTheNewContent) {
+  // The hash of "novo", in capitals as a descriptor may write it.
+  constexpr char kHashNovo[] = "332A35BAAEFC44113F815A691B78B5A28D94BB4074FF817E330138C3BD4CF5E2";
+  Prepara("a.dll=novo; b.dll=outro; backup/a.dll-1-1=velho; backup/b.dll-1-2=velho; ");
+  for (Tarefa copia : {CriaEm(8, {"a.dll", "backup/a.dll-1-1", "backup/a.dll"}),
+                       CriaEm(8, {"b.dll", "backup/b.dll-1-2", "backup/b.dll"})}) {
+    copia.AdicionaDetalhe(kHashNovo);
+    EXPECT_EQ(Executa(copia), kSucesso);
+  }
+  EXPECT_EQ(Arquivos(),
+            "a.dll=novo; b.dll=outro; backup/; backup/a.dll-1-1=velho; backup/b.dll=outro; "
+            "backup/b.dll-1-2=outro; ");
+  EXPECT_EQ(Registro(), Nativo(R"(
+AVISO - Arquivo [@/a.dll] já tem o conteúdo desta atualização. Mantida a cópia de segurança [@/backup/a.dll-1-1]
+INFO - Copiando [@/b.dll] para [@/backup/b.dll-1-2]
+)"));
+}
+
 // A file in use is recorded for the restart batch, and its failed copy or
 // delete asks for the restart; any other failed copy fails.
 TEST_F(ArquivosTest, CopyingClearsReadOnlyWarnsOfAnUnexpectedTargetAndRecordsFilesInUse) {
