@@ -6,10 +6,13 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <optional>
+#include <thread>
 
 #include "e2e/instalacao_e2e.h"
 #include "e2e/servidor_atualizacao.h"
+#include "platform/installation_lock.h"
 #include "support/servidor_local.h"
 
 #ifndef _WIN32
@@ -85,6 +88,28 @@ TEST_F(TarvikExeTest, RunTheDayAfterACheckOnlyStartsTheApplication) {
   EXPECT_EQ(instalacao_.Executa().status, 0);
   EXPECT_EQ(instalacao_.LinhasRegistro(),
             (Linhas{kInicio, "<data> - INFO - Atualização não necessária agora. Será em 1 dia(s)",
+                    "<data> - INFO - Fim (não buscou nova versão)"}));
+  EXPECT_TRUE(instalacao_.AplicativoIniciado());
+}
+
+// A run started while another holds the installation (a double click)
+// waits for it to end, says so, and only then reads the installation.
+TEST_F(TarvikExeTest, ASecondRunWaitsForTheFirstToEnd) {
+  teste::EscreveArquivo(instalacao_.Em("dados/atualiza.txt"), "[ControleAtualizador]\r\n");
+  auto primeira = std::make_unique<platform::InstallationLock>(
+      teste::Utf8(instalacao_.Em("atualizador.trava")));
+  ASSERT_TRUE(primeira->TryAcquire());
+  std::thread segunda([this] { EXPECT_EQ(instalacao_.Executa().status, 0); });
+  const Linhas espera{
+      "<data> - AVISO - Outra execução do atualizador está em andamento nesta instalação. "
+      "Aguardando o seu fim"};
+  EXPECT_TRUE(teste::Aguarda([&] { return instalacao_.LinhasRegistro() == espera; }));
+  EXPECT_FALSE(fs::exists(instalacao_.Em("executou")));
+  primeira.reset();
+  segunda.join();
+  EXPECT_EQ(instalacao_.LinhasRegistro(),
+            (Linhas{espera[0], kInicio,
+                    "<data> - INFO - Atualização não necessária agora. Será em 2 dia(s)",
                     "<data> - INFO - Fim (não buscou nova versão)"}));
   EXPECT_TRUE(instalacao_.AplicativoIniciado());
 }
