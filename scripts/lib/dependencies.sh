@@ -5,6 +5,8 @@ TARVIK_PACKAGES=(
   libcurl4-openssl-dev libssl-dev libsqlite3-dev sqlite3
   libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
   osslsigncode openssl dpkg-dev
+  # The crash test stops the updater at chosen system calls.
+  strace
   # The 32-bit Windows build and Wine to run it.
   g++-mingw-w64-i686-posix mingw-w64-tools wine wine64 wine32:i386 xvfb xauth locales
 )
