@@ -5,7 +5,7 @@
 # its own, inside one X server: message boxes need a display, and windows
 # created on one wineserver must not mix headless and Xvfb sessions.
 TARVIK_WINE_USER=tarvik-wine
-TARVIK_WINE_PREFIX=/tmp/tarvik-wine/prefix
+TARVIK_WINE_PREFIX=${TARVIK_WINE_PREFIX:-/tmp/tarvik-wine/prefix}
 # Wine takes its code page and regional formats from the locale: Brazilian
 # Portuguese gives code page 1252 and the dates the log is compared with.
 TARVIK_WINE_LOCALES=/tmp/tarvik-wine/locale
