@@ -1,6 +1,9 @@
 #include "script/diario_atualizacao.h"
 
+#include <algorithm>
+#include <iterator>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/erro.h"
@@ -24,24 +27,18 @@ constexpr char kInterrompida[] =
 constexpr char kDesfeita[] = "Atualização interrompida desfeita";
 constexpr char kNaoDesfeita[] = "A atualização interrompida não pôde ser desfeita";
 
+// The characters a field cannot hold as they are, and how they are written.
+constexpr std::pair<char, std::string_view> kCodigos[] = {
+    {'%', "%25"}, {'\t', "%09"}, {'\n', "%0A"}, {'\r', "%0D"}};
+
 std::string Escapa(std::string_view campo) {
   std::string texto;
   for (const char c : campo) {
-    switch (c) {
-      case '%':
-        texto += "%25";
-        break;
-      case '\t':
-        texto += "%09";
-        break;
-      case '\n':
-        texto += "%0A";
-        break;
-      case '\r':
-        texto += "%0D";
-        break;
-      default:
-        texto += c;
+    const auto codigo = std::ranges::find(kCodigos, c, &std::pair<char, std::string_view>::first);
+    if (codigo == std::end(kCodigos)) {
+      texto += c;
+    } else {
+      texto += codigo->second;
     }
   }
   return texto;
@@ -50,20 +47,14 @@ std::string Escapa(std::string_view campo) {
 std::string Restaura(std::string_view campo) {
   std::string texto;
   for (size_t i = 0; i < campo.size(); ++i) {
-    if (campo[i] == '%' && i + 2 < campo.size()) {
-      const std::string_view codigo = campo.substr(i + 1, 2);
-      const char c = codigo == "25"   ? '%'
-                     : codigo == "09" ? '\t'
-                     : codigo == "0A" ? '\n'
-                     : codigo == "0D" ? '\r'
-                                      : '\0';
-      if (c != '\0') {
-        texto += c;
-        i += 2;
-        continue;
-      }
+    const auto codigo =
+        std::ranges::find(kCodigos, campo.substr(i, 3), &std::pair<char, std::string_view>::second);
+    if (codigo == std::end(kCodigos)) {
+      texto += campo[i];
+    } else {
+      texto += codigo->first;
+      i += 2;
     }
-    texto += campo[i];
   }
   return texto;
 }
@@ -84,7 +75,7 @@ struct Diario {
     std::string instalado, versionada, simples;
   };
   struct Pasta {
-    int codigo;
+    int32_t codigo;
     bool existia;
     std::string caminho;
   };
@@ -112,7 +103,10 @@ Diario Le(std::string_view texto) {
     } else if (campos[0] == kArquivo && campos.size() == 5) {
       diario.arquivos.push_back({campos[1] == "1", campos[2], campos[3], campos[4]});
     } else if (campos[0] == kPasta && campos.size() == 4) {
-      diario.pastas.push_back({campos[1] == "13" ? 13 : 14, campos[2] == "1", campos[3]});
+      diario.pastas.push_back({campos[1] == std::to_string(codigo_tarefa::kRemoverPasta)
+                                   ? codigo_tarefa::kRemoverPasta
+                                   : codigo_tarefa::kCriarPasta,
+                               campos[2] == "1", campos[3]});
     } else if (campos[0] == kAcoes) {
       diario.acoes = true;
     }
@@ -128,7 +122,7 @@ class Reparo {
   void Executa(const std::string& descricao, const std::string& caminho, Passo&& passo) {
     const ResultadoPasso resultado = PassoProtegido(passo);
     if (!resultado.Falhou()) {
-      if (!descricao.empty()) RegistraLog(descricao + " [" + caminho + "]", kInfo);
+      RegistraLog(descricao + " [" + caminho + "]", kInfo);
       return;
     }
     RegistraLog(std::string(kNaoDesfeita) + ". Detalhes [" + resultado.descricao + "] [" +
@@ -142,10 +136,16 @@ class Reparo {
   bool completo_ = true;
 };
 
-void Remove(const std::string& arquivo) {
-  if (platform::GetAttributes(arquivo) & platform::kAttributeReadOnly) {
+// A read-only file can be neither replaced nor removed on Windows.
+void LiberaEscrita(const std::string& arquivo) {
+  if (platform::PathExists(arquivo) &&
+      (platform::GetAttributes(arquivo) & platform::kAttributeReadOnly)) {
     platform::SetAttributes(arquivo, 0);
   }
+}
+
+void Remove(const std::string& arquivo) {
+  LiberaEscrita(arquivo);
   platform::RemoveFile(arquivo);
 }
 
@@ -158,30 +158,29 @@ void RemoveSobras(const std::string& caminho) {
 
 void DesfazAcoes(const Diario& diario, Reparo& reparo) {
   for (const auto& pasta : diario.pastas) {
-    if (pasta.codigo == 13 && pasta.existia && !platform::PathExists(pasta.caminho)) {
-      reparo.Executa("Recriando a pasta", pasta.caminho,
+    if (pasta.codigo == codigo_tarefa::kRemoverPasta && pasta.existia &&
+        !platform::PathExists(pasta.caminho)) {
+      reparo.Executa("Recriada a pasta", pasta.caminho,
                      [&] { platform::CreateFolder(pasta.caminho); });
     }
   }
   for (const auto& arquivo : diario.arquivos) {
     if (arquivo.existia && platform::PathExists(arquivo.versionada)) {
-      reparo.Executa("Restaurando o arquivo", arquivo.instalado, [&] {
-        if (platform::PathExists(arquivo.instalado) &&
-            (platform::GetAttributes(arquivo.instalado) & platform::kAttributeReadOnly)) {
-          platform::SetAttributes(arquivo.instalado, 0);
-        }
+      reparo.Executa("Restaurado o arquivo", arquivo.instalado, [&] {
+        LiberaEscrita(arquivo.instalado);
         platform::CopyFileReplacing(arquivo.versionada, arquivo.instalado);
         Remove(arquivo.versionada);
       });
     } else if (!arquivo.existia && platform::PathExists(arquivo.instalado)) {
-      reparo.Executa("Removendo o arquivo criado", arquivo.instalado,
+      reparo.Executa("Removido o arquivo criado", arquivo.instalado,
                      [&] { Remove(arquivo.instalado); });
     }
   }
   // Created folders last, the deepest first: the files in them are gone by
   // now. One that holds something else stays.
   for (auto pasta = diario.pastas.rbegin(); pasta != diario.pastas.rend(); ++pasta) {
-    if (pasta->codigo == 14 && !pasta->existia && platform::PathExists(pasta->caminho)) {
+    if (pasta->codigo == codigo_tarefa::kCriarPasta && !pasta->existia &&
+        platform::PathExists(pasta->caminho)) {
       IgnoraFalha([&] { platform::RemoveFolder(pasta->caminho); });
     }
   }
@@ -252,7 +251,7 @@ void ReparaAtualizacaoInterrompida() {
     for (const std::string& temporario : diario.temporarios) {
       RemoveSobras(temporario);
       if (platform::PathExists(temporario)) {
-        reparo.Executa("Removendo o arquivo recebido", temporario, [&] { Remove(temporario); });
+        reparo.Executa("Removido o arquivo recebido", temporario, [&] { Remove(temporario); });
       }
     }
     if (diario.acoes) DesfazAcoes(diario, reparo);

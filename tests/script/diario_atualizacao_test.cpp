@@ -53,11 +53,11 @@ TEST_F(DiarioTest, CutShortWhileReplacingTheNextRunPutsBackTheInstalledVersion) 
   EXPECT_EQ(Registro(), Nativo(R"(
 AVISO - Encontrado o diário de uma atualização interrompida. Desfazendo as alterações
 INFO - Removido o arquivo de trabalho [@/velho.dll.tarvik-Ab12Cd]
-INFO - Removendo o arquivo recebido [@/temp/app.exe-2.0-1]
-INFO - Recriando a pasta [@/antiga]
-INFO - Restaurando o arquivo [@/app.exe]
-INFO - Removendo o arquivo criado [@/plugins/novo.dll]
-INFO - Restaurando o arquivo [@/velho.dll]
+INFO - Removido o arquivo recebido [@/temp/app.exe-2.0-1]
+INFO - Recriada a pasta [@/antiga]
+INFO - Restaurado o arquivo [@/app.exe]
+INFO - Removido o arquivo criado [@/plugins/novo.dll]
+INFO - Restaurado o arquivo [@/velho.dll]
 AVISO - Atualização interrompida desfeita
 )"));
 }
@@ -75,10 +75,29 @@ TEST_F(DiarioTest, CutShortBeforeTheActionsOnlyTheWorkingFilesGo) {
   EXPECT_EQ(Registro(), Nativo(R"(
 AVISO - Encontrado o diário de uma atualização interrompida. Desfazendo as alterações
 INFO - Removido o arquivo de trabalho [@/temp/app.exe-2.0-1.parcial-Xy34Zw]
-INFO - Removendo o arquivo recebido [@/temp/app.exe-2.0-1]
+INFO - Removido o arquivo recebido [@/temp/app.exe-2.0-1]
 AVISO - Atualização interrompida desfeita
 )"));
 }
+
+#ifndef _WIN32
+// A journal that others may write may not have been written by the updater,
+// and must not decide what it restores or removes: it goes unread. (Windows
+// keeps the program folder to administrators instead.)
+TEST_F(DiarioTest, AJournalOthersMayWriteGoesUnread) {
+  MarcaAcoesNoDiario();
+  Prepara("app.exe=app 2.0; ");
+  std::filesystem::permissions(Em("atualizador.diario"), std::filesystem::perms::others_write,
+                               std::filesystem::perm_options::add);
+  ReparaAtualizacaoInterrompida();
+  EXPECT_FALSE(std::filesystem::exists(Em("atualizador.diario")));
+  EXPECT_EQ(LeArquivo(Em("app.exe")), "app 2.0");
+  EXPECT_EQ(Registro(), Nativo(R"(
+AVISO - Encontrado o diário de uma atualização interrompida. Desfazendo as alterações
+ERRO - Diário recusado. Detalhes [Permissão negada [@/atualizador.diario]] [70], dados [@\atualizador.diario]
+)"));
+}
+#endif
 
 }  // namespace
 }  // namespace tarvik::teste
