@@ -55,10 +55,6 @@ class ExecutaLoteTest : public ::testing::Test {
   std::string Fim() const {
     return "start tarvik.exe 4.00\r\ndel /f \"" + Win("atualiza.bat") + "\"\r\n";
   }
-  ResultadoProcesso ExecutaLote(const std::string& lote) {
-    EscreveArquivo(Em("atualiza.bat"), lote);
-    return Executa(PastaBinarios() / "executa-lote", {Em("atualiza.bat")}, pasta_.Caminho());
-  }
 
   PastaTemporaria pasta_;
 };
@@ -123,10 +119,11 @@ TEST_F(ExecutaLoteTest, RefusesABatchWithALineItDoesNotKnowBeforeRunningAny) {
         std::string("start outro.exe 4.00"), std::string("del /f \"a\"\nstart tarvik.exe"),
         std::string("echo oi")}) {
     const std::string lote = copia + linha + "\r\n" + Fim();
-    const auto resultado = ExecutaLote(lote);
-    EXPECT_EQ(resultado.status, 2);
-    EXPECT_EQ(resultado.erros,
-              "executa-lote: linha 2 não reconhecida: [" + linha + "]; nada foi executado\n");
+    EscreveArquivo(Em("atualiza.bat"), lote);
+    const auto resultado =
+        Executa(PastaBinarios() / "executa-lote", {Em("atualiza.bat")}, pasta_.Caminho());
+    EXPECT_EQ(std::to_string(resultado.status) + "|" + resultado.erros,
+              "2|executa-lote: linha 2 não reconhecida: [" + linha + "]; nada foi executado\n");
     EXPECT_FALSE(fs::exists(Em("b")));
     EXPECT_EQ(LeArquivo(Em("atualiza.bat")), lote);
   }

@@ -4,6 +4,7 @@
 
 #include "servidor_referencia/servidor_referencia.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <httplib.h>
 
@@ -23,13 +24,13 @@
 namespace tarvik::referencia {
 namespace {
 
-namespace fs = std::filesystem;
 using Linhas = std::vector<std::string>;
 using publicacao::Produto;
 using teste::ServidorEmTeste;
 using Tipo = ConsultaAtualizacao::Tipo;
 
-TEST(CatalogoTest, VersionsCompareByNumberWherePossible) {
+// Versions are safe texts that compare by number where possible.
+TEST(CatalogoTest, VersionsAreSafeTextsComparedByNumberWherePossible) {
   for (const auto& [a, b, ordem] : {std::tuple{"2.4", "2.31", -1},
                                     {"2.31", "2.31", 0},
                                     {"2.030", "2.30", 0},
@@ -41,9 +42,6 @@ TEST(CatalogoTest, VersionsCompareByNumberWherePossible) {
     EXPECT_EQ(publicacao::ComparaVersoes(a, b), ordem) << a << " " << b;
     EXPECT_EQ(publicacao::ComparaVersoes(b, a), -ordem) << b << " " << a;
   }
-}
-
-TEST(CatalogoTest, OnlySafeTextsAreVersions) {
   // The first four are versions.
   const std::string textos[] = {
       "1",     "2.31-rc_1", "V2",     std::string(64, '9'), "", "..", "-1", "2.31 beta", "2/31",
@@ -53,65 +51,23 @@ TEST(CatalogoTest, OnlySafeTextsAreVersions) {
   }
 }
 
-TEST(CatalogoTest, AnswersByTheNewestVersionOfTheProduct) {
-  teste::PastaTemporaria pasta;
-  const publicacao::Catalogo catalogo(pasta.Caminho());
-  EXPECT_EQ(catalogo.VersaoMaisRecente(Produto::kAplicativo), "");
-  for (const auto& [velha, nova] : {std::pair{"2.29", "2.30"}, std::pair{"2.30", "2.31"},
-                                    std::pair{"2.29", "2.31"}, std::pair{"2.30", "2.4"}}) {
-    teste::EscreveArquivo(catalogo.Descritor(Produto::kAplicativo, velha, nova), "x");
+// A query as the server reads it: a check as "<product> <version>", a report
+// as its fields, '|' separated, and anything else as the reason it is refused.
+std::string Lida(const std::string& texto) {
+  const ConsultaAtualizacao consulta = InterpretaConsulta(texto);
+  const RelatorioResultado& r = consulta.relatorio;
+  if (consulta.tipo == Tipo::kInvalida) return consulta.motivo;
+  if (consulta.tipo == Tipo::kVerificacao) {
+    return (consulta.produto == Produto::kAtualizador ? "atualizador " : "aplicativo ") +
+           consulta.versao;
   }
-  // Neither a descriptor of another product nor a stray file counts.
-  teste::EscreveArquivo(catalogo.Descritor(Produto::kAtualizador, "4.00", "9.00"), "x");
-  teste::EscreveArquivo(pasta.Caminho() / "descritores/aplicativo/2.30/leia-me", "x");
-  teste::EscreveArquivo(pasta.Caminho() / "descritores/aplicativo/2.30/10 beta.txt", "x");
-  EXPECT_EQ(catalogo.VersaoMaisRecente(Produto::kAplicativo), "2.31");
-
-  using TipoProcura = publicacao::Procura::Tipo;
-  for (const auto& [versao, tipo, descritor] :
-       {std::tuple{"2.30", TipoProcura::kAtualizacao, "descritores/aplicativo/2.30/2.31.txt"},
-        {"2.31", TipoProcura::kAtual, ""},
-        {"2.031", TipoProcura::kAtual, ""},
-        {"2.28", TipoProcura::kDesconhecida, ""},
-        {"2.32", TipoProcura::kDesconhecida, ""},
-        {"../2.30", TipoProcura::kDesconhecida, ""}}) {
-    const publicacao::Procura procura = catalogo.ProcuraAtualizacao(Produto::kAplicativo, versao);
-    EXPECT_EQ(procura.tipo, tipo) << versao;
-    EXPECT_EQ(procura.descritor, *descritor ? pasta.Caminho() / descritor : "") << versao;
-    EXPECT_EQ(procura.novaVersao, tipo == TipoProcura::kDesconhecida ? "" : "2.31") << versao;
-  }
+  return r.chave + "|" + r.data + "|" + r.resultado + "|" + r.versaoOriginal + "|" +
+         r.versaoAtualizada + "|" + r.conta + "|" + r.cnpj;
 }
 
-TEST(ConsultaAtualizacaoTest, ReadsChecks) {
-  for (const auto& [texto, produto, versao] :
-       {std::tuple{"versaoAplicativo=2.30", Produto::kAplicativo, "2.30"},
-        std::tuple{"atualizador=on&versaoAplicativo=4.00", Produto::kAtualizador, "4.00"},
-        std::tuple{"versaoAplicativo=2.30%20beta+1", Produto::kAplicativo, "2.30 beta+1"}}) {
-    const ConsultaAtualizacao consulta = InterpretaConsulta(texto);
-    EXPECT_EQ(consulta.tipo, Tipo::kVerificacao) << texto << ": " << consulta.motivo;
-    EXPECT_EQ(consulta.produto, produto) << texto;
-    EXPECT_EQ(consulta.versao, versao) << texto;
-  }
-}
-
-TEST(ConsultaAtualizacaoTest, ReadsReportsWhoseValuesHoldTheSeparators) {
-  const ConsultaAtualizacao consulta = InterpretaConsulta(
-      "operacao=resultado&chave={6F9619FF-8B86-D011-B42D-00C04FC964FF}&data=20261204042903"
-      "&resultado=FalhaArquivosEmUso&versao_original=2.30&versao_atualizada=2.31"
-      "&conta=Padaria%20S%C3%A3o Jo&o=1&cnpj=12.345.678/0001-90&x=%zz%4");
-  ASSERT_EQ(consulta.tipo, Tipo::kRelatorio) << consulta.motivo;
-  RelatorioResultado esperado;
-  esperado.chave = "{6F9619FF-8B86-D011-B42D-00C04FC964FF}";
-  esperado.data = "20261204042903";
-  esperado.resultado = "FalhaArquivosEmUso";
-  esperado.versaoOriginal = "2.30";
-  esperado.versaoAtualizada = "2.31";
-  esperado.conta = "Padaria São Jo&o=1";
-  esperado.cnpj = "12.345.678/0001-90&x=%zz%4";
-  EXPECT_EQ(consulta.relatorio, esperado);
-}
-
-TEST(ConsultaAtualizacaoTest, RefusesWhatTheUpdaterNeverSends) {
+// Only whole escapes are decoded, '+' stays; a report's values run up to the
+// next field's "&name=", so they may hold '&' and '='.
+TEST(ConsultaAtualizacaoTest, ReadsWhatTheUpdaterSendsAndRefusesTheRest) {
   // A whole report with `de` replaced by `para`.
   const auto relatorio = [](const std::string& de, const std::string& para) {
     std::string texto =
@@ -120,6 +76,14 @@ TEST(ConsultaAtualizacaoTest, RefusesWhatTheUpdaterNeverSends) {
     return texto.replace(texto.find(de), de.size(), para);
   };
   const std::pair<std::string, std::string> casos[] = {
+      {"versaoAplicativo=2.30", "aplicativo 2.30"},
+      {"atualizador=on&versaoAplicativo=4.00", "atualizador 4.00"},
+      {"versaoAplicativo=2.30%20beta+1%2%zz%%4a%4A", "aplicativo 2.30 beta+1%2%zz%JJ"},
+      {"operacao=resultado&chave={6F9619FF-8B86-D011-B42D-00C04FC964FF}&data=20261204042903"
+       "&resultado=FalhaArquivosEmUso&versao_original=2.30&versao_atualizada=2.31"
+       "&conta=Padaria%20S%C3%A3o Jo&o=1&cnpj=12.345.678/0001-90&x=%zz%4",
+       "{6F9619FF-8B86-D011-B42D-00C04FC964FF}|20261204042903|FalhaArquivosEmUso|2.30|2.31|"
+       "Padaria São Jo&o=1|12.345.678/0001-90&x=%zz%4"},
       {"", "consulta vazia"},
       {"versaoAplicativo", "chave [versaoAplicativo] sem valor"},
       {"versaoAplicativo=", "versão vazia"},
@@ -134,24 +98,21 @@ TEST(ConsultaAtualizacaoTest, RefusesWhatTheUpdaterNeverSends) {
       {relatorio("20261204042903", "2026120404290x"), "data [2026120404290x] não tem 14 dígitos"},
       {relatorio("SucessoInstalacao", "Sucesso"), "resultado [Sucesso] desconhecido"},
   };
-  for (const auto& [texto, motivo] : casos) {
-    const ConsultaAtualizacao consulta = InterpretaConsulta(texto);
-    EXPECT_EQ(consulta.tipo, Tipo::kInvalida) << texto;
-    EXPECT_EQ(consulta.motivo, motivo) << texto;
-  }
-}
-
-TEST(ConsultaAtualizacaoTest, DecodesOnlyWholeEscapes) {
-  EXPECT_EQ(DecodificaPercentual("a%20b%C3%A7+%2%zz%"), "a bç+%2%zz%");
-  EXPECT_EQ(DecodificaPercentual("%41%4a%4A"), "AJJ");
+  for (const auto& [texto, lida] : casos) EXPECT_EQ(Lida(texto), lida) << texto;
 }
 
 class ServidorReferenciaTest : public ::testing::Test {
  protected:
+  // The newest application version is 2.31: not 2.4, not the updater's 4.01,
+  // and neither a stray file nor one whose name is no version counts.
   ServidorReferenciaTest() {
     for (const auto& [relativo, conteudo] :
          {std::pair<std::string, std::string>{"descritores/aplicativo/2.30/2.31.txt",
                                               "de 2.30 para 2.31\r\n"},
+          {"descritores/aplicativo/2.30/2.4.txt", "de 2.30 para 2.4\r\n"},
+          {"descritores/aplicativo/2.29/2.30.txt", "de 2.29 para 2.30\r\n"},
+          {"descritores/aplicativo/2.30/leia-me", "x"},
+          {"descritores/aplicativo/2.30/9 beta.txt", "x"},
           {"descritores/atualizador/4.00/4.01.txt", "de 4.00 para 4.01\r\n"},
           {"arquivos/aplicativo/2.31/Relatórios/março.txt", "vendas"},
           {"arquivos/aplicativo/2.31/vazio.txt", ""},
@@ -200,19 +161,20 @@ TEST_F(ServidorReferenciaTest, AnswersChecksStoresReportsAndServesTheFilesFolder
   const std::string fragmento =
       "<atualizador version='6.1' build='7601' platform_id='2' desc_service_pack='Serviço 1' "
       "architecture='9' />";
+  const auto checa = [&](const std::string& consulta) {
+    return verificacao + "?versaoAplicativo=" + consulta;
+  };
+  // 2.031 is the newest by number, and the answer names the catalogue's 2.31.
   const Caso casos[] = {
-      {verificacao + "?versaoAplicativo=2.30", 200, "aplicativo 2.30 -> 2.31",
-       "de 2.30 para 2.31\r\n"},
-      {verificacao + "?versaoAplicativo=2.31", 200, "aplicativo 2.31: versão atual",
-       semAtualizacao("2.31")},
-      {verificacao + "?versaoAplicativo=../2.30", 200,
-       "aplicativo ../2.30: versão sem atualização publicada", semAtualizacao("")},
-      {verificacao + "?versaoAplicativo=4.00&atualizador=on", 200, "atualizador 4.00 -> 4.01",
-       "de 4.00 para 4.01\r\n"},
+      {checa("2.30"), 200, "aplicativo 2.30 -> 2.31", "de 2.30 para 2.31\r\n"},
+      {checa("2.031"), 200, "aplicativo 2.031: versão atual", semAtualizacao("2.31")},
+      {checa("2.32"), 200, "aplicativo 2.32: versão sem atualização publicada",
+       semAtualizacao("2.32")},
+      {checa("../2.30"), 200, "aplicativo ../2.30: versão sem atualização publicada",
+       semAtualizacao("")},
+      {checa("4.00&atualizador=on"), 200, "atualizador 4.00 -> 4.01", "de 4.00 para 4.01\r\n"},
       {relatorio, 200, gravado, "OK\n", {{kCabecalhoInformacaoCliente, ParaCp1252(fragmento)}}},
       {relatorio + "&outro=1", 200, gravado, "OK\n"},
-      {verificacao + "?operacao=resultado&chave=x&data=1", 400,
-       "campo [resultado] ausente ou fora de ordem"},
       {verificacao + "?operacao=resultado&chave=k\x01", 400,
        "campo [data] ausente ou fora de ordem"},
       {arquivos + "2.31/Relat%C3%B3rios/mar%C3%A7o.txt", 200, "", "vendas"},
@@ -263,24 +225,18 @@ TEST_F(ServidorReferenciaTest, SpeaksHttpsWithACertificateAndKey) {
   ASSERT_EQ(gerado.status, 0) << gerado.erros;
   configuracao_.certificado = pasta_.Em("certificado.pem");
   configuracao_.chave = pasta_.Em("chave.pem");
-  {
-    ServidorEmTeste servidor(configuracao_);
-    EXPECT_TRUE(servidor.Url().starts_with("https://127.0.0.1:"));
-    httplib::Client cliente(servidor.Url());
-    cliente.enable_server_certificate_verification(false);
-    const auto resposta = cliente.Get(std::string(kCaminhoVerificacao) + "?versaoAplicativo=2.30");
-    ASSERT_TRUE(resposta);
-    EXPECT_EQ(resposta->body, "de 2.30 para 2.31\r\n");
-  }
+  ServidorEmTeste servidor(configuracao_);
+  // The client speaks TLS because the server's URL says https.
+  httplib::Client cliente(servidor.Url());
+  cliente.enable_server_certificate_verification(false);
+  const auto resposta = cliente.Get(std::string(kCaminhoVerificacao) + "?versaoAplicativo=2.30");
+  ASSERT_TRUE(resposta);
+  EXPECT_EQ(resposta->body, "de 2.30 para 2.31\r\n");
   configuracao_.chave = configuracao_.certificado;
-  try {
-    ServidorReferencia invalido(configuracao_, [](const std::string&) {});
-    ADD_FAILURE() << "aceitou a chave";
-  } catch (const std::runtime_error& erro) {
-    EXPECT_EQ(std::string(erro.what()), "não foi possível carregar o certificado [" +
-                                            configuracao_.chave.string() + "] e a chave [" +
-                                            configuracao_.chave.string() + "]");
-  }
+  const std::string pem = configuracao_.chave.string();
+  EXPECT_THAT([&] { ServidorReferencia(configuracao_, [](const std::string&) {}); },
+              testing::ThrowsMessage<std::runtime_error>(
+                  "não foi possível carregar o certificado [" + pem + "] e a chave [" + pem + "]"));
 }
 
 TEST_F(ServidorReferenciaTest, ProgramListsReportsAndStopsByItself) {
@@ -302,12 +258,12 @@ TEST_F(ServidorReferenciaTest, ProgramListsReportsAndStopsByItself) {
   EXPECT_TRUE(executa({"--lista"}).starts_with("2||uso: servidor_referencia --catalogo PASTA"));
   // A mistyped catalogue would answer "no update" to every installation.
   teste::EscreveArquivo(pasta_.Caminho() / "sem-descritores" / "arquivos" / "x", "x");
-  for (const std::string& errado : {pasta_.Em("catalogo"), pasta_.Em("sem-descritores")}) {
-    const fs::path faltando =
-        errado.ends_with("catalogo") ? fs::path(errado) : fs::path(errado) / "descritores";
+  for (const auto& [errado, faltando] :
+       {std::pair{pasta_.Em("catalogo"), pasta_.Em("catalogo")},
+        {pasta_.Em("sem-descritores"), pasta_.Em("sem-descritores/descritores")}}) {
     EXPECT_EQ(executa({"--catalogo", errado, "--banco", banco, "--encerra-apos", "1"}),
               "1||servidor_referencia: não foi possível ler o catálogo [" + errado +
-                  "]: a pasta [" + faltando.string() + "] não existe\n");
+                  "]: a pasta [" + faltando + "] não existe\n");
   }
   EXPECT_EQ(executa({"--catalogo", catalogo, "--banco", banco, "--porta", porta}),
             "1||servidor_referencia: não foi possível ouvir em 127.0.0.1:" + porta + "\n");
