@@ -164,7 +164,8 @@ TEST_F(ArquivosEmUsoTest, FailTheRunWhenItMayFail) {
 }
 
 // A log that cannot be written (a full disk) does not keep the undo from
-// putting the files back; its error then travels on.
+// putting the files back and removing the download; its error then travels
+// on.
 TEST_F(ArquivosEmUsoTest, UndoRestoresTheFilesEvenWhenTheLogCannotBeWritten) {
   RespostasFalsas respostas;
   respostas.verificaAcessoExclusivo = [](const std::string& arquivo) {
@@ -176,6 +177,7 @@ TEST_F(ArquivosEmUsoTest, UndoRestoresTheFilesEvenWhenTheLogCannotBeWritten) {
   FabricaFalsa falsa(respostas);
   EXPECT_THROW(Processa(Descritor("RemoverArquivo")), Erro);
   EXPECT_EQ(LeArquivo(Em("app.exe")) + "|" + LeArquivo(Em("velho.dll")), "app 1.0|velho");
+  EXPECT_FALSE(std::filesystem::exists(Em("temp/app.exe-2.0-1")));
   platform::SetAttributes(CaminhoRegistro(), 0);
 }
 
