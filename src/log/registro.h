@@ -18,8 +18,10 @@ std::string CaminhoRegistro();
 
 // Appends one line to the update log: local date-time, " - ", category,
 // " - ", message, CR LF, in the ANSI code page. The file is opened and closed
-// for every line, so each line is on disk when the call returns. Failures
-// (folder not writable, the log is a folder) raise `Erro` to the caller.
+// for every line, so each line is on disk when the call returns, and it is
+// all there or not at all (a full disk leaves no half line). Failures
+// (folder not writable, the log is a folder or a link) raise `Erro` to the
+// caller.
 void RegistraLog(const std::string& linha, const std::string& categoria);
 
 // While one is alive, a log line that cannot be written is skipped instead

@@ -29,8 +29,20 @@ std::string NativePath(std::string_view path);
 // True when a file or folder exists at `path`. Never fails.
 bool PathExists(std::string_view path);
 
+// True when the last component of `path` is a symbolic link, whether or
+// not it leads anywhere; on Windows also a junction or another reparse
+// point that stands for a name elsewhere. A trailing separator does not make
+// the link be followed. Never fails: what cannot be examined is no link.
+bool IsLink(std::string_view path);
+
+// The functions that write files (AppendText, WriteText, WriteBatch, the
+// temporary sibling of CopyFileReplacing) refuse a link in the last
+// component of the file they write with 75 instead of following it.
+
 // Appends `text` (UTF-8) to the file in the system's ANSI code page,
-// creating the file when missing.
+// creating the file when missing. All or nothing: when the write cannot
+// complete (a full disk), the file is cut back to its length before the call
+// and the error is raised.
 void AppendText(std::string_view path, std::string_view text);
 
 // Creates or empties the file and writes `text` in the ANSI code page.
@@ -55,9 +67,12 @@ void CopyFileReplacing(std::string_view from, std::string_view to);
 void RemoveFile(std::string_view path);
 
 // Attributes: read-only 1 (no write permission bit on POSIX), folder 16,
-// other files 32.
+// other files 32. A link reports its own attributes, never its target's
+// read-only bit (on POSIX a link is never read-only; a link to a folder
+// reports 16).
 uint32_t GetAttributes(std::string_view path);
 // Sets or clears the read-only bit; the other bits are ignored on POSIX.
+// A link is never changed, nor anything through it: it fails with 75.
 void SetAttributes(std::string_view path, uint32_t attributes);
 
 // Creates one folder; its parent must exist (76) and it must not (75).

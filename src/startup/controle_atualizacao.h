@@ -14,7 +14,8 @@ std::string CaminhoControle();
 bool VerificaControleAtualizacao();
 
 // (Re)writes the control file, which moves its date to now. Never fails; a
-// missing "dados" folder is not created, so the file is simply not written.
+// missing "dados" folder is not created, and a link in the control file's
+// place is not written through, so the file is simply not written.
 void CriaControleAtualizacao();
 
 }  // namespace tarvik

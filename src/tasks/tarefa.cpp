@@ -94,8 +94,7 @@ Resultado Tarefa::ExecutaTrabalho(ContextoExecucao& contexto, UtilitariosDaChama
     case kVerificarExistenciaPasta:
       return VerificaExistencia(utilitarios);
     case kVerificarPermissaoGravacaoPastas:
-      VerificaPermissaoGravacao(utilitarios);
-      break;
+      return VerificaPermissaoGravacao(utilitarios);
     case kVerificarValidadeArquivo:
       return VerificaValidade(utilitarios);
     case kEfetuarCopiaSeguranca:
@@ -108,8 +107,7 @@ Resultado Tarefa::ExecutaTrabalho(ContextoExecucao& contexto, UtilitariosDaChama
     case kRemoverPasta:
       return RemovePasta(utilitarios);
     case kCriarPasta:
-      CriaPastas(utilitarios);
-      break;
+      return CriaPastas(utilitarios);
     case kExibirMensagem:
       ExibeMensagem();
       break;

@@ -81,7 +81,7 @@ class Tarefa {
 
   Resultado BaixaArquivo(UtilitariosDaChamada& utilitarios);
   Resultado VerificaExistencia(UtilitariosDaChamada& utilitarios);
-  void VerificaPermissaoGravacao(UtilitariosDaChamada& utilitarios);
+  Resultado VerificaPermissaoGravacao(UtilitariosDaChamada& utilitarios);
   Resultado VerificaValidade(UtilitariosDaChamada& utilitarios);
   void VerificaArquivoOriginal(UtilitariosDaChamada& utilitarios);
   // Size, hash and (when required) signature of `arquivo`, each mismatch
@@ -95,7 +95,7 @@ class Tarefa {
   Resultado CopiaArquivo(ContextoExecucao& contexto, UtilitariosDaChamada& utilitarios);
   Resultado RemoveArquivo(ContextoExecucao& contexto, UtilitariosDaChamada& utilitarios);
   Resultado RemovePasta(UtilitariosDaChamada& utilitarios);
-  void CriaPastas(UtilitariosDaChamada& utilitarios);
+  Resultado CriaPastas(UtilitariosDaChamada& utilitarios);
   void ExibeMensagem();
 
   void DesfazBaixarArquivo(UtilitariosDaChamada& utilitarios);

@@ -135,7 +135,7 @@ Resultado Tarefa::RemovePasta(UtilitariosDaChamada& utilitarios) {
   return Resultado::kSucessoInstalacao;
 }
 
-void Tarefa::CriaPastas(UtilitariosDaChamada& utilitarios) {
+Resultado Tarefa::CriaPastas(UtilitariosDaChamada& utilitarios) {
   ExigeDetalhes();
   for (const std::string& detalhe : detalhes_) {
     std::string caminho(RemoveEspacos(detalhe));
@@ -151,6 +151,12 @@ void Tarefa::CriaPastas(UtilitariosDaChamada& utilitarios) {
           caminho.substr(inicio, barra == std::string::npos ? std::string::npos : barra - inicio) +
           "\\";
       if (!utilitarios->ArquivoExiste(prefixo)) {
+        // A link that leads nowhere looks missing; creating the folder would
+        // go wherever it points, or fail without telling why.
+        if (platform::IsLink(prefixo)) {
+          RegistraLog(PastaELink(prefixo), kErro);
+          return Resultado::kFalhaInstalacao;
+        }
         RegistraLog("Criando pasta: [" + prefixo + "]", kInfo);
         platform::CreateFolder(prefixo);
       }
@@ -158,6 +164,7 @@ void Tarefa::CriaPastas(UtilitariosDaChamada& utilitarios) {
       inicio = barra + 1;
     }
   }
+  return Resultado::kSucessoInstalacao;
 }
 
 void Tarefa::ExibeMensagem() {

@@ -38,9 +38,15 @@ Resultado Tarefa::VerificaExistencia(UtilitariosDaChamada& utilitarios) {
   return resultado;
 }
 
-void Tarefa::VerificaPermissaoGravacao(UtilitariosDaChamada& utilitarios) {
+Resultado Tarefa::VerificaPermissaoGravacao(UtilitariosDaChamada& utilitarios) {
   ExigeDetalhes();
   for (const std::string& pasta : detalhes_) {
+    // The working folders must be the installation's own: a link would
+    // send the downloads and backups wherever it leads.
+    if (platform::IsLink(pasta)) {
+      RegistraLog(PastaELink(pasta), kErro);
+      return Resultado::kFalhaInstalacao;
+    }
     RegistraLog(
         "Tentando criar arquivo temporário... [" + pasta + ", " + kPrefixoTemporario + ", 0]",
         kInfo);
@@ -50,6 +56,7 @@ void Tarefa::VerificaPermissaoGravacao(UtilitariosDaChamada& utilitarios) {
     RegistraLog("Tentando remover o arquivo temporário [" + nome + "]", kInfo);
     platform::RemoveFile(nome);
   }
+  return Resultado::kSucessoInstalacao;
 }
 
 bool Tarefa::ConfereArquivo(UtilitariosDaChamada& utilitarios, const std::string& arquivo,

@@ -2,6 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/resource.h>
+
+#include <csignal>
+#include <cstdlib>
+#endif
+
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -93,6 +100,52 @@ TEST_F(FilesTest, CopyReplacesWholeKeepsTheRunBitAndLeavesNoTemporaryBehind) {
   EXPECT_EQ(fs::status(Em("novo.dll")).permissions(), fs::status(Em("baixado")).permissions());
   EXPECT_EQ(std::distance(fs::directory_iterator(pasta_.Caminho()), fs::directory_iterator()), 3);
 }
+
+// A link planted where the updater writes is refused, not followed, and
+// the read-only bit is never read or changed through one.
+TEST_F(FilesTest, LinksAreNeitherWrittenNorChangedThrough) {
+  EscreveArquivo(Em("fora/alvo.txt"), "alvo");
+  EscreveArquivo(Em("fora/ro.txt"), "ro");
+  SetAttributes(Em("fora/ro.txt"), kAttributeReadOnly);
+  if (!teste::CriaLink(Em("fora/alvo.txt"), Em("link.txt"))) {
+    GTEST_SKIP() << "this system makes no links (Wine 8 only pretends to)";
+  }
+  ASSERT_TRUE(teste::CriaLink(Em("fora/ro.txt"), Em("ro-link")));
+  ASSERT_TRUE(teste::CriaLink(Em("fora/novo.log"), Em("perdido.log")));
+  ASSERT_TRUE(teste::CriaLink(Em("fora"), Em("pasta-link")));
+  const std::pair<std::function<void()>, int32_t> casos[] = {
+      {[&] { AppendText(Em("link.txt"), "x"); }, 75},
+      {[&] { WriteText(Em("link.txt"), "x"); }, 75},
+      {[&] { AppendText(Em("perdido.log"), "x"); }, 75},
+      {[&] { SetAttributes(Em("ro-link"), 0); }, 75},
+  };
+  for (size_t i = 0; i < std::size(casos); ++i) {
+    EXPECT_EQ(PassoProtegido(casos[i].first).numero, casos[i].second) << "caso " << i;
+  }
+  EXPECT_EQ(LeArquivo(Em("fora/alvo.txt")), "alvo");
+  EXPECT_FALSE(fs::exists(Em("fora/novo.log")));
+  EXPECT_EQ(GetAttributes(Em("fora/ro.txt")) & kAttributeReadOnly, kAttributeReadOnly);
+  EXPECT_EQ(GetAttributes(Em("ro-link")) & kAttributeReadOnly, 0u);
+  EXPECT_TRUE(IsLink(Em("ro-link")) && IsLink(Em("perdido.log")) && IsLink(Em("pasta-link/")));
+  EXPECT_FALSE(IsLink(Em("fora/ro.txt")) || IsLink(Em("fora/")) || IsLink(Em("nada")));
+}
+
+#ifndef _WIN32
+// POSIX only: a file-size limit, set in a child process, stands in for a
+// full disk, which a test cannot make on Windows.
+TEST_F(FilesTest, AnAppendThatCannotCompleteLeavesTheFileAsItWas) {
+  EscreveArquivo(Em("registro.log"), "linha 1\r\n");
+  const auto anexaAlemDoLimite = [&] {
+    // The write then fails with EFBIG instead of ending the process.
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limite{12, 12};
+    ::setrlimit(RLIMIT_FSIZE, &limite);
+    const auto passo = PassoProtegido([&] { AppendText(Em("registro.log"), "linha 2\r\n"); });
+    std::_Exit(passo.numero == 0 ? 1 : LeArquivo(Em("registro.log")) != "linha 1\r\n" ? 2 : 0);
+  };
+  EXPECT_EXIT(anexaAlemDoLimite(), ::testing::ExitedWithCode(0), "");
+}
+#endif
 
 }  // namespace
 }  // namespace tarvik::platform

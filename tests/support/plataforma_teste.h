@@ -31,6 +31,11 @@ inline const std::string kAcaoNoLote = "a\xE7\xE3o";
 // answer otherwise than on Windows.
 bool SobWine();
 
+// Makes `link` a symbolic link to `alvo` (a folder link when `alvo` is a
+// folder); `alvo` need not exist. False when the system cannot: Windows
+// without the right to make links, and Wine 8, which pretends to.
+bool CriaLink(const std::string& alvo, const std::string& link);
+
 }  // namespace tarvik::teste
 
 #endif  // TARVIK_TESTS_SUPPORT_PLATAFORMA_TESTE_H_

@@ -1,3 +1,4 @@
+#include "support/plataforma_teste.h"
 #include "support/utilitarios_falsos.h"
 #include "tasks/tarefa_teste.h"
 
@@ -35,6 +36,22 @@ INFO - Tentando criar arquivo temporário... [@, teste, 0]
 INFO - Tentando gravar conteúdo no arquivo temporário [@/teste??????]
 INFO - Tentando remover o arquivo temporário [@/teste??????]
 INFO - Tentando criar arquivo temporário... [@/falta, teste, 0]
+)"));
+}
+
+// A working folder that is a link, even one that leads nowhere yet, fails
+// the task that would create or write in it; nothing is written through it.
+TEST_F(VerificacaoTest, WorkingFoldersThatAreLinksFailTheirTasks) {
+  PastaTemporaria fora;
+  if (!CriaLink(fora.Texto(), Em("temp")) || !CriaLink(fora.Em("nada"), Em("backup"))) {
+    GTEST_SKIP() << "this system makes no links (Wine 8 only pretends to)";
+  }
+  EXPECT_EQ(Executa(CriaEm(14, {"temp\\", "backup\\"})), Resultado::kFalhaInstalacao);
+  EXPECT_EQ(Executa(CriaEm(6, {"temp\\"})), Resultado::kFalhaInstalacao);
+  EXPECT_TRUE(std::filesystem::is_empty(fora.Caminho()));
+  EXPECT_EQ(Registro(), Nativo(R"(
+ERRO - Pasta é um link para outro lugar e não será usada: [@/backup\]
+ERRO - Pasta é um link para outro lugar e não será usada: [@/temp\]
 )"));
 }
 

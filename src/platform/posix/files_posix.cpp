@@ -32,9 +32,11 @@ enum class InUse { kIgnore, kRefuse };
 // a process holds (a running program cannot replace its own executable);
 // root on POSIX would not refuse, so both are checked here.
 // Appending and small rewrites skip the costly in-use scan.
+// A link is judged as itself, as Windows does: what it leads to is not
+// what gets replaced.
 void RequireReplaceable(const char* operation, const std::string& path, InUse inUse) {
   struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) return;
+  if (::lstat(path.c_str(), &info) != 0) return;
   if (S_ISDIR(info.st_mode)) {
     throw ErroPadrao(codigo_erro::kErroAcessoCaminho, operation, path);
   }
@@ -54,12 +56,40 @@ void WriteAll(int fd, std::string_view bytes, const char* operation, const std::
   }
 }
 
+// Appends all of `bytes` or, when a write fails part-way (a full disk),
+// cuts the file back to where they began, so that no half line stays.
+void AppendAll(int fd, std::string_view bytes, const char* operation, const std::string& path) {
+  off_t start = -1;
+  while (!bytes.empty()) {
+    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      const int error = errno;
+      // Best effort: the write's error is the one that tells what happened.
+      if (start >= 0) {
+        [[maybe_unused]] const int cut = ::ftruncate(fd, start);
+      }
+      throw ErroDeErrno(error, operation, path);
+    }
+    // In append mode the bytes land at the end, wherever that was: the
+    // offset after the first write tells where they began.
+    if (start < 0) start = ::lseek(fd, 0, SEEK_CUR) - written;
+    bytes.remove_prefix(static_cast<size_t>(written));
+  }
+}
+
+// A link in the last component is refused (O_NOFOLLOW), never written
+// through: the updater runs with more rights than whoever can plant one.
 void Write(std::string_view path, std::string_view bytes, int flags, const char* operation) {
   const std::string native = NativePath(path);
   RequireReplaceable(operation, native, InUse::kIgnore);
-  UniqueFd fd(::open(native.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | flags, 0666));
+  UniqueFd fd(::open(native.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | flags, 0666));
   if (!fd.Valid()) Fail(operation, native);
-  WriteAll(fd.Get(), bytes, operation, native);
+  if (flags & O_APPEND) {
+    AppendAll(fd.Get(), bytes, operation, native);
+  } else {
+    WriteAll(fd.Get(), bytes, operation, native);
+  }
   if (!fd.Close()) Fail(operation, native);
 }
 
@@ -70,7 +100,28 @@ struct stat Stat(std::string_view path, const char* operation) {
   return info;
 }
 
+// The entry itself, a link included.
+struct stat LinkStat(const std::string& native, const char* operation) {
+  struct stat info {};
+  if (::lstat(native.c_str(), &info) != 0) Fail(operation, native);
+  return info;
+}
+
+// `native` without trailing separators, which would make lstat follow a
+// link to a folder.
+std::string WithoutTrailingSeparators(std::string native) {
+  while (native.size() > 1 && native.back() == '/') native.pop_back();
+  return native;
+}
+
 }  // namespace
+
+bool IsLink(std::string_view path) {
+  struct stat info {};
+  return !path.empty() &&
+         ::lstat(WithoutTrailingSeparators(NativePath(path)).c_str(), &info) == 0 &&
+         S_ISLNK(info.st_mode);
+}
 
 void AppendText(std::string_view path, std::string_view text) {
   Write(path, ParaCp1252(text), O_APPEND, "AppendText");
@@ -158,17 +209,29 @@ void RemoveFile(std::string_view path) {
 }
 
 uint32_t GetAttributes(std::string_view path) {
-  const struct stat info = Stat(path, "GetAttributes");
+  const std::string native = WithoutTrailingSeparators(NativePath(path));
+  const struct stat info = LinkStat(native, "GetAttributes");
+  if (S_ISLNK(info.st_mode)) {
+    // A link's own permissions mean nothing; only a link to a folder is one,
+    // as a folder link is on Windows.
+    struct stat target {};
+    const bool folder = ::stat(native.c_str(), &target) == 0 && S_ISDIR(target.st_mode);
+    return folder ? kAttributeDirectory : kAttributeArchive;
+  }
   const uint32_t kind = S_ISDIR(info.st_mode) ? kAttributeDirectory : kAttributeArchive;
   return kind | (IsReadOnly(info) ? kAttributeReadOnly : 0);
 }
 
 void SetAttributes(std::string_view path, uint32_t attributes) {
-  const std::string native = NativePath(path);
-  const struct stat info = Stat(native, "SetAttributes");
+  const std::string native = WithoutTrailingSeparators(NativePath(path));
+  const struct stat info = LinkStat(native, "SetAttributes");
   const mode_t mode =
       (attributes & kAttributeReadOnly) ? (info.st_mode & ~kWriteBits) : (info.st_mode | S_IWUSR);
-  if (::chmod(native.c_str(), mode & 07777) != 0) Fail("SetAttributes", native);
+  // Not following refuses a link, even one put there since the lstat
+  // (EOPNOTSUPP, 75), instead of changing what it leads to.
+  if (::fchmodat(AT_FDCWD, native.c_str(), mode & 07777, AT_SYMLINK_NOFOLLOW) != 0) {
+    Fail("SetAttributes", native);
+  }
 }
 
 void CreateFolder(std::string_view path) {

@@ -55,6 +55,49 @@ std::optional<std::string_view> FindValue(std::string_view text, std::string_vie
   return std::nullopt;
 }
 
+// UTF-16 little-endian to UTF-8. Only the basic plane can reach the ANSI
+// code page: a surrogate pair, or a lone surrogate, becomes U+FFFD.
+std::string Utf16LeToUtf8(std::string_view bytes) {
+  const auto unit = [&](size_t at) {
+    return static_cast<unsigned>(static_cast<unsigned char>(bytes[at]) |
+                                 static_cast<unsigned char>(bytes[at + 1]) << 8);
+  };
+  const auto isSurrogate = [](unsigned c) { return c >= 0xD800 && c <= 0xDFFF; };
+  std::string utf8;
+  for (size_t at = 0; at + 1 < bytes.size(); at += 2) {
+    unsigned c = unit(at);
+    if (isSurrogate(c)) {
+      if (c <= 0xDBFF && at + 3 < bytes.size() && unit(at + 2) >= 0xDC00 &&
+          unit(at + 2) <= 0xDFFF) {
+        at += 2;
+      }
+      c = 0xFFFD;
+    }
+    if (c < 0x80) {
+      utf8 += static_cast<char>(c);
+    } else if (c < 0x800) {
+      utf8 += static_cast<char>(0xC0 | c >> 6);
+      utf8 += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      utf8 += static_cast<char>(0xE0 | c >> 12);
+      utf8 += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+      utf8 += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return utf8;
+}
+
+// The profile's bytes in the ANSI code page. Like Windows, a file that
+// starts with the mark of UTF-16 (little-endian) or UTF-8 is read in that
+// encoding; any other is taken as ANSI.
+std::string InAnsiCodePage(std::string_view bytes) {
+  constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
+  constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+  if (bytes.starts_with(kUtf16LeMark)) return ParaCp1252(Utf16LeToUtf8(bytes.substr(2)));
+  if (bytes.starts_with(kUtf8Mark)) return ParaCp1252(bytes.substr(3));
+  return std::string(bytes);
+}
+
 }  // namespace
 
 std::string WindowsDirectory() {
@@ -74,11 +117,9 @@ std::string ReadProfileString(const std::string& section, const std::string& key
   } catch (const Erro&) {
     bytes.clear();
   }
-  // The profile is read as C text in the ANSI code page: a NUL ends it. A
-  // file saved as UTF-8 with its mark is converted rather than misread.
+  // The profile is read as C text in the ANSI code page: a NUL ends it.
+  bytes = InAnsiCodePage(bytes);
   bytes.resize(std::min(bytes.size(), bytes.find('\0')));
-  constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
-  if (bytes.starts_with(kUtf8Mark)) bytes = ParaCp1252(std::string_view(bytes).substr(3));
   const std::string_view text = bytes;
 
   const auto value = FindValue(text, ParaCp1252(section), ParaCp1252(key));

@@ -37,9 +37,10 @@ ArquivoNovo CriaArquivoNovo(const std::string& inicio, const std::string& origem
   DWORD erro = ERROR_FILE_EXISTS;
   for (int tentativa = 0; tentativa < kTentativas; ++tentativa) {
     std::string nome = inicio + LetrasAleatorias(origem, detalhe);
-    UniqueHandle handle =
-        UniqueHandle(::CreateFileW(ToWide(nome).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                   CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // A link already standing at the name counts as taken, not followed.
+    UniqueHandle handle = UniqueHandle(
+        ::CreateFileW(ToWide(nome).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (handle.Valid()) return {std::move(handle), std::move(nome)};
     erro = ::GetLastError();
     if (erro != ERROR_FILE_EXISTS && erro != ERROR_ALREADY_EXISTS) break;

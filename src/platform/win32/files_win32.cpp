@@ -39,6 +39,38 @@ HANDLE OpenOrCreate(const std::wstring& path, DWORD access, DWORD flags) {
                        FILE_ATTRIBUTE_NORMAL | flags, nullptr);
 }
 
+// The attributes and reparse tag of an open file; false when they cannot
+// be read.
+bool ReadTag(HANDLE file, FILE_ATTRIBUTE_TAG_INFO& tag) {
+  return ::GetFileInformationByHandleEx(file, FileAttributeTagInfo, &tag, sizeof tag) != 0;
+}
+
+// A symbolic link or junction: a name that stands for another.
+bool IsNameSurrogate(const FILE_ATTRIBUTE_TAG_INFO& tag) {
+  return (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+         IsReparseTagNameSurrogate(tag.ReparseTag);
+}
+
+[[noreturn]] void RefuseLink(const char* operation, const std::string& path) {
+  throw ErroPadrao(codigo_erro::kErroAcessoCaminho, operation, path);
+}
+
+// Opens an existing file or folder itself, a reparse point included, to
+// read its attributes.
+UniqueHandle OpenEntry(const std::string& path, DWORD share) {
+  return UniqueHandle(
+      ::CreateFileW(ToWide(path).c_str(), FILE_READ_ATTRIBUTES, share, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+// `native` without trailing separators, except the one of a drive's root.
+std::string WithoutTrailingSeparators(std::string native) {
+  while (native.size() > 1 && native.back() == '\\' && native[native.size() - 2] != ':') {
+    native.pop_back();
+  }
+  return native;
+}
+
 // Opens `path` for writing, creating it when missing. A symbolic link or
 // junction at `path` is refused rather than followed, so that the updater
 // writes only the file its name says; other reparse points (cloud
@@ -50,13 +82,9 @@ UniqueHandle OpenForWriting(const std::string& path, DWORD access, const char* o
   UniqueHandle file(OpenOrCreate(wide, access, FILE_FLAG_OPEN_REPARSE_POINT));
   if (!file.Valid()) FailOnFile(operation, path);
   FILE_ATTRIBUTE_TAG_INFO tag{};
-  if (!::GetFileInformationByHandleEx(file.Get(), FileAttributeTagInfo, &tag, sizeof tag)) {
-    Fail(operation, path);
-  }
+  if (!ReadTag(file.Get(), tag)) Fail(operation, path);
   if ((tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) return file;
-  if (IsReparseTagNameSurrogate(tag.ReparseTag)) {
-    throw ErroPadrao(codigo_erro::kErroAcessoCaminho, operation, path);
-  }
+  if (IsNameSurrogate(tag)) RefuseLink(operation, path);
   file = UniqueHandle(OpenOrCreate(wide, access, 0));
   if (!file.Valid()) FailOnFile(operation, path);
   return file;
@@ -71,15 +99,33 @@ void WriteAll(HANDLE file, std::string_view bytes, const char* operation, const 
   }
 }
 
+// Appends all of `bytes` or, when the write fails part-way (a full disk),
+// cuts the file back to where they began, so that no half line stays. The
+// file is open without write sharing: no one else appends meanwhile.
+void AppendAll(HANDLE file, std::string_view bytes, const char* operation,
+               const std::string& path) {
+  LARGE_INTEGER start{};
+  if (!::SetFilePointerEx(file, LARGE_INTEGER{}, &start, FILE_END)) Fail(operation, path);
+  try {
+    WriteAll(file, bytes, operation, path);
+  } catch (...) {
+    // Best effort: the write's error is the one that tells what happened.
+    if (::SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) ::SetEndOfFile(file);
+    throw;
+  }
+}
+
 enum class WriteMode { kAppend, kReplace };
 
 void Write(std::string_view path, std::string_view bytes, WriteMode mode, const char* operation) {
   const std::string native = NativePath(path);
-  // Append-only access puts every write at the end, wherever others wrote.
-  const DWORD access = mode == WriteMode::kAppend ? FILE_APPEND_DATA | SYNCHRONIZE : GENERIC_WRITE;
-  UniqueHandle file = OpenForWriting(native, access, operation);
-  if (mode == WriteMode::kReplace && !::SetEndOfFile(file.Get())) Fail(operation, native);
-  WriteAll(file.Get(), bytes, operation, native);
+  UniqueHandle file = OpenForWriting(native, GENERIC_WRITE, operation);
+  if (mode == WriteMode::kAppend) {
+    AppendAll(file.Get(), bytes, operation, native);
+  } else {
+    if (!::SetEndOfFile(file.Get())) Fail(operation, native);
+    WriteAll(file.Get(), bytes, operation, native);
+  }
   if (!file.Close()) Fail(operation, native);
 }
 
@@ -114,8 +160,10 @@ UniqueHandle CreateSibling(const std::string& target, DWORD attributes, std::str
     char suffix[16];
     std::snprintf(suffix, sizeof suffix, ".tarvik-%06lX", (seed + attempt) & 0xFFFFFFul);
     name = target + suffix;
-    UniqueHandle file(::CreateFileW(ToWide(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    attributes | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    // A link already standing at the name counts as taken, not followed.
+    UniqueHandle file(::CreateFileW(
+        ToWide(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        attributes | FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (file.Valid()) return file;
     if (::GetLastError() != ERROR_FILE_EXISTS || attempt + 1 == kSiblingAttempts) {
       FailOnFile("CopyFile", target);
@@ -124,6 +172,14 @@ UniqueHandle CreateSibling(const std::string& target, DWORD attributes, std::str
 }
 
 }  // namespace
+
+bool IsLink(std::string_view path) {
+  if (path.empty()) return false;
+  const UniqueHandle entry = OpenEntry(WithoutTrailingSeparators(NativePath(path)),
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+  FILE_ATTRIBUTE_TAG_INFO tag{};
+  return entry.Valid() && ReadTag(entry.Get(), tag) && IsNameSurrogate(tag);
+}
 
 void AppendText(std::string_view path, std::string_view text) {
   Write(path, ToAnsiCodePage(text), WriteMode::kAppend, "AppendText");
@@ -212,8 +268,16 @@ uint32_t GetAttributes(std::string_view path) {
   return attributes;
 }
 
+// A link is refused, not followed. The entry is held open without delete
+// sharing while its attributes change, so that no link can take its name
+// meanwhile (neither it nor a folder above it can be renamed or deleted).
 void SetAttributes(std::string_view path, uint32_t attributes) {
   const std::string native = NativePath(path);
+  const UniqueHandle entry = OpenEntry(native, FILE_SHARE_READ | FILE_SHARE_WRITE);
+  if (!entry.Valid()) Fail("SetAttributes", native);
+  FILE_ATTRIBUTE_TAG_INFO tag{};
+  if (!ReadTag(entry.Get(), tag)) Fail("SetAttributes", native);
+  if (IsNameSurrogate(tag)) RefuseLink("SetAttributes", native);
   DWORD settable = attributes & kSettableAttributes;
   if (settable == 0) settable = FILE_ATTRIBUTE_NORMAL;
   if (!::SetFileAttributesW(ToWide(native).c_str(), settable)) Fail("SetAttributes", native);
