@@ -4,6 +4,7 @@
 
 #ifndef _WIN32
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
 #include <cstdlib>
@@ -141,9 +142,16 @@ TEST_F(FilesTest, AnAppendThatCannotCompleteLeavesTheFileAsItWas) {
     const rlimit limite{12, 12};
     ::setrlimit(RLIMIT_FSIZE, &limite);
     const auto passo = PassoProtegido([&] { AppendText(Em("registro.log"), "linha 2\r\n"); });
-    std::_Exit(passo.numero == 0 ? 1 : LeArquivo(Em("registro.log")) != "linha 1\r\n" ? 2 : 0);
+    std::_Exit(passo.numero != 61 ? 1 : LeArquivo(Em("registro.log")) != "linha 1\r\n" ? 2 : 0);
   };
   EXPECT_EXIT(anexaAlemDoLimite(), ::testing::ExitedWithCode(0), "");
+}
+
+// A FIFO planted as the log would otherwise hold the updater until someone
+// reads it.
+TEST_F(FilesTest, AFifoIsNoFileToWriteAndDoesNotHang) {
+  ASSERT_EQ(::mkfifo(Em("registro.log").c_str(), 0666), 0);
+  EXPECT_EQ(PassoProtegido([&] { AppendText(Em("registro.log"), "x"); }).numero, 75);
 }
 #endif
 

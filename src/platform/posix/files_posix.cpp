@@ -37,7 +37,8 @@ enum class InUse { kIgnore, kRefuse };
 void RequireReplaceable(const char* operation, const std::string& path, InUse inUse) {
   struct stat info {};
   if (::lstat(path.c_str(), &info) != 0) return;
-  if (S_ISDIR(info.st_mode)) {
+  // A folder, or a FIFO or device planted at the name, is no file to write.
+  if (!S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode)) {
     throw ErroPadrao(codigo_erro::kErroAcessoCaminho, operation, path);
   }
   if (IsReadOnly(info) || (inUse == InUse::kRefuse && IsInUse(path))) {
@@ -83,7 +84,10 @@ void AppendAll(int fd, std::string_view bytes, const char* operation, const std:
 void Write(std::string_view path, std::string_view bytes, int flags, const char* operation) {
   const std::string native = NativePath(path);
   RequireReplaceable(operation, native, InUse::kIgnore);
-  UniqueFd fd(::open(native.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | flags, 0666));
+  // O_NONBLOCK: a FIFO that appears at the name after the check above must
+  // not hang the updater either.
+  UniqueFd fd(::open(native.c_str(),
+                     O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | flags, 0666));
   if (!fd.Valid()) Fail(operation, native);
   if (flags & O_APPEND) {
     AppendAll(fd.Get(), bytes, operation, native);

@@ -41,6 +41,7 @@ Erro ErroDeErrno(int error, const std::string& origem, const std::string& path) 
       break;
     case ENOSPC:
     case EDQUOT:
+    case EFBIG:
       numero = kDiscoCheio;
       break;
     case EIO:

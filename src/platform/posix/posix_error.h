@@ -10,7 +10,7 @@ namespace tarvik::platform {
 // The classic runtime error for an errno value left by an operation on
 // `path` (a native path): ENOENT is 53 when the folder exists and 76 when it
 // does not, EACCES/EPERM/EBUSY/ETXTBSY/EROFS 70, EEXIST/ENOTEMPTY/EISDIR 75,
-// ENOSPC/EDQUOT 61, EIO 57. `origem` names the operation.
+// ENOSPC/EDQUOT/EFBIG (a file-size limit) 61, EIO 57. `origem` names the operation.
 Erro ErroDeErrno(int error, const std::string& origem, const std::string& path);
 
 }  // namespace tarvik::platform
