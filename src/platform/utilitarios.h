@@ -22,6 +22,9 @@ struct Verificacao {
   bool valido = false;
 };
 
+// The `limite` of `BaixaUrlParaArquivo` that cuts nothing.
+inline constexpr int64_t kSemLimite = -1;
+
 // Name of the request header that carries the client-environment fragment.
 inline constexpr char kCabecalhoInformacaoCliente[] = "X-Informacao-Cliente";
 
@@ -46,16 +49,20 @@ class Utilitarios {
 
   // One GET. Characters that cannot stand in a request line (a blank, say)
   // are sent percent-encoded; nothing else of the URL changes. Any status is
-  // an answer; a request that cannot be made (no
-  // connection, a stall past the timeout, a body beyond the size cap)
-  // raises `Erro` with the transport's non-zero code and message.
+  // an answer; a request that cannot be made (no connection, a transfer
+  // slower than the floor, one past the overall deadline, a body beyond the
+  // size cap) raises `Erro` with the transport's non-zero code and message.
   virtual RespostaHttp BaixaUrl(const std::string& url) = 0;
 
   // As `BaixaUrl`, but the body of a 200 answer is streamed into `destino`
   // (created anew) instead of memory, so memory does not grow with the file;
-  // the answer's `corpo` stays empty. On any other status, or a transfer
-  // that breaks, nothing is left at `destino`.
-  virtual RespostaHttp BaixaUrlParaArquivo(const std::string& url, const std::string& destino) = 0;
+  // the answer's `corpo` stays empty. A body longer than `limite` bytes is
+  // cut there: the transfer stops and the first `limite` bytes are kept as
+  // the whole body. A negative `limite` cuts nothing; no overall deadline
+  // applies. On any status but 200, or a transfer that breaks, nothing is
+  // left at `destino`.
+  virtual RespostaHttp BaixaUrlParaArquivo(const std::string& url, const std::string& destino,
+                                           int64_t limite) = 0;
 
   // The file's code signature: the detail is the HRESULT that WinVerifyTrust
   // gives (0 when valid).

@@ -11,11 +11,18 @@ namespace tarvik {
 
 namespace platform {
 
-// The limits of the component's HTTP requests.
+// The limits of the component's HTTP requests. A transfer that breaks one of
+// the time limits fails as a stalled one, with the transport's timeout error.
 struct HttpOptions {
   long connectTimeoutSeconds = 30;
-  // A transfer that moves no byte for this long is abandoned.
-  long stallTimeoutSeconds = 60;
+  // A transfer that moves fewer than `minBytesPerSecond` on average over
+  // this many seconds, silence included, is abandoned: a server that
+  // trickles holds the application back as long as one that says nothing.
+  long slowWindowSeconds = 60;
+  long minBytesPerSecond = 1024;
+  // The whole of a request answered in memory (the check, the report), from
+  // connecting to the last byte; a download's time grows with its file.
+  long memoryDeadlineSeconds = 120;
   // Largest body kept in memory; a descriptor is a few megabytes at most.
   int64_t maxBodyBytes = int64_t{64} << 20;
 };

@@ -133,7 +133,8 @@ void ScriptAtualizacao::MontaScript(const std::string& pastaBase, const std::str
   }
   if (!receber.empty()) {
     for (const auto& arquivo : receber) {
-      AdicionaTarefa(codigo_tarefa::kBaixarArquivo, {arquivo->Url(), temporario(*arquivo)});
+      AdicionaTarefa(codigo_tarefa::kBaixarArquivo,
+                     {arquivo->Url(), temporario(*arquivo), arquivo->tamanho()});
     }
     AdicionaTarefa(codigo_tarefa::kAguardarFimArquivosBaixar, {});
     for (const auto& arquivo : receber) {

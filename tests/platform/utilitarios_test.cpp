@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <string>
@@ -16,15 +17,19 @@
 namespace tarvik {
 namespace {
 
-// The limits of the transfers against a local server. Requests, statuses,
-// bodies and transport failures also run through the tests of the checks and
-// the download task, which use this component.
+using namespace std::chrono_literals;
+
+// The limits of the transfers against a local server that misbehaves.
+// Requests, statuses, bodies and transport failures also run through the
+// tests of the checks and the download task, which use this component.
 class UtilitariosTest : public ::testing::Test {
  protected:
   UtilitariosTest() {
     platform::HttpOptions opcoes;
     opcoes.connectTimeoutSeconds = 5;
-    opcoes.stallTimeoutSeconds = 1;
+    opcoes.slowWindowSeconds = 1;
+    opcoes.minBytesPerSecond = 1024;
+    opcoes.memoryDeadlineSeconds = 2;
     opcoes.maxBodyBytes = 1 << 20;
     utilitarios_ = CriaUtilitariosDaPlataforma(opcoes);
 
@@ -32,14 +37,13 @@ class UtilitariosTest : public ::testing::Test {
     http.Get("/grande", [](const httplib::Request&, httplib::Response& resposta) {
       resposta.set_content(std::string((1 << 20) + 1, 'g'), "application/octet-stream");
     });
-    http.Get("/sem-tamanho", [](const httplib::Request&, httplib::Response& resposta) {
-      // Chunked: no length announced, so the cap must hold while receiving.
-      resposta.set_chunked_content_provider("application/octet-stream",
-                                            [](size_t, httplib::DataSink& sink) {
-                                              const std::string bloco(64 << 10, 'c');
-                                              return sink.write(bloco.data(), bloco.size());
-                                            });
-    });
+    // No length announced: the caps must hold while receiving. It ends only
+    // so that a cap that fails cannot fill the disk.
+    servidor_.ServeEmBlocos("/sem-tamanho", 64 << 10, 0ms, 8 << 20);
+    // Well above the floor, but not done before the deadline.
+    servidor_.ServeEmBlocos("/constante", 4 << 10, 50ms, 1 << 30);
+    // Far below the floor: 40 bytes a second for 10 seconds.
+    servidor_.ServeEmBlocos("/gotejando", 2, 50ms, 400);
     http.Get("/parado", [this](const httplib::Request&, httplib::Response& resposta) {
       resposta.set_chunked_content_provider("text/plain", [this](size_t, httplib::DataSink& sink) {
         sink.write("x", 1);
@@ -58,12 +62,14 @@ class UtilitariosTest : public ::testing::Test {
   std::unique_ptr<Utilitarios> utilitarios_;
 };
 
-TEST_F(UtilitariosTest, BodyBeyondTheCapAndStalledAnswerAreRefused) {
+TEST_F(UtilitariosTest, AnswerInMemoryBeyondTheCapStalledOrPastTheDeadlineIsRefused) {
   const std::pair<std::string, ResultadoPasso> casos[] = {
       {"/grande", {teste::kErroRespostaGrande, "Resposta maior que o limite de 1048576 bytes"}},
       {"/sem-tamanho",
        {teste::kErroRespostaGrande, "Resposta maior que o limite de 1048576 bytes"}},
-      {"/parado", {teste::kErroTransferenciaParada, ""}},  // the HTTP library's text
+      // The HTTP library's text for the rest.
+      {"/parado", {teste::kErroTransferenciaParada, ""}},
+      {"/constante", {teste::kErroTransferenciaParada, ""}},
   };
   for (const auto& [caminho, esperado] : casos) {
     const ResultadoPasso passo =
@@ -73,16 +79,40 @@ TEST_F(UtilitariosTest, BodyBeyondTheCapAndStalledAnswerAreRefused) {
   }
 }
 
-TEST_F(UtilitariosTest, DownloadToFileIsNotCappedAndAStalledOneLeavesNothing) {
+// A file has no size cap and no deadline of its own, only the limit its
+// caller gives; a body cut at that limit is kept, a stalled or trickling
+// one leaves nothing.
+TEST_F(UtilitariosTest, DownloadToFileKeepsAtMostTheLimitAndAStalledOneNothing) {
+  struct Caso {
+    std::string caminho;
+    int64_t limite;
+    int32_t erro;
+    std::string arquivo;  // what is left at the destination
+  };
+  const Caso casos[] = {
+      {"/grande", kSemLimite, 0, std::string((1 << 20) + 1, 'g')},
+      {"/sem-tamanho", 1001, 0, std::string(1001, 'c')},
+      {"/parado", kSemLimite, teste::kErroTransferenciaParada, ""},
+      {"/gotejando", kSemLimite, teste::kErroTransferenciaParada, ""},
+  };
   const std::string destino = pasta_.Em("app.dll-2.31-1");
-  EXPECT_EQ(utilitarios_->BaixaUrlParaArquivo(servidor_.Url("/grande"), destino).status, 200);
-  EXPECT_EQ(teste::LeArquivo(destino), std::string((1 << 20) + 1, 'g'));
-  std::filesystem::remove(destino);
-  EXPECT_EQ(PassoProtegido([&] {
-              utilitarios_->BaixaUrlParaArquivo(servidor_.Url("/parado"), destino);
-            }).numero,
-            teste::kErroTransferenciaParada);
-  EXPECT_TRUE(std::filesystem::is_empty(pasta_.Caminho()));
+  for (const Caso& caso : casos) {
+    RespostaHttp resposta;
+    EXPECT_EQ(PassoProtegido([&] {
+                resposta = utilitarios_->BaixaUrlParaArquivo(servidor_.Url(caso.caminho), destino,
+                                                             caso.limite);
+              }).numero,
+              caso.erro)
+        << caso.caminho;
+    EXPECT_EQ(resposta.status, caso.erro == 0 ? 200 : 0) << caso.caminho;
+    EXPECT_EQ(std::filesystem::exists(destino), caso.erro == 0) << caso.caminho;
+    const std::string arquivo = teste::LeArquivo(destino);
+    EXPECT_EQ(arquivo.size(), caso.arquivo.size()) << caso.caminho;
+    EXPECT_TRUE(arquivo == caso.arquivo) << caso.caminho;
+    std::filesystem::remove(destino);
+    // No partial sibling either.
+    EXPECT_TRUE(std::filesystem::is_empty(pasta_.Caminho())) << caso.caminho;
+  }
 }
 
 TEST_F(UtilitariosTest, ClientFragmentTravelsAsOneHeaderLineInTheCodePage) {

@@ -36,8 +36,8 @@ INFO - ********* inicio do script de atualização
 INFO - VerificarArquivoOriginal: [app.dll] [#app 1.0] [7] [False] [http://servidor/1.0/app.dll] |
 INFO - CriarPasta: [@\backup\] [@\temp\] |
 INFO - VerificarPermissaoGravacaoPastas: [@\backup\] [@\temp\] |
-INFO - BaixarArquivo: [<servidor>/arquivos/app.dll] [@\temp\app.dll-2.0-1] |
-INFO - BaixarArquivo: [<servidor>/arquivos/novo.dll] [@\temp\novo.dll-2.0-3] |
+INFO - BaixarArquivo: [<servidor>/arquivos/app.dll] [@\temp\app.dll-2.0-1] [7] |
+INFO - BaixarArquivo: [<servidor>/arquivos/novo.dll] [@\temp\novo.dll-2.0-3] [8] |
 INFO - AguardarFimArquivosBaixar: |
 INFO - VerificarValidadeArquivo: [@\temp\app.dll-2.0-1] [#app 2.0] [7] [False] |
 INFO - VerificarValidadeArquivo: [@\temp\novo.dll-2.0-3] [#novo 2.0] [8] [False] |

@@ -43,7 +43,25 @@ std::string ServidorLocal::Publica(const std::string& nome, const std::string& c
   return Url("/arquivos/" + nome);
 }
 
+void ServidorLocal::ServeEmBlocos(const std::string& caminho, size_t bloco,
+                                  std::chrono::milliseconds pausa, size_t total) {
+  const auto corpo = [this, bloco, pausa, total](size_t enviados, httplib::DataSink& sink) {
+    if (enviados >= total || encerrando_) {
+      sink.done();
+      return true;
+    }
+    std::this_thread::sleep_for(pausa);
+    const std::string dados(bloco, 'c');
+    return sink.write(dados.data(), dados.size());
+  };
+  servidor_.Get(caminho, [corpo](const httplib::Request&, httplib::Response& resposta) {
+    resposta.set_chunked_content_provider("application/octet-stream", corpo);
+  });
+}
+
 ServidorLocal::~ServidorLocal() {
+  // A body still being served ends, so that the stop need not wait for it.
+  encerrando_ = true;
   servidor_.stop();
   if (thread_.joinable()) thread_.join();
 }

@@ -3,6 +3,8 @@
 
 #include <httplib.h>
 
+#include <atomic>
+#include <chrono>
 #include <map>
 #include <mutex>
 #include <string>
@@ -31,6 +33,12 @@ class ServidorLocal {
   // published) and returns its URL.
   std::string Publica(const std::string& nome, const std::string& conteudo);
 
+  // Serves at `caminho` (register before `Inicia`) a body without announced
+  // length: `total` bytes 'c' in blocks of `bloco`, one every `pausa`,
+  // until the client leaves or the server stops.
+  void ServeEmBlocos(const std::string& caminho, size_t bloco, std::chrono::milliseconds pausa,
+                     size_t total);
+
   // Path and query of every request received so far, in order.
   std::vector<std::string> Pedidos() const;
   // Value of a request header of the last request; empty when absent.
@@ -44,6 +52,7 @@ class ServidorLocal {
   std::vector<std::string> pedidos_;
   std::map<std::string, std::string> publicados_;
   httplib::Headers ultimosCabecalhos_;
+  std::atomic<bool> encerrando_ = false;
 };
 
 }  // namespace tarvik::teste

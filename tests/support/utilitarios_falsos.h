@@ -16,7 +16,7 @@ namespace tarvik::teste {
 struct RespostasFalsas {
   std::function<Verificacao(const std::string&)> verificaAssinatura;
   std::function<Verificacao(const std::string&)> verificaAcessoExclusivo;
-  std::function<RespostaHttp(const std::string&, const std::string&)> baixaUrlParaArquivo;
+  std::function<RespostaHttp(const std::string&, const std::string&, int64_t)> baixaUrlParaArquivo;
 };
 
 // The platform's component with some operations replaced.
@@ -34,9 +34,10 @@ class UtilitariosFalsos : public Utilitarios {
     return real_->CriaArquivoTemporario(pasta, prefixo, numero);
   }
   RespostaHttp BaixaUrl(const std::string& url) override { return real_->BaixaUrl(url); }
-  RespostaHttp BaixaUrlParaArquivo(const std::string& url, const std::string& destino) override {
-    return respostas_->baixaUrlParaArquivo ? respostas_->baixaUrlParaArquivo(url, destino)
-                                           : real_->BaixaUrlParaArquivo(url, destino);
+  RespostaHttp BaixaUrlParaArquivo(const std::string& url, const std::string& destino,
+                                   int64_t limite) override {
+    return respostas_->baixaUrlParaArquivo ? respostas_->baixaUrlParaArquivo(url, destino, limite)
+                                           : real_->BaixaUrlParaArquivo(url, destino, limite);
   }
   Verificacao VerificaAssinatura(const std::string& caminho) override {
     return respostas_->verificaAssinatura ? respostas_->verificaAssinatura(caminho)

@@ -27,8 +27,11 @@ struct Transfer {
   std::string* memory = nullptr;
   int fd = -1;
   int64_t maxBodyBytes = 0;
+  // Of a file download: the bytes kept at most (negative: no limit).
+  int64_t limit = -1;
   int64_t received = 0;
   bool tooLarge = false;
+  bool cut = false;
   int writeErrno = 0;
   std::string statusText;
 };
@@ -37,8 +40,14 @@ size_t OnBody(char* data, size_t size, size_t count, void* user) {
   auto& transfer = *static_cast<Transfer*>(user);
   const size_t bytes = size * count;
   if (transfer.fd >= 0) {
-    for (size_t done = 0; done < bytes;) {
-      const ssize_t written = ::write(transfer.fd, data + done, bytes - done);
+    size_t keep = bytes;
+    if (transfer.limit >= 0 &&
+        static_cast<uint64_t>(bytes) > static_cast<uint64_t>(transfer.limit - transfer.received)) {
+      keep = static_cast<size_t>(transfer.limit - transfer.received);
+      transfer.cut = true;
+    }
+    for (size_t done = 0; done < keep;) {
+      const ssize_t written = ::write(transfer.fd, data + done, keep - done);
       if (written < 0) {
         if (errno == EINTR) continue;
         transfer.writeErrno = errno;
@@ -46,7 +55,9 @@ size_t OnBody(char* data, size_t size, size_t count, void* user) {
       }
       done += static_cast<size_t>(written);
     }
-    return bytes;
+    transfer.received += static_cast<int64_t>(keep);
+    // Taking fewer bytes than offered ends the transfer.
+    return keep;
   }
   transfer.received += static_cast<int64_t>(bytes);
   if (transfer.received > transfer.maxBodyBytes) {
@@ -82,7 +93,7 @@ Erro TooLarge(int64_t limit) {
 }  // namespace
 
 RespostaHttp HttpGet(const std::string& url, const std::string& headerLine,
-                     const HttpOptions& options, const std::string& destination) {
+                     const HttpOptions& options, const std::string& destination, int64_t limit) {
   const CurlApi& api = Curl();
   std::unique_ptr<CURL, void (*)(CURL*)> curl(api.easyInit(), api.easyCleanup);
   if (!curl) throw Erro(CURLE_FAILED_INIT, kOrigem, api.easyStrerror(CURLE_FAILED_INIT));
@@ -91,6 +102,7 @@ RespostaHttp HttpGet(const std::string& url, const std::string& headerLine,
   Transfer transfer;
   transfer.memory = &resposta.corpo;
   transfer.maxBodyBytes = options.maxBodyBytes;
+  transfer.limit = limit;
 
   // A file download goes to a sibling that replaces the destination only
   // when the whole body of a 200 answer has arrived.
@@ -132,8 +144,8 @@ RespostaHttp HttpGet(const std::string& url, const std::string& headerLine,
   api.easySetopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, seguro ? "https" : "http,https");
   api.easySetopt(handle, CURLOPT_NOSIGNAL, 1L);
   api.easySetopt(handle, CURLOPT_CONNECTTIMEOUT, options.connectTimeoutSeconds);
-  api.easySetopt(handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
-  api.easySetopt(handle, CURLOPT_LOW_SPEED_TIME, options.stallTimeoutSeconds);
+  api.easySetopt(handle, CURLOPT_LOW_SPEED_LIMIT, options.minBytesPerSecond);
+  api.easySetopt(handle, CURLOPT_LOW_SPEED_TIME, options.slowWindowSeconds);
   api.easySetopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
   api.easySetopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
   api.easySetopt(handle, CURLOPT_ERRORBUFFER, errorText);
@@ -146,6 +158,7 @@ RespostaHttp HttpGet(const std::string& url, const std::string& headerLine,
   api.easySetopt(handle, CURLOPT_BUFFERSIZE, 512L * 1024);
   if (destination.empty()) {
     api.easySetopt(handle, CURLOPT_MAXFILESIZE_LARGE, curl_off_t{options.maxBodyBytes});
+    api.easySetopt(handle, CURLOPT_TIMEOUT, options.memoryDeadlineSeconds);
   }
   // libcurl reads its own bundle; honour the variables that point OpenSSL
   // elsewhere, so that a private CA can be trusted.
@@ -162,7 +175,8 @@ RespostaHttp HttpGet(const std::string& url, const std::string& headerLine,
   const CURLcode code = api.easyPerform(handle);
   if (transfer.tooLarge || code == CURLE_FILESIZE_EXCEEDED) throw TooLarge(options.maxBodyBytes);
   if (transfer.writeErrno != 0) throw ErroDeErrno(transfer.writeErrno, kOrigem, nativeDestination);
-  if (code != CURLE_OK) {
+  // A body cut at the limit is a complete answer: what was kept is its body.
+  if (code != CURLE_OK && !(transfer.cut && code == CURLE_WRITE_ERROR)) {
     throw Erro(code, kOrigem, *errorText ? errorText : api.easyStrerror(code));
   }
   long status = 0;

@@ -82,8 +82,9 @@ class PosixUtilitarios : public Utilitarios {
 
   RespostaHttp BaixaUrl(const std::string& url) override { return HttpGet(url, header_, options_); }
 
-  RespostaHttp BaixaUrlParaArquivo(const std::string& url, const std::string& destino) override {
-    return HttpGet(url, header_, options_, destino);
+  RespostaHttp BaixaUrlParaArquivo(const std::string& url, const std::string& destino,
+                                   int64_t limite) override {
+    return HttpGet(url, header_, options_, destino, limite);
   }
 
   Verificacao VerificaAssinatura(const std::string& caminho) override {

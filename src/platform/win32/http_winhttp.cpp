@@ -1,5 +1,6 @@
 #include "platform/win32/http_winhttp.h"
 
+#include <algorithm>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "base/url_pedido.h"
 #include "platform/win32/arquivo_parcial.h"
 #include "platform/win32/erro_winhttp.h"
+#include "platform/win32/ritmo_transferencia.h"
 #include "platform/win32/wide_text.h"
 
 namespace tarvik::platform {
@@ -78,9 +80,9 @@ HINTERNET ClienteWinHttp::Sessao() {
                                       WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
   if (!sessao) throw ErroWinHttp(::GetLastError(), kOrigem);
   const DWORD conexao = Milissegundos(opcoes_.connectTimeoutSeconds);
-  const DWORD parada = Milissegundos(opcoes_.stallTimeoutSeconds);
+  const DWORD parada = Milissegundos(opcoes_.slowWindowSeconds);
   // Resolving the name counts as connecting; every send and receive is a
-  // wait for the next byte.
+  // wait for the next byte, which may last a whole window of the pace.
   if (!::WinHttpSetTimeouts(sessao.get(), static_cast<int>(conexao), static_cast<int>(conexao),
                             static_cast<int>(parada), static_cast<int>(parada))) {
     throw ErroWinHttp(::GetLastError(), kOrigem);
@@ -98,7 +100,10 @@ HINTERNET ClienteWinHttp::Sessao() {
 }
 
 RespostaHttp ClienteWinHttp::Get(const std::string& url, const std::string& cabecalho,
-                                 const std::string& destino) {
+                                 const std::string& destino, int64_t limite) {
+  // An answer kept in memory has a deadline from the start; a file's time
+  // grows with its size.
+  RitmoTransferencia ritmo(opcoes_, destino.empty());
   // Values go into URLs unencoded; what cannot stand in a request line is
   // encoded here, so that every request reaches the server.
   const std::wstring endereco = ComoLatin1(UrlParaPedido(url));
@@ -118,6 +123,8 @@ RespostaHttp ClienteWinHttp::Get(const std::string& url, const std::string& cabe
   if (caminho.empty()) caminho = L"/";
   const std::string servidor = FromWide(host);
   auto falha = [&servidor]() { return ErroWinHttp(::GetLastError(), kOrigem, servidor); };
+  // Too slow or too late fails as a stall does.
+  auto lento = [&servidor]() { return ErroWinHttp(ERROR_WINHTTP_TIMEOUT, kOrigem, servidor); };
 
   const HINTERNET sessao = Sessao();
   const HandleInternet conexao(::WinHttpConnect(sessao, host.c_str(), partes.nPort, 0));
@@ -135,8 +142,8 @@ RespostaHttp ClienteWinHttp::Get(const std::string& url, const std::string& cabe
               WINHTTP_OPTION_REDIRECT_POLICY_DISALLOW_HTTPS_TO_HTTP, servidor);
   DefineOpcao(pedido.get(), WINHTTP_OPTION_MAX_HTTP_AUTOMATIC_REDIRECTS, kMaximoRedirecionamentos,
               servidor);
-  DefineOpcao(pedido.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT,
-              Milissegundos(opcoes_.stallTimeoutSeconds), servidor);
+  DefineOpcao(pedido.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, ritmo.EsperaMaxima(),
+              servidor);
   if (!cabecalho.empty()) {
     const std::wstring linha = ComoLatin1(cabecalho);
     if (!::WinHttpAddRequestHeaders(pedido.get(), linha.c_str(), static_cast<DWORD>(linha.size()),
@@ -172,13 +179,32 @@ RespostaHttp ClienteWinHttp::Get(const std::string& url, const std::string& cabe
   }
   std::vector<char> bloco(kBlocoLeitura);
   uint64_t recebidos = 0;
+  bool cortado = false;
+  ritmo.IniciaJanela();
   for (;;) {
+    // A wait for data ends with the window, or sooner at the deadline.
+    DefineOpcao(pedido.get(), WINHTTP_OPTION_RECEIVE_TIMEOUT, ritmo.EsperaMaxima(), servidor);
+    // Only what has arrived is read: a read of more may wait to fill the
+    // block, and a trickle would then go unmeasured.
+    DWORD disponiveis = 0;
+    if (!::WinHttpQueryDataAvailable(pedido.get(), &disponiveis)) throw falha();
+    if (disponiveis == 0) break;
     DWORD lidos = 0;
-    if (!::WinHttpReadData(pedido.get(), bloco.data(), kBlocoLeitura, &lidos)) throw falha();
+    if (!::WinHttpReadData(pedido.get(), bloco.data(), std::min(disponiveis, kBlocoLeitura),
+                           &lidos)) {
+      throw falha();
+    }
     if (lidos == 0) break;
+    if (!ritmo.Recebeu(lidos)) throw lento();
+    if (parcial && limite >= 0 && recebidos + lidos > static_cast<uint64_t>(limite)) {
+      // The bytes up to the limit are the body; the rest is not received.
+      lidos = static_cast<DWORD>(static_cast<uint64_t>(limite) - recebidos);
+      cortado = true;
+    }
     recebidos += lidos;
     if (parcial) {
       parcial->Escreve(bloco.data(), lidos);
+      if (cortado) break;
     } else {
       if (recebidos > static_cast<uint64_t>(opcoes_.maxBodyBytes)) {
         throw MuitoGrande(opcoes_.maxBodyBytes);
@@ -188,7 +214,7 @@ RespostaHttp ClienteWinHttp::Get(const std::string& url, const std::string& cabe
   }
   // A connection closed early can end the body without an error; the
   // announced length tells.
-  if (resposta.status == 200 && anunciado && recebidos != *anunciado) {
+  if (resposta.status == 200 && anunciado && recebidos != *anunciado && !cortado) {
     throw ErroWinHttp(ERROR_WINHTTP_CONNECTION_ERROR, kOrigem, servidor);
   }
   if (parcial) parcial->Substitui();

@@ -16,12 +16,15 @@ class ClienteWinHttp {
  public:
   explicit ClienteWinHttp(const HttpOptions& opcoes);
 
-  // One GET. `cabecalho` ("Name: value", in the ANSI code page) is sent when
-  // not empty. The body goes to memory (`destino` empty) or is streamed into
-  // `destino`, which is replaced only by the body of a complete 200 answer.
-  // Transport failures raise `Erro` with WinHTTP's number and text.
+  // One GET within the limits of the options. `cabecalho` ("Name: value",
+  // in the ANSI code page) is sent when not empty. The body goes to memory
+  // (`destino` empty) or is streamed into `destino`, which is replaced only
+  // by the body of a complete 200 answer; a body longer than a non-negative
+  // `limite` ends there, complete. Transport failures raise `Erro` with
+  // WinHTTP's number and text; a transfer too slow or past its deadline
+  // raises WinHTTP's timeout.
   RespostaHttp Get(const std::string& url, const std::string& cabecalho,
-                   const std::string& destino = {});
+                   const std::string& destino = {}, int64_t limite = kSemLimite);
 
  private:
   struct FechaInternet {

@@ -36,8 +36,9 @@ class Win32Utilitarios : public Utilitarios {
 
   RespostaHttp BaixaUrl(const std::string& url) override { return http_.Get(url, header_); }
 
-  RespostaHttp BaixaUrlParaArquivo(const std::string& url, const std::string& destino) override {
-    return http_.Get(url, header_, destino);
+  RespostaHttp BaixaUrlParaArquivo(const std::string& url, const std::string& destino,
+                                   int64_t limite) override {
+    return http_.Get(url, header_, destino, limite);
   }
 
   Verificacao VerificaAssinatura(const std::string& caminho) override {
