@@ -7,8 +7,9 @@ TARVIK_PACKAGES=(
   osslsigncode openssl dpkg-dev
   # The crash test stops the updater at chosen system calls.
   strace
-  # The 32-bit Windows build and Wine to run it.
-  g++-mingw-w64-i686-posix mingw-w64-tools wine wine64 wine32:i386 xvfb xauth locales
+  # The 32-bit Windows build and Wine to run it; ImageMagick draws the
+  # Windows program's icon and the progress window's picture.
+  g++-mingw-w64-i686-posix mingw-w64-tools wine wine64 wine32:i386 xvfb xauth locales imagemagick
 )
 
 # Debian builds cpp-httplib's code into a library for the host and ships a

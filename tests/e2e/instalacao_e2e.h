@@ -16,17 +16,10 @@
 
 namespace tarvik::teste {
 
-// A message box of the updater as the tests see it. On POSIX the updater
-// writes the caption, the severity and the text to standard error; on
-// Windows AvisosCapturados reads the dialog's caption and text (the
-// severity shows only as the icon, which it cannot tell in another process).
-inline std::string Caixa(const std::string& titulo, [[maybe_unused]] const std::string& severidade,
+// A message box of the updater as the tests see it (AvisosCapturados).
+inline std::string Caixa(const std::string& titulo, const std::string& severidade,
                          const std::string& texto) {
-#ifdef _WIN32
-  return titulo + "\n" + texto + "\n";
-#else
   return titulo + " - " + severidade + "\n" + texto + "\n";
-#endif
 }
 
 // The report of an error that ends the updater: on Windows a message box.

@@ -62,6 +62,10 @@ class ServidorAtualizacao {
     aoRelatorio_ = std::move(acao);
   }
 
+  // Runs `acao` with the path and query of every request, before it is
+  // answered: the updater waits meanwhile.
+  void AoPedido(std::function<void(const std::string&)> acao) { http_.AoPedido(std::move(acao)); }
+
   std::string UrlVerificacao() const { return http_.Url(kCaminho); }
   std::vector<std::string> Pedidos() const { return http_.Pedidos(); }
 

@@ -5,9 +5,11 @@
 
 #include <set>
 #include <string_view>
+#include <utility>
 
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
+#include "support/win32/imagem_tela.h"
 #else
 #include <gtest/gtest.h>
 #endif
@@ -38,15 +40,41 @@ bool DoPrograma(DWORD id, const std::filesystem::path& programa) {
          std::filesystem::equivalent(std::wstring(imagem, tamanho), programa, erro);
 }
 
-// The box shows the system's shared icons, whose handles this process
-// knows only for its own boxes (Wine gives another process's as unknown).
+// Whether the screen shows `icone` in `controle`: the pixels that the icon
+// covers whole (the same over black and over white) are its own.
+bool MostraIcone(HWND controle, HICON icone) {
+  const Imagem tela = CapturaCliente(controle);
+  const Imagem preto = DesenhaIcone(icone, tela.largura, RGB(0, 0, 0));
+  const Imagem branco = DesenhaIcone(icone, tela.largura, RGB(255, 255, 255));
+  bool algum = false;
+  for (size_t i = 0; i < tela.pixels.size() && i < preto.pixels.size(); ++i) {
+    if (preto.pixels[i] != branco.pixels[i]) continue;
+    if (tela.pixels[i] != preto.pixels[i]) return false;
+    algum = true;
+  }
+  return algum;
+}
+
+// The box shows one of the system's shared icons. On Windows their handles
+// are the same in every process; Wine gives each process handles of its
+// own, so a box of another process is told by the picture on the screen,
+// which it may not have painted yet when it first shows.
 BOOL CALLBACK LeIcone(HWND filho, LPARAM severidade) {
   if ((::GetWindowLongW(filho, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) return TRUE;
-  const auto icone = reinterpret_cast<HICON>(::SendMessageW(filho, STM_GETICON, 0, 0));
+  const std::pair<HICON, const char*> kIcones[] = {
+      {::LoadIcon(nullptr, IDI_ERROR), " - Erro"},
+      {::LoadIcon(nullptr, IDI_INFORMATION), " - Informação"}};
   auto& texto = *reinterpret_cast<std::string*>(severidade);
-  texto = icone == ::LoadIcon(nullptr, IDI_ERROR)         ? " - Erro"
-          : icone == ::LoadIcon(nullptr, IDI_INFORMATION) ? " - Informação"
-                                                          : " - ?";
+  const auto icone = reinterpret_cast<HICON>(::SendMessageW(filho, STM_GETICON, 0, 0));
+  for (const auto& [sistema, nome] : kIcones) {
+    if (icone == sistema) return texto = nome, FALSE;
+  }
+  for (int vez = 0; vez < 200; ++vez, ::Sleep(10)) {
+    for (const auto& [sistema, nome] : kIcones) {
+      if (MostraIcone(filho, sistema)) return texto = nome, FALSE;
+    }
+  }
+  texto = " - ?";
   return FALSE;
 }
 
@@ -69,7 +97,7 @@ BOOL CALLBACK ExaminaJanela(HWND janela, LPARAM parametro) {
     return TRUE;
   }
   std::string severidade;
-  if (propria) ::EnumChildWindows(janela, LeIcone, reinterpret_cast<LPARAM>(&severidade));
+  ::EnumChildWindows(janela, LeIcone, reinterpret_cast<LPARAM>(&severidade));
   {
     std::lock_guard trava(busca.mutex);
     busca.lidos += TextoJanela(janela) + severidade + "\n" +

@@ -10,13 +10,13 @@
 
 namespace tarvik::teste {
 
-// The notices shown during the life of the object. On POSIX they are what
-// the code under test writes on standard error when there is no display,
-// each as "caption - severity\ntext\n". On Windows they are the message
-// boxes on the desktop, which a watching thread reads and closes with their
-// button so that the run goes on: each as "caption - severity\ntext\n" with
-// the severity told by the box's icon, which can be identified only for a
-// box of this process, or else as "caption\ntext\n"; line breaks are LF.
+// The notices shown during the life of the object, each as
+// "caption - severity\ntext\n". On POSIX they are what the code under test
+// writes on standard error when there is no display. On Windows they are
+// the message boxes on the desktop, which a watching thread reads and
+// closes with their button so that the run goes on; the severity is told by
+// the box's icon ("Erro", "Informação", "?" for another), line breaks are
+// LF.
 class AvisosCapturados {
  public:
 #ifdef _WIN32

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <stdexcept>
+#include <utility>
 
 namespace tarvik::teste {
 
@@ -15,7 +16,7 @@ ServidorLocal::ServidorLocal() {
   // Recorded before the handler runs, so that a request is in the list by the
   // time its answer reaches the client.
   servidor_.set_pre_routing_handler([this](const httplib::Request& pedido, httplib::Response&) {
-    std::lock_guard trava(mutex_);
+    std::unique_lock trava(mutex_);
     std::string alvo = pedido.path;
     // The raw query, as the client sent it.
     if (const auto interrogacao = pedido.target.find('?'); interrogacao != std::string::npos) {
@@ -23,6 +24,9 @@ ServidorLocal::ServidorLocal() {
     }
     pedidos_.push_back(alvo);
     ultimosCabecalhos_ = pedido.headers;
+    const auto acao = aoPedido_;
+    trava.unlock();
+    if (acao) acao(alvo);
     return httplib::Server::HandlerResponse::Unhandled;
   });
   servidor_.Get(R"(/arquivos/(.+))",
@@ -82,6 +86,11 @@ std::string ServidorLocal::Url(const std::string& caminho) const {
 std::vector<std::string> ServidorLocal::Pedidos() const {
   std::lock_guard trava(mutex_);
   return pedidos_;
+}
+
+void ServidorLocal::AoPedido(std::function<void(const std::string&)> acao) {
+  std::lock_guard trava(mutex_);
+  aoPedido_ = std::move(acao);
 }
 
 std::string ServidorLocal::UltimoCabecalho(const std::string& nome) const {

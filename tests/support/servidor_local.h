@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -44,6 +45,10 @@ class ServidorLocal {
   // Value of a request header of the last request; empty when absent.
   std::string UltimoCabecalho(const std::string& nome) const;
 
+  // Runs `acao` with the path and query of every request from now on, once
+  // it is recorded and before it is answered: the client waits meanwhile.
+  void AoPedido(std::function<void(const std::string&)> acao);
+
  private:
   httplib::Server servidor_;
   std::thread thread_;
@@ -53,6 +58,7 @@ class ServidorLocal {
   std::map<std::string, std::string> publicados_;
   httplib::Headers ultimosCabecalhos_;
   std::atomic<bool> encerrando_ = false;
+  std::function<void(const std::string&)> aoPedido_;
 };
 
 }  // namespace tarvik::teste

@@ -1,0 +1,10 @@
+// Identifiers of frmCliente's dialog and controls, for the resource
+// compiler and for C++.
+#ifndef TARVIK_TOOLS_FORMULARIO_TESTE_FORMULARIO_IDS_H_
+#define TARVIK_TOOLS_FORMULARIO_TESTE_FORMULARIO_IDS_H_
+
+#define FORMULARIO_CLIENTE 200
+#define FORMULARIO_TEXT1 201
+#define FORMULARIO_CMD_CONSULTAR 202
+
+#endif  // TARVIK_TOOLS_FORMULARIO_TESTE_FORMULARIO_IDS_H_
