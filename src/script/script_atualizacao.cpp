@@ -11,6 +11,7 @@
 #include "script/diario_atualizacao.h"
 #include "tasks/contexto_execucao.h"
 #include "tasks/conversao_detalhe.h"
+#include "ui/mensagens_pendentes.h"
 
 namespace tarvik {
 namespace {
@@ -210,6 +211,8 @@ Resultado ScriptAtualizacao::ExecutaScript(bool falhaComArquivosEmUso, IInterfac
       }
       desfazer.AdicionaDepois(tarefa, std::to_string(++executadas), kChaveCabecaDesfazer);
       houveEmUso |= ultimo == Resultado::kArquivosEmUsoReiniciar;
+      // The progress window repaints, and answers the user, between tasks.
+      ProcessaMensagensPendentes();
     }
   } catch (...) {
     // Whatever left the task (an Erro or a fault of a component) travels on,

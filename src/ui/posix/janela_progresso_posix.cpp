@@ -6,6 +6,7 @@
 
 #include "ui/janela_progresso.h"
 #include "ui/linha_progresso.h"
+#include "ui/mensagens_pendentes.h"
 
 namespace tarvik {
 namespace {
@@ -32,5 +33,7 @@ std::unique_ptr<IInterfaceVisual> CriaJanelaProgresso() {
                              : kColunasPadrao;
   return std::make_unique<LinhaProgresso>(EscreveErroPadrao, colunas);
 }
+
+void ProcessaMensagensPendentes() {}
 
 }  // namespace tarvik

@@ -1,8 +1,8 @@
 #include "ui/win32/frm_progresso.h"
 
 #include "platform/win32/wide_text.h"
+#include "ui/mensagens_pendentes.h"
 #include "ui/win32/fonte_rotulo.h"
-#include "ui/win32/mensagens_pendentes.h"
 #include "ui/win32/recursos/recursos.h"
 
 namespace tarvik {

@@ -1,4 +1,4 @@
-#include "ui/win32/mensagens_pendentes.h"
+#include "ui/mensagens_pendentes.h"
 
 #include <windows.h>
 
