@@ -5,6 +5,9 @@ TARVIK_PACKAGES=(
   libcurl4-openssl-dev libssl-dev libsqlite3-dev sqlite3
   libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
   osslsigncode openssl dpkg-dev
+  # The reference server's PostgreSQL store, the server its tests start,
+  # and the browser that renders its dashboard.
+  libpq-dev postgresql chromium
   # The crash test stops the updater at chosen system calls.
   strace
   # The 32-bit Windows build and Wine to run it; ImageMagick draws the

@@ -194,8 +194,8 @@ TEST_F(PublicadorTest, WritesEveryActionInTheOrderTheUpdaterNeedsAndTheUpdaterAp
   // The report, which tells the update's outcome, reached the server whole.
   servidor.Para();
   const auto relatorios =
-      referencia::BancoRelatorios(configuracao.banco, referencia::BancoRelatorios::Modo::kLeitura)
-          .Lista();
+      referencia::AbreBanco(configuracao.banco, referencia::BancoRelatorios::Modo::kLeitura)
+          ->Lista();
   ASSERT_EQ(relatorios.size(), 1u);
   EXPECT_EQ(relatorios[0].resultado, "SucessoInstalacao");
   EXPECT_EQ(relatorios[0].conta, "Padaria São João & Filhos");

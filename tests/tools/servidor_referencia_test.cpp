@@ -97,6 +97,14 @@ TEST(ConsultaAtualizacaoTest, ReadsWhatTheUpdaterSendsAndRefusesTheRest) {
       {relatorio("20261204042903", "2026120404290"), "data [2026120404290] não tem 14 dígitos"},
       {relatorio("20261204042903", "2026120404290x"), "data [2026120404290x] não tem 14 dígitos"},
       {relatorio("SucessoInstalacao", "Sucesso"), "resultado [Sucesso] desconhecido"},
+      // Values must be text that every store holds: no NUL, no malformed,
+      // overlong or surrogate UTF-8.
+      {relatorio("conta=c", "conta=%F0%9F%98%80"), "k|20261204042903|SucessoInstalacao|1|2|😀|n"},
+      {relatorio("conta=c", "conta=a%00"), "campo [conta] não é texto UTF-8"},
+      {relatorio("cnpj=n", "cnpj=%C3"), "campo [cnpj] não é texto UTF-8"},
+      {relatorio("chave=k", "chave=%C0%80"), "campo [chave] não é texto UTF-8"},
+      {relatorio("chave=k", "chave=%ED%A0%80"), "campo [chave] não é texto UTF-8"},
+      {relatorio("chave=k", "chave=%E2%82"), "campo [chave] não é texto UTF-8"},
   };
   for (const auto& [texto, lida] : casos) EXPECT_EQ(Lida(texto), lida) << texto;
 }
@@ -210,10 +218,10 @@ TEST_F(ServidorReferenciaTest, AnswersChecksStoresReportsAndServesTheFilesFolder
            "  conta: Padaria São João\n  cnpj: " +
            cnpj + "\n  informacao_cliente: " + informacao + "\n";
   };
-  EXPECT_EQ(FormataRelatorios(
-                BancoRelatorios(configuracao_.banco, BancoRelatorios::Modo::kLeitura).Lista()),
-            formatado(1, "12.345.678/0001-90", fragmento) +
-                formatado(2, "12.345.678/0001-90&outro=1", ""));
+  EXPECT_EQ(
+      FormataRelatorios(AbreBanco(configuracao_.banco, BancoRelatorios::Modo::kLeitura)->Lista()),
+      formatado(1, "12.345.678/0001-90", fragmento) +
+          formatado(2, "12.345.678/0001-90&outro=1", ""));
 }
 
 TEST_F(ServidorReferenciaTest, SpeaksHttpsWithACertificateAndKey) {
@@ -240,8 +248,8 @@ TEST_F(ServidorReferenciaTest, SpeaksHttpsWithACertificateAndKey) {
 }
 
 TEST_F(ServidorReferenciaTest, ProgramListsReportsAndStopsByItself) {
-  const std::string banco = configuracao_.banco.string(), catalogo = configuracao_.catalogo;
-  BancoRelatorios(configuracao_.banco, BancoRelatorios::Modo::kGravacao);
+  const std::string banco = configuracao_.banco, catalogo = configuracao_.catalogo;
+  AbreBanco(configuracao_.banco, BancoRelatorios::Modo::kGravacao);
   // A port that a server holds is refused to a second one.
   ServidorEmTeste ocupante(configuracao_);
   const std::string porta = ocupante.Url().substr(std::string("http://127.0.0.1:").size());

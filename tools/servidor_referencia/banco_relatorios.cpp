@@ -1,131 +1,34 @@
 #include "servidor_referencia/banco_relatorios.h"
 
-#include <sqlite3.h>
-
-#include <array>
-#include <stdexcept>
-
 #include "base/hexadecimal.h"
+#include "servidor_referencia/banco_postgresql.h"
+#include "servidor_referencia/banco_sqlite.h"
 
 namespace tarvik::referencia {
 
-namespace {
-
-constexpr int kEsperaBloqueioMs = 5000;
-
-constexpr char kCriaTabela[] =
-    "CREATE TABLE IF NOT EXISTS relatorios ("
-    " numero INTEGER PRIMARY KEY AUTOINCREMENT,"
-    " recebido_em TEXT NOT NULL, endereco TEXT NOT NULL,"
-    " chave TEXT NOT NULL, data TEXT NOT NULL, resultado TEXT NOT NULL,"
-    " versao_original TEXT NOT NULL, versao_atualizada TEXT NOT NULL,"
-    " conta TEXT NOT NULL, cnpj TEXT NOT NULL, informacao_cliente TEXT NOT NULL)";
-
-constexpr char kInsere[] =
-    "INSERT INTO relatorios (recebido_em, endereco, chave, data, resultado, versao_original,"
-    " versao_atualizada, conta, cnpj, informacao_cliente) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
-
-constexpr char kSeleciona[] =
-    "SELECT numero, recebido_em, endereco, chave, data, resultado, versao_original,"
-    " versao_atualizada, conta, cnpj, informacao_cliente FROM relatorios ORDER BY numero";
-
-// The text fields in the column order of the statements above.
-std::array<std::string RelatorioResultado::*, 10> Campos() {
-  return {&RelatorioResultado::recebidoEm,
-          &RelatorioResultado::endereco,
-          &RelatorioResultado::chave,
-          &RelatorioResultado::data,
-          &RelatorioResultado::resultado,
-          &RelatorioResultado::versaoOriginal,
-          &RelatorioResultado::versaoAtualizada,
-          &RelatorioResultado::conta,
-          &RelatorioResultado::cnpj,
-          &RelatorioResultado::informacaoCliente};
+bool EnderecoPostgresql(const std::string& endereco) {
+  return endereco.starts_with("postgresql://") || endereco.starts_with("postgres://");
 }
 
-struct FinalizaComando {
-  void operator()(sqlite3_stmt* comando) const { sqlite3_finalize(comando); }
-};
-using Comando = std::unique_ptr<sqlite3_stmt, FinalizaComando>;
-
-[[noreturn]] void Falha(sqlite3* banco, const std::string& oque) {
-  throw std::runtime_error(oque + ": " + (banco ? sqlite3_errmsg(banco) : "sem memória"));
+std::unique_ptr<BancoRelatorios> AbreBanco(const std::string& endereco,
+                                           BancoRelatorios::Modo modo) {
+  if (EnderecoPostgresql(endereco)) return std::make_unique<BancoPostgresql>(endereco, modo);
+  return std::make_unique<BancoSqlite>(endereco, modo);
 }
 
-Comando Prepara(sqlite3* banco, std::string_view sql) {
-  sqlite3_stmt* comando = nullptr;
-  if (sqlite3_prepare_v2(banco, sql.data(), static_cast<int>(sql.size()), &comando, nullptr) !=
-      SQLITE_OK) {
-    Falha(banco, "comando SQL recusado");
-  }
-  return Comando(comando);
-}
-
-}  // namespace
-
-BancoRelatorios::BancoRelatorios(const std::filesystem::path& arquivo, Modo modo) {
-  const int flags =
-      modo == Modo::kGravacao ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE : SQLITE_OPEN_READONLY;
-  if (sqlite3_open_v2(arquivo.c_str(), &banco_, flags | SQLITE_OPEN_FULLMUTEX, nullptr) !=
-      SQLITE_OK) {
-    const std::string mensagem = banco_ ? sqlite3_errmsg(banco_) : "sem memória";
-    sqlite3_close(banco_);
-    banco_ = nullptr;
-    throw std::runtime_error("não foi possível abrir o banco [" + arquivo.string() +
-                             "]: " + mensagem);
-  }
-  sqlite3_busy_timeout(banco_, kEsperaBloqueioMs);
-  if (modo == Modo::kGravacao) {
-    try {
-      Executa(kCriaTabela);
-    } catch (...) {
-      sqlite3_close(banco_);
-      throw;
-    }
-  }
-}
-
-BancoRelatorios::~BancoRelatorios() { sqlite3_close(banco_); }
-
-void BancoRelatorios::Executa(std::string_view sql) const {
-  Comando comando = Prepara(banco_, sql);
-  if (sqlite3_step(comando.get()) != SQLITE_DONE) Falha(banco_, "comando SQL falhou");
-}
-
-void BancoRelatorios::Grava(const RelatorioResultado& relatorio) {
-  std::lock_guard trava(mutex_);
-  Comando comando = Prepara(banco_, kInsere);
-  int coluna = 0;
-  for (const auto campo : Campos()) {
-    const std::string& valor = relatorio.*campo;
-    sqlite3_bind_text(comando.get(), ++coluna, valor.data(), static_cast<int>(valor.size()),
-                      SQLITE_TRANSIENT);
-  }
-  if (sqlite3_step(comando.get()) != SQLITE_DONE)
-    Falha(banco_, "não foi possível gravar o relatório");
-}
-
-std::vector<RelatorioResultado> BancoRelatorios::Lista() const {
-  std::lock_guard trava(mutex_);
-  Comando comando = Prepara(banco_, kSeleciona);
-  std::vector<RelatorioResultado> relatorios;
-  int passo;
-  while ((passo = sqlite3_step(comando.get())) == SQLITE_ROW) {
-    RelatorioResultado relatorio;
-    relatorio.numero = sqlite3_column_int64(comando.get(), 0);
-    int coluna = 0;
-    for (const auto campo : Campos()) {
-      ++coluna;
-      const auto* texto = reinterpret_cast<const char*>(sqlite3_column_text(comando.get(), coluna));
-      relatorio.*campo =
-          texto
-              ? std::string(texto, static_cast<size_t>(sqlite3_column_bytes(comando.get(), coluna)))
-              : "";
-    }
-    relatorios.push_back(std::move(relatorio));
-  }
-  if (passo != SQLITE_DONE) Falha(banco_, "não foi possível ler os relatórios");
-  return relatorios;
+const std::vector<std::string RelatorioResultado::*>& ColunasRelatorio() {
+  static const std::vector<std::string RelatorioResultado::*> colunas = {
+      &RelatorioResultado::recebidoEm,
+      &RelatorioResultado::endereco,
+      &RelatorioResultado::chave,
+      &RelatorioResultado::data,
+      &RelatorioResultado::resultado,
+      &RelatorioResultado::versaoOriginal,
+      &RelatorioResultado::versaoAtualizada,
+      &RelatorioResultado::conta,
+      &RelatorioResultado::cnpj,
+      &RelatorioResultado::informacaoCliente};
+  return colunas;
 }
 
 std::string FormataRelatorios(const std::vector<RelatorioResultado>& relatorios) {

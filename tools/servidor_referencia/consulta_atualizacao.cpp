@@ -67,8 +67,12 @@ ConsultaAtualizacao InterpretaRelatorio(std::string_view consulta) {
       if (fim == std::string_view::npos) return Ausente(kCamposRelatorio[campo + 1].nome);
       posicao = fim + 1;
     }
-    relatorio.relatorio.*kCamposRelatorio[campo].valor =
-        DecodificaPercentual(consulta.substr(inicio, fim - inicio));
+    std::string valor = DecodificaPercentual(consulta.substr(inicio, fim - inicio));
+    if (!TextoUtf8(valor)) {
+      return Invalida("campo [" + std::string(kCamposRelatorio[campo].nome) +
+                      "] não é texto UTF-8");
+    }
+    relatorio.relatorio.*kCamposRelatorio[campo].valor = std::move(valor);
   }
   const std::string& data = relatorio.relatorio.data;
   if (data.size() != kDigitosData ||
@@ -130,6 +134,31 @@ std::string DecodificaPercentual(std::string_view texto) {
     decodificado += texto[i];
   }
   return decodificado;
+}
+
+bool TextoUtf8(std::string_view texto) {
+  for (size_t i = 0; i < texto.size();) {
+    const auto octeto = static_cast<unsigned char>(texto[i]);
+    if (octeto == 0) return false;
+    if (octeto < 0x80) {
+      ++i;
+      continue;
+    }
+    // Lead bytes C2..F4 only: no overlong two-byte forms, nothing past
+    // U+10FFFF; the second byte's range rules out the other overlong forms
+    // and the surrogates.
+    const size_t seguintes = octeto >= 0xF0 ? 3 : octeto >= 0xE0 ? 2 : 1;
+    if (octeto < 0xC2 || octeto > 0xF4 || i + seguintes >= texto.size()) return false;
+    const auto segundo = static_cast<unsigned char>(texto[i + 1]);
+    const unsigned char minimo = octeto == 0xE0 ? 0xA0 : octeto == 0xF0 ? 0x90 : 0x80;
+    const unsigned char maximo = octeto == 0xED ? 0x9F : octeto == 0xF4 ? 0x8F : 0xBF;
+    if (segundo < minimo || segundo > maximo) return false;
+    for (size_t j = 2; j <= seguintes; ++j) {
+      if ((static_cast<unsigned char>(texto[i + j]) & 0xC0) != 0x80) return false;
+    }
+    i += seguintes + 1;
+  }
+  return true;
 }
 
 ConsultaAtualizacao InterpretaConsulta(std::string_view consulta) {

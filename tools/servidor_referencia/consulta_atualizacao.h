@@ -28,6 +28,9 @@ struct ConsultaAtualizacao {
 // updater escapes only the bytes a request line cannot carry.
 std::string DecodificaPercentual(std::string_view texto);
 
+// True for well-formed UTF-8 without NUL, the text every store can hold.
+bool TextoUtf8(std::string_view texto);
+
 // Reads the query (the text after '?') of a request to the check address.
 // A check is "versaoAplicativo=" and a version, optionally followed by
 // "&atualizador=on" for the updater's own files; any other key, a repeated
@@ -35,7 +38,8 @@ std::string DecodificaPercentual(std::string_view texto);
 // "operacao=resultado" followed by its seven fields in the order the
 // updater writes them; since the updater writes the values unescaped, each
 // value runs up to the next field's "&name=", so an account or CNPJ may hold
-// '&'. The date must be 14 digits and the result one of the result names.
+// '&'. Each value must be UTF-8 text once decoded, the date 14 digits and
+// the result one of the result names.
 // Never fails: what cannot be read is `kInvalida` with the reason.
 ConsultaAtualizacao InterpretaConsulta(std::string_view consulta);
 

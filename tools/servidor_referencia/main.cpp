@@ -9,12 +9,15 @@
 #include <charconv>
 #include <cstdio>
 #include <ctime>
+#include <fstream>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "ferramenta/ferramenta.h"
+#include "servidor_referencia/acesso_operador.h"
 #include "servidor_referencia/banco_relatorios.h"
 #include "servidor_referencia/servidor_referencia.h"
 
@@ -22,23 +25,32 @@ namespace tarvik::referencia {
 namespace {
 
 constexpr char kUso[] =
-    "uso: servidor_referencia --catalogo PASTA --banco ARQUIVO [--endereco IP] [--porta N]\n"
-    "                         [--certificado PEM --chave PEM] [--encerra-apos SEGUNDOS]\n"
-    "     servidor_referencia --lista --banco ARQUIVO\n"
+    "uso: servidor_referencia --catalogo PASTA --banco BANCO [--endereco IP] [--porta N]\n"
+    "                         [--certificado PEM --chave PEM] [--operador ARQUIVO]\n"
+    "                         [--encerra-apos SEGUNDOS]\n"
+    "     servidor_referencia --lista --banco BANCO\n"
+    "     servidor_referencia --gera-senha < SENHA\n"
     "\n"
-    "Serve as atualizações publicadas no catálogo e grava no banco SQLite os\n"
-    "relatórios de resultado das instalações. Ouve em 127.0.0.1 se não se der\n"
-    "--endereco, numa porta livre se não se der --porta, e escreve primeiro a\n"
-    "linha \"ouvindo em URL\". Com certificado e chave, fala HTTPS. Para com\n"
-    "SIGINT ou SIGTERM, ou sozinho depois de --encerra-apos segundos.\n"
-    "--lista mostra os relatórios gravados.\n";
+    "Serve as atualizações publicadas no catálogo e grava no BANCO os relatórios\n"
+    "de resultado das instalações: um arquivo SQLite, ou um banco PostgreSQL\n"
+    "dado como postgresql://usuario@maquina:porta/banco. Ouve em 127.0.0.1 se\n"
+    "não se der --endereco, numa porta livre se não se der --porta, e escreve\n"
+    "primeiro a linha \"ouvindo em URL\". Com certificado e chave, fala HTTPS.\n"
+    "Com --operador, o ARQUIVO traz a senha do operador como --gera-senha a\n"
+    "escreve, e o painel em /painel mostra os relatórios a quem entrar com ela;\n"
+    "fora de 127.0.0.1 o painel exige HTTPS. Para com SIGINT ou SIGTERM, ou\n"
+    "sozinho depois de --encerra-apos segundos.\n"
+    "--lista mostra os relatórios gravados; --gera-senha lê uma senha da\n"
+    "entrada e escreve a forma guardada, com sal, para --operador.\n";
 
 // Nothing when the options do not form one of the two documented lines.
 std::optional<ferramenta::Opcoes> LeOpcoes(const std::vector<std::string>& palavras) {
   auto opcoes = ferramenta::LeOpcoes(palavras,
                                      {"--catalogo", "--banco", "--endereco", "--porta",
-                                      "--certificado", "--chave", "--encerra-apos"},
-                                     {"--lista"});
+                                      "--certificado", "--chave", "--operador", "--encerra-apos"},
+                                     {"--lista", "--gera-senha"});
+  if (opcoes && opcoes->contains("--gera-senha"))
+    return opcoes->size() == 1 ? opcoes : std::nullopt;
   if (!opcoes || !opcoes->contains("--banco")) return std::nullopt;
   const bool valida =
       opcoes->contains("--lista") ? opcoes->size() == 2 : opcoes->contains("--catalogo");
@@ -68,9 +80,26 @@ void Registra(const std::string& linha) {
 }
 
 int Lista(const std::string& banco) {
-  const BancoRelatorios relatorios(banco, BancoRelatorios::Modo::kLeitura);
-  std::fputs(FormataRelatorios(relatorios.Lista()).c_str(), stdout);
+  std::fputs(FormataRelatorios(AbreBanco(banco, BancoRelatorios::Modo::kLeitura)->Lista()).c_str(),
+             stdout);
   return 0;
+}
+
+int GeraSenha() {
+  std::string senha;
+  for (int c; (c = std::getchar()) != EOF && c != '\n';) senha += static_cast<char>(c);
+  if (senha.empty()) throw std::runtime_error("senha vazia");
+  std::printf("%s\n", ResumoSenha(senha).c_str());
+  return 0;
+}
+
+// The first line of the file that holds the operator's stored password.
+std::string SenhaOperador(const std::string& arquivo) {
+  std::ifstream entrada(arquivo);
+  std::string linha;
+  if (!std::getline(entrada, linha))
+    throw std::runtime_error("não foi possível ler a senha do operador em [" + arquivo + "]");
+  return linha;
 }
 
 int Serve(const ferramenta::Opcoes& opcoes, int porta, int encerraApos) {
@@ -89,6 +118,8 @@ int Serve(const ferramenta::Opcoes& opcoes, int porta, int encerraApos) {
   configuracao.porta = porta;
   if (opcoes.contains("--certificado")) configuracao.certificado = opcoes.at("--certificado");
   if (opcoes.contains("--chave")) configuracao.chave = opcoes.at("--chave");
+  if (opcoes.contains("--operador"))
+    configuracao.senhaOperador = SenhaOperador(opcoes.at("--operador"));
 
   ServidorReferencia servidor(configuracao, Registra);
   servidor.Abre();
@@ -124,6 +155,7 @@ int Principal(const std::vector<std::string>& palavras) {
     return 2;
   }
   return ferramenta::Executa("servidor_referencia", [&] {
+    if (opcoes->contains("--gera-senha")) return GeraSenha();
     if (opcoes->contains("--lista")) return Lista(opcoes->at("--banco"));
     return Serve(*opcoes, *porta, *encerraApos);
   });

@@ -13,6 +13,8 @@
 #include "base/hexadecimal.h"
 #include "platform/utilitarios.h"
 #include "servidor_referencia/consulta_atualizacao.h"
+#include "servidor_referencia/pagina_painel.h"
+#include "servidor_referencia/painel.h"
 #include "servidor_referencia/texto_descritor.h"
 
 namespace tarvik::referencia {
@@ -24,6 +26,7 @@ namespace {
 constexpr char kTipoDescritor[] = "text/plain; charset=windows-1252";
 constexpr char kTipoTexto[] = "text/plain; charset=utf-8";
 constexpr char kTipoArquivo[] = "application/octet-stream";
+constexpr char kTipoHtml[] = "text/html; charset=utf-8";
 constexpr size_t kBloco = 64 * 1024;
 // A check or a report is a GET without body; nothing larger is expected.
 constexpr size_t kCorpoMaximo = 64 * 1024;
@@ -99,6 +102,20 @@ publicacao::Catalogo CatalogoLegivel(const fs::path& pasta) {
   return publicacao::Catalogo(pasta);
 }
 
+// Loopback addresses, where nobody else can read the traffic.
+bool Local(const std::string& endereco) {
+  return endereco.starts_with("127.") || endereco == "::1" || endereco == "localhost";
+}
+
+// Pages with customers' data: never cached, never framed, nothing run or
+// fetched but their own inline style.
+void Reservada(httplib::Response& resposta) {
+  resposta.set_header("Cache-Control", "no-store");
+  resposta.set_header("X-Frame-Options", "DENY");
+  resposta.set_header("Content-Security-Policy",
+                      "default-src 'none'; style-src 'unsafe-inline'; form-action 'self'");
+}
+
 }  // namespace
 
 ServidorReferencia::ServidorReferencia(ConfiguracaoServidor configuracao, Registro registro,
@@ -107,9 +124,17 @@ ServidorReferencia::ServidorReferencia(ConfiguracaoServidor configuracao, Regist
       registro_(std::move(registro)),
       relogio_(std::move(relogio)),
       catalogo_(CatalogoLegivel(configuracao_.catalogo)),
-      banco_(configuracao_.banco, BancoRelatorios::Modo::kGravacao),
+      banco_(AbreBanco(configuracao_.banco, BancoRelatorios::Modo::kGravacao)),
       http_(CriaServidor(configuracao_)) {
+  if (!configuracao_.senhaOperador.empty()) {
+    acesso_ = std::make_unique<AcessoOperador>(configuracao_.senhaOperador);
+    if (configuracao_.certificado.empty() && !Local(configuracao_.endereco)) {
+      throw std::runtime_error("o painel em " + configuracao_.endereco +
+                               " exige HTTPS: a senha e os dados dos clientes passariam abertos");
+    }
+  }
   Rotas();
+  RotasPainel();
 }
 
 ServidorReferencia::~ServidorReferencia() { Para(); }
@@ -170,7 +195,9 @@ void ServidorReferencia::Rotas() {
       relatorio.recebidoEm = relogio_();
       relatorio.endereco = pedido.remote_addr;
       relatorio.informacaoCliente = DeCp1252(pedido.get_header_value(kCabecalhoInformacaoCliente));
-      banco_.Grava(relatorio);
+      if (!TextoUtf8(relatorio.informacaoCliente))
+        return Recusa(resposta, 400, "informação do cliente não é texto UTF-8");
+      banco_->Grava(relatorio);
       resposta.set_content("OK\n", kTipoTexto);
       nota = "relatório " + relatorio.resultado + " de " + relatorio.versaoOriginal + " para " +
              relatorio.versaoAtualizada + " gravado";
@@ -252,6 +279,87 @@ void ServidorReferencia::Rotas() {
     if (!nota.empty()) linha += " " + nota;
     nota.clear();
     registro_(EscapaControles(linha));
+  });
+}
+
+}  // namespace tarvik::referencia
+
+namespace tarvik::referencia {
+
+bool ServidorReferencia::Autorizado(const httplib::Request& pedido,
+                                    httplib::Response& resposta) const {
+  Reservada(resposta);
+  if (!acesso_) {
+    Recusa(resposta, 403, "painel fechado: o servidor não tem senha de operador");
+    return false;
+  }
+  if (acesso_->SessaoValida(ValorCookie(pedido.get_header_value("Cookie"), kCookieSessao),
+                            std::time(nullptr))) {
+    return true;
+  }
+  resposta.status = 401;
+  resposta.set_content(PaginaEntrada(""), kTipoHtml);
+  nota = "sem sessão";
+  return false;
+}
+
+void ServidorReferencia::RotasPainel() {
+  const auto consultaDe = [](const httplib::Request& pedido) {
+    const size_t interrogacao = pedido.target.find('?');
+    return interrogacao == std::string::npos
+               ? std::string_view()
+               : std::string_view(pedido.target).substr(interrogacao + 1);
+  };
+
+  http_->Get(kCaminhoPainel, [this, consultaDe](const httplib::Request& pedido,
+                                                httplib::Response& resposta) {
+    if (!Autorizado(pedido, resposta)) return;
+    const FiltroPainel filtro = InterpretaFiltro(consultaDe(pedido));
+    if (!filtro.motivo.empty()) return Recusa(resposta, 400, filtro.motivo);
+    resposta.set_content(PaginaPainel(ResumePainel(banco_->Lista(), filtro), filtro), kTipoHtml);
+  });
+
+  http_->Get(kCaminhoRelatorios,
+             [this](const httplib::Request& pedido, httplib::Response& resposta) {
+               if (!Autorizado(pedido, resposta)) return;
+               resposta.set_content(FormataRelatorios(banco_->Lista()), kTipoTexto);
+             });
+
+  http_->Get(kCaminhoEntrada, [](const httplib::Request&, httplib::Response& resposta) {
+    Reservada(resposta);
+    resposta.set_content(PaginaEntrada(""), kTipoHtml);
+  });
+
+  const std::string seguro = configuracao_.certificado.empty() ? "" : "; Secure";
+  http_->Post(kCaminhoEntrada, [this, seguro](const httplib::Request& pedido,
+                                              httplib::Response& resposta) {
+    Reservada(resposta);
+    if (!acesso_)
+      return Recusa(resposta, 403, "painel fechado: o servidor não tem senha de operador");
+    if (!pedido.get_header_value("Content-Type").starts_with("application/x-www-form-urlencoded") ||
+        pedido.get_param_value_count("senha") != 1) {
+      return Recusa(resposta, 400, "formulário de entrada sem a senha");
+    }
+    if (!acesso_->ConfereSenha(pedido.get_param_value("senha"))) {
+      resposta.status = 401;
+      resposta.set_content(PaginaEntrada("Senha errada."), kTipoHtml);
+      nota = "senha errada";
+      return;
+    }
+    resposta.set_header("Set-Cookie",
+                        std::string(kCookieSessao) + "=" + acesso_->NovaSessao(std::time(nullptr)) +
+                            "; Path=/painel; Max-Age=" + std::to_string(kDuracaoSessao) +
+                            "; HttpOnly; SameSite=Lax" + seguro);
+    resposta.set_redirect(kCaminhoPainel, 303);
+    nota = "operador entrou";
+  });
+
+  http_->Post(kCaminhoSaida, [seguro](const httplib::Request&, httplib::Response& resposta) {
+    Reservada(resposta);
+    resposta.set_header(
+        "Set-Cookie",
+        std::string(kCookieSessao) + "=; Path=/painel; Max-Age=0; HttpOnly; SameSite=Lax" + seguro);
+    resposta.set_redirect(kCaminhoEntrada, 303);
   });
 }
 
