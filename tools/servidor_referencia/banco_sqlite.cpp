@@ -60,6 +60,10 @@ BancoSqlite::BancoSqlite(const std::filesystem::path& arquivo, Modo modo) {
   sqlite3_busy_timeout(banco_, kEsperaBloqueioMs);
   if (modo == Modo::kGravacao) {
     try {
+      // With a write-ahead log a report costs one sync instead of several,
+      // and a listing reads while the server writes.
+      if (sqlite3_exec(banco_, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr) != SQLITE_OK)
+        Falha(banco_, "comando SQL falhou");
       Executa(kCriaTabela);
     } catch (...) {
       sqlite3_close(banco_);

@@ -177,6 +177,10 @@ void ServidorReferencia::Rotas() {
     const int sim = 1;
     setsockopt(soquete, SOL_SOCKET, SO_REUSEADDR, &sim, sizeof sim);
   });
+  // A small answer goes out in two writes, headers and body; with Nagle's
+  // rule the body would wait for the client's delayed acknowledgement,
+  // some 40 ms on Linux, on every check and report.
+  http_->set_tcp_nodelay(true);
   http_->set_payload_max_length(kCorpoMaximo);
   http_->set_read_timeout(kEsperaLeituraSegundos);
 
