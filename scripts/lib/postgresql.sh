@@ -23,9 +23,10 @@ as_postgresql_user() {
 }
 
 # Starts the server on a free port and exports TARVIK_POSTGRESQL, its
-# address for libpq; stop_postgresql stops it and removes its folder.
+# address for libpq; stop_postgresql stops it and removes its folder. The
+# arguments are further server options ("-c fsync=off").
 start_postgresql() {
-  local bin port user
+  local bin port user options="$*"
   bin="$(postgresql_bin)"
   user="$(id -un)"
   if [ "$(id -u)" -eq 0 ]; then
@@ -45,7 +46,7 @@ start_postgresql() {
     --auth=trust --encoding=UTF8 --locale=C.UTF-8 >/dev/null
   as_postgresql_user "${bin}/pg_ctl" -D "${TARVIK_POSTGRESQL_FOLDER}/dados" -w -s \
     -l "${TARVIK_POSTGRESQL_FOLDER}/servidor.log" \
-    -o "-c listen_addresses=127.0.0.1 -p ${port} -k ${TARVIK_POSTGRESQL_FOLDER} -c fsync=off -c max_connections=200" \
+    -o "-c listen_addresses=127.0.0.1 -p ${port} -k ${TARVIK_POSTGRESQL_FOLDER} ${options}" \
     start
   export TARVIK_POSTGRESQL="postgresql://${user}@127.0.0.1:${port}/postgres"
 }

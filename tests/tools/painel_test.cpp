@@ -255,17 +255,27 @@ TEST_P(PainelTest, ShowsTheFleetOnlyToTheOperator) {
        {{"relatorios", 0}, {"instalacoes", 0}}},
       {std::string(kCaminhoPainel) + "?versao=%3Cscript%3E", sessao, 400},
   };
+  std::string painel;
   for (size_t i = 0; i < std::size(casos); ++i) {
     httplib::Client outro(servidores_[i % 2]->Url());
     const auto resposta = outro.Get(casos[i].alvo, casos[i].cabecalhos);
     ASSERT_TRUE(resposta) << casos[i].alvo;
     EXPECT_EQ(resposta->status, casos[i].status) << casos[i].alvo;
     EXPECT_EQ(LeContagens(resposta->body), casos[i].contagens) << casos[i].alvo;
+    if (casos[i].contagens == kTodaFrota) painel = resposta->body;
     // Without a session no customer's data leaves the server.
     if (casos[i].status != 200) {
       EXPECT_EQ(resposta->body.find("12.345.678"), std::string::npos);
     }
   }
+
+  // A stuck installation, with whom to call and the Windows it runs.
+  EXPECT_NE(painel.find("<tr data-problema=\"{inst-10}\"><td>{inst-10}</td><td>conta 10</td>"
+                        "<td>12.345.678/0001-20</td><td>2.30</td><td>2.31</td>"
+                        "<td>ArquivosEmUsoReiniciar</td><td class=\"n\">2</td>"
+                        "<td>6.1.7601</td><td>2026-12-04 07:29:03</td></tr>"),
+            std::string::npos)
+      << painel;
 
   // Every report sent through either server is in the store.
   const auto lista = cliente.Get(kCaminhoRelatorios, sessao);
@@ -319,7 +329,7 @@ TEST_P(PainelTest, ShowsTheCountsInABrowser) {
     return teste::Executa(
         kChromium,
         {"--headless", "--no-sandbox", "--disable-gpu", "--user-data-dir=" + pasta_.Em("perfil"),
-         "--window-size=1000,760", "--virtual-time-budget=5000", saida,
+         "--window-size=1000,1000", "--virtual-time-budget=5000", saida,
          "file://" + pasta_.Em("entrar.html")},
         pasta_.Caminho());
   };

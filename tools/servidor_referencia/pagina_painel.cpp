@@ -19,7 +19,8 @@ constexpr char kEstilo[] =
     "body{font-family:sans-serif;margin:24px;color:#212121;background:#fafafa}"
     "h1{font-size:22px}h2{font-size:17px;margin-top:28px}"
     "table{border-collapse:collapse;background:#fff}"
-    "th,td{border:1px solid #ccc;padding:4px 10px;text-align:left;font-size:14px}"
+    "th,td{border:1px solid #ccc;padding:4px 10px;text-align:left;font-size:14px;"
+    "white-space:nowrap}"
     "td.n{text-align:right}form{display:inline}"
     ".filtro{margin:12px 0;padding:8px;background:#fff;border:1px solid #ccc}";
 

@@ -133,8 +133,7 @@ ResumoPainel ResumePainel(const std::vector<RelatorioResultado>& relatorios,
 std::string VersaoWindows(std::string_view informacaoCliente) {
   const auto versao = Atributo(informacaoCliente, "version");
   if (!versao) return "";
-  std::string texto = "Windows ";
-  texto.append(*versao);
+  std::string texto(*versao);
   if (const auto build = Atributo(informacaoCliente, "build")) texto.append(".").append(*build);
   if (const auto pacote = Atributo(informacaoCliente, "desc_service_pack");
       pacote && !pacote->empty()) {

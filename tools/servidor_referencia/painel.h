@@ -61,7 +61,7 @@ inline constexpr int kReiniciosSeguidos = 2;
 ResumoPainel ResumePainel(const std::vector<RelatorioResultado>& relatorios,
                           const FiltroPainel& filtro);
 
-// "Windows 6.1.7601 Service Pack 1" from the client header's attributes
+// "6.1.7601 Service Pack 1" from the client header's attributes
 // version, build and desc_service_pack; empty when it names none.
 std::string VersaoWindows(std::string_view informacaoCliente);
 
