@@ -141,16 +141,25 @@ class EsquemaPostgresql {
   }
   ~EsquemaPostgresql() { Executa("DROP SCHEMA " + nome_ + " CASCADE"); }
 
+  // Named after the schema, so that its connections can be told apart.
   std::string Endereco() const {
     return base_ + (base_.find('?') == std::string::npos ? "?" : "&") + "options=-csearch_path%3D" +
-           nome_;
+           nome_ + "&application_name=" + nome_;
+  }
+
+  // Ends the connections of the servers on the schema, as a restart of the
+  // database would.
+  void CortaConexoes() const {
+    Executa("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE application_name = '" +
+                nome_ + "'",
+            PGRES_TUPLES_OK);
   }
 
  private:
-  void Executa(const std::string& sql) const {
+  void Executa(const std::string& sql, ExecStatusType esperado = PGRES_COMMAND_OK) const {
     PGconn* conexao = PQconnectdb(base_.c_str());
     PGresult* resultado = PQexec(conexao, sql.c_str());
-    EXPECT_EQ(PQresultStatus(resultado), PGRES_COMMAND_OK) << PQerrorMessage(conexao);
+    EXPECT_EQ(PQresultStatus(resultado), esperado) << PQerrorMessage(conexao);
     PQclear(resultado);
     PQfinish(conexao);
   }
@@ -214,6 +223,8 @@ class PainelTest : public ::testing::TestWithParam<std::string> {
 };
 
 TEST_P(PainelTest, ShowsTheFleetOnlyToTheOperator) {
+  // The servers connect again when the database dropped them.
+  if (esquema_) esquema_->CortaConexoes();
   httplib::Client cliente(Url());
   const auto entrada = cliente.Post(kCaminhoEntrada, std::string("senha=cafe+com+p%C3%A3o"),
                                     "application/x-www-form-urlencoded");

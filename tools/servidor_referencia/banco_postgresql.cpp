@@ -71,13 +71,22 @@ BancoPostgresql::BancoPostgresql(const std::string& endereco, Modo modo)
 
 BancoPostgresql::~BancoPostgresql() { PQfinish(conexao_); }
 
-void BancoPostgresql::Conectado() const {
-  if (PQstatus(conexao_) != CONNECTION_OK) PQreset(conexao_);
+template <typename Comando>
+PGresult* BancoPostgresql::Retomando(Comando comando) const {
+  PGresult* resultado = comando();
+  // A connection the database or the network dropped shows only when it is
+  // used: then connect again and repeat, once. A report whose INSERT was
+  // committed just before the drop may so be stored twice, never lost.
+  if (PQstatus(conexao_) == CONNECTION_BAD) {
+    PQclear(resultado);
+    PQreset(conexao_);
+    resultado = comando();
+  }
+  return resultado;
 }
 
 void BancoPostgresql::Grava(const RelatorioResultado& relatorio) {
   std::lock_guard trava(mutex_);
-  Conectado();
   std::vector<const char*> valores;
   std::vector<int> tamanhos;
   for (const auto campo : ColunasRelatorio()) {
@@ -91,8 +100,7 @@ void BancoPostgresql::Grava(const RelatorioResultado& relatorio) {
 
 std::vector<RelatorioResultado> BancoPostgresql::Lista() const {
   std::lock_guard trava(mutex_);
-  Conectado();
-  const Resultado lido(PQexec(conexao_, kSeleciona));
+  const Resultado lido(Retomando([&] { return PQexec(conexao_, kSeleciona); }));
   Confere(conexao_, lido, PGRES_TUPLES_OK, "não foi possível ler os relatórios");
   std::vector<RelatorioResultado> relatorios;
   const int linhas = PQntuples(lido.get());

@@ -7,6 +7,7 @@
 #include "servidor_referencia/banco_relatorios.h"
 
 struct pg_conn;
+struct pg_result;
 
 namespace tarvik::referencia {
 
@@ -23,12 +24,15 @@ class BancoPostgresql : public BancoRelatorios {
   BancoPostgresql(const BancoPostgresql&) = delete;
   BancoPostgresql& operator=(const BancoPostgresql&) = delete;
 
-  // Both reconnect once when the connection was lost.
+  // Both connect again and repeat once when the connection was lost.
   void Grava(const RelatorioResultado& relatorio) override;
   std::vector<RelatorioResultado> Lista() const override;
 
  private:
-  void Conectado() const;
+  // Runs `comando` (which returns a PGresult), again on a new connection
+  // when the first try found the connection lost.
+  template <typename Comando>
+  pg_result* Retomando(Comando comando) const;
 
   pg_conn* conexao_ = nullptr;
   mutable std::mutex mutex_;
