@@ -36,18 +36,23 @@ start_postgresql() {
   fi
   TARVIK_POSTGRESQL_FOLDER="$(mktemp -d /tmp/tarvik-postgresql.XXXXXX)"
   chown "${user}" "${TARVIK_POSTGRESQL_FOLDER}"
-  # A port picked at random, tried again should another server hold it.
-  local tries
-  for tries in 1 2 3 4 5; do
-    port=$((20000 + RANDOM % 30000))
-    ss -ltn "sport = :${port}" | grep -q LISTEN || break
-  done
   as_postgresql_user "${bin}/initdb" -D "${TARVIK_POSTGRESQL_FOLDER}/dados" -U "${user}" \
     --auth=trust --encoding=UTF8 --locale=C.UTF-8 >/dev/null
-  as_postgresql_user "${bin}/pg_ctl" -D "${TARVIK_POSTGRESQL_FOLDER}/dados" -w -s \
-    -l "${TARVIK_POSTGRESQL_FOLDER}/servidor.log" \
-    -o "-c listen_addresses=127.0.0.1 -p ${port} -k ${TARVIK_POSTGRESQL_FOLDER} ${options}" \
-    start
+  # A port picked at random below the range the system gives to outgoing
+  # connections, and another should some other program hold it.
+  local tries started=""
+  for tries in 1 2 3 4 5; do
+    port=$((20000 + RANDOM % 12000))
+    ss -ltn "sport = :${port}" | grep -q LISTEN && continue
+    as_postgresql_user "${bin}/pg_ctl" -D "${TARVIK_POSTGRESQL_FOLDER}/dados" -w -s \
+      -l "${TARVIK_POSTGRESQL_FOLDER}/servidor.log" \
+      -o "-c listen_addresses=127.0.0.1 -p ${port} -k ${TARVIK_POSTGRESQL_FOLDER} ${options}" \
+      start && started=yes && break
+  done
+  if [ -z "${started}" ]; then
+    cat "${TARVIK_POSTGRESQL_FOLDER}/servidor.log" >&2
+    return 1
+  fi
   export TARVIK_POSTGRESQL="postgresql://${user}@127.0.0.1:${port}/postgres"
 }
 
