@@ -15,6 +15,7 @@
 
 #include "base/cp1252.h"
 #include "platform/utilitarios.h"
+#include "servidor_referencia/acesso_operador.h"
 #include "servidor_referencia/catalogo.h"
 #include "servidor_referencia/consulta_atualizacao.h"
 #include "support/pasta_temporaria.h"
@@ -264,6 +265,18 @@ TEST_F(ServidorReferenciaTest, ProgramListsReportsAndStopsByItself) {
             "1||servidor_referencia: não foi possível abrir o banco [" + pasta_.Em("nenhum.db") +
                 "]: unable to open database file\n");
   EXPECT_TRUE(executa({"--lista"}).starts_with("2||uso: servidor_referencia --catalogo PASTA"));
+  EXPECT_TRUE(executa({"--gera-senha", "--banco", banco}).starts_with("2||uso:"));
+  // The operator's password is stored salted, in the form --operador reads.
+  const auto senha = teste::Executa(teste::PastaBinarios() / "servidor_referencia",
+                                    {"--gera-senha"}, pasta_.Caminho(), {}, "segredo\n");
+  EXPECT_TRUE(std::regex_match(
+      senha.saida, std::regex("pbkdf2-sha256\\$200000\\$[0-9a-f]{32}\\$[0-9a-f]{64}\n")))
+      << senha.saida;
+  EXPECT_TRUE(
+      AcessoOperador(senha.saida.substr(0, senha.saida.size() - 1)).ConfereSenha("segredo"));
+  EXPECT_EQ(executa({"--catalogo", catalogo, "--banco", banco, "--operador", pasta_.Em("nada")}),
+            "1||servidor_referencia: não foi possível ler a senha do operador em [" +
+                pasta_.Em("nada") + "]\n");
   // A mistyped catalogue would answer "no update" to every installation.
   teste::EscreveArquivo(pasta_.Caminho() / "sem-descritores" / "arquivos" / "x", "x");
   for (const auto& [errado, faltando] :

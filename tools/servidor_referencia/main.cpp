@@ -43,7 +43,7 @@ constexpr char kUso[] =
     "--lista mostra os relatórios gravados; --gera-senha lê uma senha da\n"
     "entrada e escreve a forma guardada, com sal, para --operador.\n";
 
-// Nothing when the options do not form one of the two documented lines.
+// Nothing when the options do not form one of the three documented lines.
 std::optional<ferramenta::Opcoes> LeOpcoes(const std::vector<std::string>& palavras) {
   auto opcoes = ferramenta::LeOpcoes(palavras,
                                      {"--catalogo", "--banco", "--endereco", "--porta",
