@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "e2e/instalacao_e2e.h"
@@ -21,10 +20,10 @@ namespace {
 
 using Linhas = std::vector<std::string>;
 
+// The captions and labels under test are short.
 std::string Texto(HWND janela) {
-  std::wstring texto(static_cast<size_t>(::GetWindowTextLengthW(janela)) + 1, L'\0');
-  texto.resize(
-      static_cast<size_t>(::GetWindowTextW(janela, texto.data(), static_cast<int>(texto.size()))));
+  wchar_t texto[64] = L"";
+  ::GetWindowTextW(janela, texto, 64);
   return platform::FromWide(texto);
 }
 
@@ -52,7 +51,6 @@ std::vector<HWND> Rotulos(HWND janela) {
 }
 
 struct Fotografia {
-  SIZE cliente{};
   LONG estilo = 0;
   std::vector<RECT> rotulos;  // in client coordinates
   teste::Imagem imagem;
@@ -60,9 +58,6 @@ struct Fotografia {
 
 Fotografia Fotografa(HWND janela) {
   Fotografia foto;
-  RECT cliente;
-  ::GetClientRect(janela, &cliente);
-  foto.cliente = {cliente.right, cliente.bottom};
   foto.estilo = ::GetWindowLongW(janela, GWL_STYLE);
   for (HWND rotulo : Rotulos(janela)) {
     RECT area;
@@ -74,26 +69,19 @@ Fotografia Fotografa(HWND janela) {
   return foto;
 }
 
-// The built program, opened for its resources only.
-class RecursosPrograma {
- public:
-  RecursosPrograma()
-      : modulo_(::LoadLibraryExW((teste::PastaBinarios() / "Tarvik.exe").c_str(), nullptr,
-                                 LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {}
-  ~RecursosPrograma() { ::FreeLibrary(modulo_); }
-  RecursosPrograma(const RecursosPrograma&) = delete;
-  RecursosPrograma& operator=(const RecursosPrograma&) = delete;
+// The built program, opened for its resources only, until the test ends.
+HMODULE Programa() {
+  static const HMODULE modulo =
+      ::LoadLibraryExW((teste::PastaBinarios() / "Tarvik.exe").c_str(), nullptr,
+                       LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  return modulo;
+}
 
-  HMODULE Get() const { return modulo_; }
-  // The bytes of resource `id` of type `tipo`; null when absent.
-  const void* Dados(int id, const char* tipo) const {
-    const HRSRC recurso = ::FindResourceA(modulo_, MAKEINTRESOURCEA(id), tipo);
-    return recurso ? ::LockResource(::LoadResource(modulo_, recurso)) : nullptr;
-  }
-
- private:
-  HMODULE modulo_;
-};
+// The bytes of the program's resource `id` of type `tipo`; null when absent.
+const void* Recurso(int id, const char* tipo) {
+  const HRSRC recurso = ::FindResourceA(Programa(), MAKEINTRESOURCEA(id), tipo);
+  return recurso ? ::LockResource(::LoadResource(Programa(), recurso)) : nullptr;
+}
 
 // An application update whose second step fails, so that it is undone:
 // the window shows each check, the download, the undo, and goes with each
@@ -140,8 +128,8 @@ TEST(JanelaProgressoTest, FollowsTheChecksAndTheUpdateAndShowsItsPicture) {
   EXPECT_TRUE(JanelasProgresso().empty());
 
   // A fixed dialog of the given client size.
-  EXPECT_EQ(foto.cliente.cx, 762);
-  EXPECT_EQ(foto.cliente.cy, 610);
+  EXPECT_EQ(foto.imagem.largura, 762);
+  ASSERT_EQ(foto.imagem.pixels.size(), 762u * 610u);
   EXPECT_EQ(
       foto.estilo & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX),
       WS_CAPTION | WS_SYSMENU);
@@ -150,9 +138,8 @@ TEST(JanelaProgressoTest, FollowsTheChecksAndTheUpdateAndShowsItsPicture) {
 
   // Where no label lies, the screen shows bitmap 102 at the top-left
   // corner, and white beyond it.
-  const RecursosPrograma programa;
   const auto fundo =
-      static_cast<HBITMAP>(::LoadImageW(programa.Get(), MAKEINTRESOURCEW(TARVIK_FUNDO_PROGRESSO),
+      static_cast<HBITMAP>(::LoadImageW(Programa(), MAKEINTRESOURCEW(TARVIK_FUNDO_PROGRESSO),
                                         IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   ASSERT_NE(fundo, nullptr);
   const teste::Imagem figura = teste::LeBitmap(fundo);
@@ -178,44 +165,42 @@ TEST(JanelaProgressoTest, ProgramResources) {
   std::vector<char> versao(::GetFileVersionInfoSizeW(arquivo.c_str(), nullptr));
   ASSERT_TRUE(
       ::GetFileVersionInfoW(arquivo.c_str(), 0, static_cast<DWORD>(versao.size()), versao.data()));
-  const auto valor = [&](const std::wstring& caminho) -> std::pair<void*, UINT> {
+  // The value at `caminho` in the version record; null when absent.
+  const auto valor = [&](const std::wstring& caminho) {
     void* dados = nullptr;
     UINT tamanho = 0;
-    if (!::VerQueryValueW(versao.data(), caminho.c_str(), &dados, &tamanho)) return {};
-    return {dados, tamanho};
+    return ::VerQueryValueW(versao.data(), caminho.c_str(), &dados, &tamanho) ? dados : nullptr;
   };
   std::string lido;
-  if (const auto fixa = static_cast<const VS_FIXEDFILEINFO*>(valor(L"\\").first)) {
+  if (const auto fixa = static_cast<const VS_FIXEDFILEINFO*>(valor(L"\\"))) {
     for (DWORD parte : {fixa->dwFileVersionMS, fixa->dwFileVersionLS, fixa->dwProductVersionMS,
                         fixa->dwProductVersionLS}) {
       lido += std::to_string(HIWORD(parte)) + "." + std::to_string(LOWORD(parte)) + " ";
     }
   }
   wchar_t bloco[9] = L"?";
-  if (const auto traducao = static_cast<const WORD*>(valor(L"\\VarFileInfo\\Translation").first)) {
+  if (const auto traducao = static_cast<const WORD*>(valor(L"\\VarFileInfo\\Translation"))) {
     ::swprintf(bloco, 9, L"%04x%04x", traducao[0], traducao[1]);
   }
   lido += platform::FromWide(bloco) + "\n";
   for (const wchar_t* nome :
        {L"FileDescription", L"FileVersion", L"ProductName", L"ProductVersion"}) {
-    const auto [texto, tamanho] = valor(std::wstring(L"\\StringFileInfo\\") + bloco + L"\\" + nome);
-    lido += platform::FromWide(nome) + "=" +
-            platform::FromWide({static_cast<const wchar_t*>(texto), tamanho ? tamanho - 1 : 0}) +
-            "\n";
+    const auto* texto = static_cast<const wchar_t*>(
+        valor(std::wstring(L"\\StringFileInfo\\") + bloco + L"\\" + nome));
+    lido += platform::FromWide(nome) + "=" + platform::FromWide(texto ? texto : L"") + "\n";
   }
   EXPECT_EQ(lido,
             "4.0 0.23 4.0 0.23 041604b0\nFileDescription=Módulo do Atualizador\n"
             "FileVersion=4.00.0023\nProductName=Atualizador TARVIK\nProductVersion=4.00.0023\n");
 
-  const RecursosPrograma programa;
   // The icon's directory: count, then per picture width, height, colours.
-  const auto* icone = static_cast<const BYTE*>(programa.Dados(TARVIK_ICONE, RT_GROUP_ICON));
+  const auto* icone = static_cast<const BYTE*>(Recurso(TARVIK_ICONE, RT_GROUP_ICON));
   ASSERT_NE(icone, nullptr);
   EXPECT_EQ(std::to_string(icone[4]) + " " + std::to_string(icone[6]) + "x" +
                 std::to_string(icone[7]) + " " + std::to_string(icone[8]),
             "1 32x32 16");
   const auto* fundo =
-      static_cast<const BITMAPINFOHEADER*>(programa.Dados(TARVIK_FUNDO_PROGRESSO, RT_BITMAP));
+      static_cast<const BITMAPINFOHEADER*>(Recurso(TARVIK_FUNDO_PROGRESSO, RT_BITMAP));
   ASSERT_NE(fundo, nullptr);
   EXPECT_EQ(std::to_string(fundo->biWidth) + "x" + std::to_string(fundo->biHeight) + " " +
                 std::to_string(fundo->biBitCount),
