@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -70,177 +72,219 @@ Erro ErroConteudo(int32_t numero, const std::string& detalhe) {
   return Erro(numero, "InterpretaConteudo", DescricaoPadrao(numero) + ": " + detalhe);
 }
 
-bool Ascii(char c) { return static_cast<unsigned char>(c) < 0x80; }
-
-char MinusculaAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// The hash of `chave` in section `secao`. Letters outside ASCII only ever
-// fold onto letters outside ASCII, so hashing the ASCII letters folded, with
-// every other byte alike, never separates two keys that `IgualSemCaixa`
-// takes as equal. Each section starts from its own seed, or the same key in
-// many sections would pile up in one run of the index.
-uint32_t HashSemCaixa(uint32_t secao, std::string_view chave) {
-  uint32_t hash = 2166136261u ^ (secao * 0x9e3779b9u);  // FNV-1a
+// The hash of `chave` without regard to letter case (FNV-1a). Letters
+// outside ASCII only ever fold onto letters outside ASCII, so hashing the
+// ASCII letters folded, with every other byte alike, never separates two
+// keys that `IgualSemCaixa` takes as equal.
+uint32_t HashSemCaixa(std::string_view chave) {
+  uint32_t hash = 2166136261u;
   for (const char c : chave) {
-    hash ^= Ascii(c) ? static_cast<unsigned char>(MinusculaAscii(c)) : 0x80u;
-    hash *= 16777619u;
+    uint32_t byte = static_cast<unsigned char>(c);
+    if (byte >= 0x80) {
+      byte = 0x80;
+    } else if (byte >= 'A' && byte <= 'Z') {
+      byte += 'a' - 'A';
+    }
+    hash = (hash ^ byte) * 16777619u;
   }
-  // Keys differ mostly in their last digits; mixing spreads that difference
-  // over the low bits that pick the slot (the finaliser of MurmurHash3).
-  hash ^= hash >> 16;
-  hash *= 0x85ebca6bu;
-  hash ^= hash >> 13;
-  hash *= 0xc2b2ae35u;
-  hash ^= hash >> 16;
   return hash;
 }
 
-bool ChavesIguais(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (!Ascii(a[i]) || !Ascii(b[i])) return IgualSemCaixa(a, b);
-    if (MinusculaAscii(a[i]) != MinusculaAscii(b[i])) return false;
+// A key of a section by its hash, and the position of its line among the
+// section's lines.
+struct ChaveOrdenada {
+  uint32_t hash;
+  uint32_t posicao;
+};
+
+// Sections this short are sorted by comparison: the passes below would
+// cost more than their keys.
+constexpr size_t kCurta = 64;
+
+// Deals `de` into `para` by byte `byte` of the hash, keeping the order of
+// the keys within each byte value; where each value's keys begin in `para`,
+// and the end.
+std::array<size_t, 257> Distribui(std::span<const ChaveOrdenada> de, std::span<ChaveOrdenada> para,
+                                  int byte) {
+  const auto parte = [byte](ChaveOrdenada chave) { return (chave.hash >> (8 * byte)) & 0xff; };
+  std::array<size_t, 257> inicio{};
+  for (const ChaveOrdenada chave : de) ++inicio[parte(chave) + 1];
+  for (size_t i = 1; i < inicio.size(); ++i) inicio[i] += inicio[i - 1];
+  std::array<size_t, 257> proxima = inicio;
+  for (const ChaveOrdenada chave : de) para[proxima[parte(chave)]++] = chave;
+  return inicio;
+}
+
+// Sorts `chaves` by hash, keeping the order of the lines among equal
+// hashes. One pass deals the keys into `auxiliar` by the hash's top byte;
+// each part, small enough to stay in the cache, is then sorted by the
+// other three bytes, one pass each, back and forth. All passes read and
+// write memory in order.
+void OrdenaPorHash(std::span<ChaveOrdenada> chaves, std::span<ChaveOrdenada> auxiliar) {
+  const auto porHash = [](ChaveOrdenada a, ChaveOrdenada b) { return a.hash < b.hash; };
+  if (chaves.size() <= kCurta) {
+    std::stable_sort(chaves.begin(), chaves.end(), porHash);
+    return;
   }
-  return true;
+  const auto partes = Distribui(chaves, auxiliar, 3);
+  for (size_t p = 0; p + 1 < partes.size(); ++p) {
+    const auto de = auxiliar.subspan(partes[p], partes[p + 1] - partes[p]);
+    const auto para = chaves.subspan(partes[p], de.size());
+    if (de.size() <= kCurta) {
+      std::stable_sort(de.begin(), de.end(), porHash);
+      std::copy(de.begin(), de.end(), para.begin());
+      continue;
+    }
+    Distribui(de, para, 0);
+    Distribui(para, de, 1);
+    Distribui(de, para, 2);
+  }
 }
 
-// Asks for the memory at `endereco` ahead of its use; only a hint.
-void AntecipaLeitura(const void* endereco) {
-#if defined(__GNUC__) || defined(__clang__)
-  __builtin_prefetch(endereco);
-#else
-  static_cast<void>(endereco);
-#endif
-}
-
-// No more value lines than lines, nor than "=" characters.
-size_t MaximoValores(std::string_view texto) {
-  const auto conta = [texto](char c) {
-    return static_cast<size_t>(std::count(texto.begin(), texto.end(), c));
-  };
-  return std::min(conta('='), conta('\n') + conta('\r') + 1);
-}
+// Where a value line lies in the text, stripped of spaces: it begins at
+// `inicio`, its first "=" is at `igual` and it ends at `fim`.
+struct Linha {
+  uint32_t inicio;
+  uint32_t igual;
+  uint32_t fim;
+};
 
 }  // namespace
 
-// Values of all sections lie in one array, each section's in one run, since
-// a section's lines stand together and a name cannot come back. One flat
-// open-addressing index, sized once from the text, holds the keys of all
-// sections: hundreds of thousands of lines cost no allocation each.
+// The lines of all sections lie in one array in the order of the text, each
+// section's in one run, since a section's lines stand together and a name
+// cannot come back. Beside them, in the same runs, each section's keys
+// sorted by hash: a repeated key lies next to the first one, and a key is
+// looked up by binary search.
+//
+// Sorted rather than hashed into a table: the keys are all known when the
+// section ends, and a table probed at random misses the cache on every
+// probe once it outgrows it, so that ten times the entries took twenty
+// times as long. A line costs three offsets into the text and its key two
+// numbers, less than the text itself, so that large descriptors touch
+// little fresh memory. Readers take the keys in the order servers write
+// them, so most lookups never reach the search (`Secao::Procura`).
 class ArmazemDescritor {
  public:
   explicit ArmazemDescritor(std::string texto) : texto_(std::move(texto)) {
-    const size_t maximo = MaximoValores(texto_);
-    valores_.reserve(maximo);
-    size_t tamanho = 16;
-    while (tamanho * 3 < 4 * maximo) tamanho *= 2;
-    indice_.resize(tamanho);
+    if constexpr (sizeof(size_t) > sizeof(uint32_t)) {
+      if (texto_.size() > UINT32_MAX) {
+        throw ErroConteudo(codigo_erro::kEstouro, "descritor de 4 GiB ou mais");
+      }
+    }
+    // Room for a line every 32 bytes, about what an entry's lines take, so
+    // that the arrays seldom move while they fill.
+    linhas_.reserve(texto_.size() / 32);
+    chaves_.reserve(texto_.size() / 32);
   }
 
   const std::string& Texto() const { return texto_; }
 
   // Opens a new section after the last; returns its number.
   uint32_t NovaSecao() {
-    inicioSecoes_.push_back(valores_.size());
+    inicioSecoes_.push_back(linhas_.size());
     return static_cast<uint32_t>(inicioSecoes_.size() - 1);
   }
 
-  // Adds a value line to the last section. Its key is checked against the
-  // others in batches, so that the index slots of a batch are fetched from
-  // memory together: the repeated key of the batch, if any, comes back.
-  const ValorDescritor* Adiciona(ValorDescritor valor) {
-    const uint32_t hash =
-        HashSemCaixa(static_cast<uint32_t>(inicioSecoes_.size() - 1), valor.chave);
-    AntecipaLeitura(&indice_[hash & (indice_.size() - 1)]);
-    pendentes_[quantidadePendentes_++] = hash;
-    valores_.push_back(valor);
-    return quantidadePendentes_ == pendentes_.size() ? ConfirmaPendentes() : nullptr;
+  // Adds a value line of the text to the last section: `linha`, whose first
+  // "=" is at `igual`.
+  void Adiciona(std::string_view linha, size_t igual) {
+    const auto posicao = static_cast<uint32_t>(linhas_.size() - inicioSecoes_.back());
+    chaves_.push_back({HashSemCaixa(RemoveEspacos(linha.substr(0, igual))), posicao});
+    const auto inicio = static_cast<uint32_t>(linha.data() - texto_.data());
+    linhas_.push_back({inicio, inicio + static_cast<uint32_t>(igual),
+                       inicio + static_cast<uint32_t>(linha.size())});
   }
 
-  // Checks the keys not yet checked; the first one repeated, if any.
-  const ValorDescritor* ConfirmaPendentes() {
-    const uint32_t numero = static_cast<uint32_t>(inicioSecoes_.size() - 1);
-    const size_t primeiro = valores_.size() - quantidadePendentes_;
-    for (size_t i = 0; i < quantidadePendentes_; ++i) {
-      const uint32_t hash = pendentes_[i];
-      const auto& valor = valores_[primeiro + i];
-      const size_t slot = Slot(numero, valor.chave, hash);
-      if (indice_[slot].posicao != kVazio) return &valor;
-      indice_[slot] = {hash, static_cast<uint32_t>(primeiro + i)};
+  // Sorts the keys of the last section; the first line, in the order of the
+  // text, whose key an earlier line of the section already has, if any.
+  std::optional<ValorDescritor> EncerraSecao() {
+    const auto numero = static_cast<uint32_t>(inicioSecoes_.size() - 1);
+    const auto [inicio, fim] = Faixa(numero);
+    const auto chaves = std::span(chaves_).subspan(inicio, fim - inicio);
+    if (chaves.size() > kCurta && tamanhoAuxiliar_ < chaves.size()) {
+      auxiliar_ = std::make_unique_for_overwrite<ChaveOrdenada[]>(chaves.size());
+      tamanhoAuxiliar_ = chaves.size();
     }
-    quantidadePendentes_ = 0;
-    return nullptr;
+    OrdenaPorHash(chaves, std::span(auxiliar_.get(), tamanhoAuxiliar_));
+    std::optional<uint32_t> repetida;
+    for (size_t i = 1; i < chaves.size(); ++i) {
+      // A run of equal hashes is in the order of the text: each line is
+      // compared with the earlier ones of its run.
+      for (size_t j = i; j-- > 0 && chaves[j].hash == chaves[i].hash;) {
+        if (IgualSemCaixa(Valor(numero, chaves[j].posicao).chave,
+                          Valor(numero, chaves[i].posicao).chave)) {
+          if (!repetida || chaves[i].posicao < *repetida) repetida = chaves[i].posicao;
+          break;
+        }
+      }
+    }
+    if (!repetida) return std::nullopt;
+    return Valor(numero, *repetida);
   }
 
-  std::span<const ValorDescritor> Valores(uint32_t numero) const {
-    const size_t inicio = inicioSecoes_[numero];
-    const size_t fim =
-        numero + 1 < inicioSecoes_.size() ? inicioSecoes_[numero + 1] : valores_.size();
-    return std::span(valores_).subspan(inicio, fim - inicio);
+  size_t Quantidade(uint32_t numero) const {
+    const auto [inicio, fim] = Faixa(numero);
+    return fim - inicio;
   }
 
-  // The position of `chave` among the values of section `numero`; nothing
+  ValorDescritor Valor(uint32_t numero, size_t posicao) const {
+    const Linha linha = linhas_[inicioSecoes_[numero] + posicao];
+    const std::string_view texto = texto_;
+    return {RemoveEspacos(texto.substr(linha.inicio, linha.igual - linha.inicio)),
+            texto.substr(linha.igual + 1, linha.fim - linha.igual - 1)};
+  }
+
+  // The position of `chave` among the lines of section `numero`; nothing
   // when the section lacks it.
   std::optional<size_t> Procura(uint32_t numero, std::string_view chave) const {
-    const uint32_t posicao = indice_[Slot(numero, chave, HashSemCaixa(numero, chave))].posicao;
-    if (posicao == kVazio) return std::nullopt;
-    return posicao - inicioSecoes_[numero];
+    const auto [inicio, fim] = Faixa(numero);
+    const auto chaves = std::span(chaves_).subspan(inicio, fim - inicio);
+    const uint32_t hash = HashSemCaixa(chave);
+    for (auto it = std::lower_bound(chaves.begin(), chaves.end(), hash,
+                                    [](ChaveOrdenada a, uint32_t h) { return a.hash < h; });
+         it != chaves.end() && it->hash == hash; ++it) {
+      if (IgualSemCaixa(Valor(numero, it->posicao).chave, chave)) return it->posicao;
+    }
+    return std::nullopt;
   }
 
  private:
-  static constexpr uint32_t kVazio = UINT32_MAX;
-
-  struct Entrada {
-    uint32_t hash = 0;
-    uint32_t posicao = kVazio;
-  };
-
-  // The slot of `chave` of section `numero`: where it is, or the empty slot
-  // where it would go. Linear probing; the index is never more than three
-  // quarters full.
-  size_t Slot(uint32_t numero, std::string_view chave, uint32_t hash) const {
-    const auto valores = Valores(numero);
-    const size_t inicio = inicioSecoes_[numero];
-    const size_t mascara = indice_.size() - 1;
-    for (size_t slot = hash & mascara;; slot = (slot + 1) & mascara) {
-      const Entrada& entrada = indice_[slot];
-      if (entrada.posicao == kVazio) return slot;
-      if (entrada.hash == hash && entrada.posicao >= inicio &&
-          entrada.posicao - inicio < valores.size() &&
-          ChavesIguais(valores_[entrada.posicao].chave, chave)) {
-        return slot;
-      }
-    }
+  std::pair<size_t, size_t> Faixa(uint32_t numero) const {
+    return {inicioSecoes_[numero],
+            numero + 1 < inicioSecoes_.size() ? inicioSecoes_[numero + 1] : linhas_.size()};
   }
 
   std::string texto_;
-  std::vector<ValorDescritor> valores_;
+  std::vector<Linha> linhas_;
+  std::vector<ChaveOrdenada> chaves_;
   std::vector<size_t> inicioSecoes_;
-  std::vector<Entrada> indice_;
-  std::array<uint32_t, 16> pendentes_;
-  size_t quantidadePendentes_ = 0;
+  // Room for sorting the longest section so far.
+  std::unique_ptr<ChaveOrdenada[]> auxiliar_;
+  size_t tamanhoAuxiliar_ = 0;
 };
 
 Secao::Secao(std::shared_ptr<const ArmazemDescritor> armazem, uint32_t numero)
     : armazem_(std::move(armazem)), numero_(numero) {}
 
-std::span<const ValorDescritor> Secao::Valores() const { return armazem_->Valores(numero_); }
+size_t Secao::Quantidade() const { return armazem_->Quantidade(numero_); }
 
-const std::string_view* Secao::Procura(std::string_view chave) const {
-  const auto valores = Valores();
+ValorDescritor Secao::Valor(size_t posicao) const { return armazem_->Valor(numero_, posicao); }
+
+std::optional<std::string_view> Secao::Procura(std::string_view chave) const {
   // An entry's keys are usually one line after another; between two entries
   // there is the line of the key that is not looked up.
   std::optional<size_t> posicao;
-  for (size_t i = proxima_; i < proxima_ + 2 && i < valores.size(); ++i) {
-    if (ChavesIguais(valores[i].chave, chave)) {
+  for (size_t i = proxima_; i < proxima_ + 2 && i < Quantidade(); ++i) {
+    if (IgualSemCaixa(Valor(i).chave, chave)) {
       posicao = i;
       break;
     }
   }
   if (!posicao) posicao = armazem_->Procura(numero_, chave);
-  if (!posicao) return nullptr;
+  if (!posicao) return std::nullopt;
   proxima_ = *posicao + 1;
-  return &valores[*posicao].valor;
+  return Valor(*posicao).valor;
 }
 
 std::string SeparaLinhas(std::string& texto) {
@@ -257,8 +301,9 @@ Secoes InterpretaConteudo(std::string& conteudo) {
   Secoes secoes;
   bool emSecao = false;
   std::string nomeAtual;
-  const auto verificaRepetida = [&nomeAtual](const ValorDescritor* repetida) {
-    if (repetida) {
+  const auto encerraSecao = [&] {
+    if (!emSecao) return;
+    if (const auto repetida = armazem->EncerraSecao()) {
       throw ErroConteudo(
           codigo_erro::kChaveDuplicada,
           "chave [" + std::string(repetida->chave) + "] repetida na seção [" + nomeAtual + "]");
@@ -271,7 +316,7 @@ Secoes InterpretaConteudo(std::string& conteudo) {
     if (linha.empty() || linha.front() == '#') continue;
     if (linha.front() == '[') {
       // Keys of the section that ends are checked before anything of the next.
-      verificaRepetida(armazem->ConfirmaPendentes());
+      encerraSecao();
       // The last character closes the header without being looked at; a
       // lone "[" has none to drop.
       if (linha.size() < 2) {
@@ -292,9 +337,9 @@ Secoes InterpretaConteudo(std::string& conteudo) {
       throw ErroConteudo(codigo_erro::kArgumentoInvalido,
                          "chave [" + std::string(chave) + "] antes do primeiro cabeçalho de seção");
     }
-    verificaRepetida(armazem->Adiciona({chave, linha.substr(igual + 1)}));
+    armazem->Adiciona(linha, igual);
   } while (!cortador.AtEnd() && !linha.empty());
-  if (emSecao) verificaRepetida(armazem->ConfirmaPendentes());
+  encerraSecao();
   conteudo.assign(armazem->Texto(), cortador.Consumed());
   return secoes;
 }

@@ -5,7 +5,6 @@
 #include <limits>
 #include <memory>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -81,10 +80,10 @@ class LeitorSecao {
     secao_ = secoes.Item(nome).get();
   }
 
-  std::span<const ValorDescritor> Valores() const { return secao_->Valores(); }
+  const Secao& Linhas() const { return *secao_; }
 
   std::string_view Texto(std::string_view chave) const {
-    const std::string_view* valor = secao_->Procura(chave);
+    const std::optional<std::string_view> valor = secao_->Procura(chave);
     if (!valor) {
       throw Falha(
           codigo_erro::kArgumentoInvalido,
@@ -149,10 +148,11 @@ class LeitorSecao {
 // The entries of the sequence section whose action key exists, in index
 // order, with their action text. Walking the section's keys instead of the
 // indexes 1 to `itens` keeps an absurd count from the server from spinning.
-std::vector<std::pair<int32_t, std::string_view>> AcoesPresentes(
-    std::span<const ValorDescritor> valores, int32_t itens) {
+std::vector<std::pair<int32_t, std::string_view>> AcoesPresentes(const Secao& secao,
+                                                                 int32_t itens) {
   std::vector<std::pair<int32_t, std::string_view>> acoes;
-  for (const ValorDescritor& valor : valores) {
+  for (size_t i = 0; i < secao.Quantidade(); ++i) {
+    const ValorDescritor valor = secao.Valor(i);
     const std::string_view chave = valor.chave;
     if (chave.size() <= kAcao.size() || !IniciaComSemCaixa(chave, kAcao)) continue;
     const auto digitos = chave.substr(kAcao.size());
@@ -165,7 +165,8 @@ std::vector<std::pair<int32_t, std::string_view>> AcoesPresentes(
     for (const char c : digitos) indice = indice * 10 + (c - '0');
     if (indice <= itens) acoes.emplace_back(static_cast<int32_t>(indice), valor.valor);
   }
-  std::sort(acoes.begin(), acoes.end());
+  // Servers write the entries in order: then there is nothing to sort.
+  if (!std::is_sorted(acoes.begin(), acoes.end())) std::sort(acoes.begin(), acoes.end());
   return acoes;
 }
 
@@ -206,7 +207,7 @@ void LeSequencia(const LeitorSecao& sequencia, DadosAtualizacao& dados) {
   auto itens = std::make_shared<ItensDeSequencia>();
   ArranjoArquivos baixar;
   for (const auto& [n, textoAcao] :
-       AcoesPresentes(sequencia.Valores(), dados.NumeroArquivosRecuperar())) {
+       AcoesPresentes(sequencia.Linhas(), dados.NumeroArquivosRecuperar())) {
     const auto codigo = ProcuraAcao(textoAcao);
     if (!codigo) continue;
     switch (*codigo) {

@@ -7,6 +7,7 @@
 #include "platform/clock.h"
 #include "platform/date_format.h"
 #include "platform/files.h"
+#include "platform/own_files.h"
 #include "platform/process.h"
 #include "platform/utilitarios.h"
 
@@ -49,7 +50,7 @@ void RenovaRegistro() {
   IgnoraFalha([&] {
     const std::string caminho = CaminhoRegistro();
     if (!CriaUtilitarios()->ArquivoExiste(caminho)) return;
-    if (!platform::LastModified(caminho).MesmaData(hoje)) platform::RemoveFile(caminho);
+    if (!platform::LastModified(caminho).MesmaData(hoje)) platform::RemoveOwnFile(caminho);
   });
 }
 

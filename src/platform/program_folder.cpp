@@ -15,7 +15,11 @@ std::string& TestFolder() {
 
 std::string ProgramFolder() {
   const std::string& test = TestFolder();
-  return test.empty() ? ExecutableFolder() : test;
+  if (!test.empty()) return test;
+  // Asked for by every log line: the system is asked once, since the
+  // program does not move while it runs.
+  static const std::string folder = ExecutableFolder();
+  return folder;
 }
 
 ScopedTestProgramFolder::ScopedTestProgramFolder(std::string folder)

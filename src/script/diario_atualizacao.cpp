@@ -224,7 +224,7 @@ void EncerraDiario() { platform::RemoveFile(CaminhoDiario()); }
 
 void ReparaAtualizacaoInterrompida() {
   const std::string caminho = CaminhoDiario();
-  if (!platform::PathExists(caminho)) return;
+  if (!platform::OwnFileExists(caminho)) return;
   RegistraLog(kInterrompida, kAviso);
   std::string texto;
   if (const ResultadoPasso leitura =

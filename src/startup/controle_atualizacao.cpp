@@ -1,5 +1,7 @@
 #include "startup/controle_atualizacao.h"
 
+#include <optional>
+
 #include "base/data_hora.h"
 #include "base/erro.h"
 #include "log/registro.h"
@@ -22,18 +24,20 @@ std::string CaminhoControle() { return platform::ProgramFolder() + kNomeControle
 
 bool VerificaControleAtualizacao() {
   const std::string caminho = CaminhoControle();
-  bool existe = false;
-  IgnoraFalha([&] { existe = CriaUtilitarios()->ArquivoExiste(caminho); });
-  if (!existe) {
-    IgnoraFalha([] { RegistraLog(textos::kControleNaoExiste, kAviso); });
+  // The date is read first: only when it cannot be read is it asked
+  // whether the file exists at all.
+  std::optional<int64_t> dias;
+  IgnoraFalha([&] { dias = DiasEntre(platform::LastModified(caminho), platform::LocalNow()); });
+  if (!dias) {
+    bool existe = false;
+    IgnoraFalha([&] { existe = CriaUtilitarios()->ArquivoExiste(caminho); });
+    if (!existe) IgnoraFalha([] { RegistraLog(textos::kControleNaoExiste, kAviso); });
     return true;
   }
-  int64_t dias = kDiasEntreBuscas;
-  IgnoraFalha([&] { dias = DiasEntre(platform::LastModified(caminho), platform::LocalNow()); });
-  if (dias >= kDiasEntreBuscas) return true;
+  if (*dias >= kDiasEntreBuscas) return true;
   // The days really left until the next check: 2 on the day of a check.
   IgnoraFalha(
-      [&] { RegistraLog(textos::AtualizacaoNaoNecessaria(kDiasEntreBuscas - dias), kInfo); });
+      [&] { RegistraLog(textos::AtualizacaoNaoNecessaria(kDiasEntreBuscas - *dias), kInfo); });
   return false;
 }
 

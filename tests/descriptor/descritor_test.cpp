@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -36,7 +38,9 @@ std::string Lido(std::string conteudo, const std::vector<std::string>& nomes) {
   std::string lido = std::to_string(secoes.Quantidade());
   for (const auto& nome : nomes) {
     lido += "[" + nome + "]";
-    for (const auto& [chave, valor] : secoes.Item(nome)->Valores()) {
+    const Secao& secao = *secoes.Item(nome);
+    for (size_t i = 0; i < secao.Quantidade(); ++i) {
+      const auto [chave, valor] = secao.Valor(i);
       lido += std::string(chave) + "=" + std::string(valor) + "|";
     }
   }
@@ -66,7 +70,7 @@ TEST(InterpretaConteudoTest, LooksKeysUpInAnyOrder) {
     conteudo += "chave_" + std::to_string(i) + "=" + std::to_string(i) + "\n";
   const Secoes secoes = InterpretaConteudo(conteudo);
   const auto valor = [&](const char* secao, const std::string& chave) {
-    const std::string_view* achado = secoes.Item(secao)->Procura(chave);
+    const std::optional<std::string_view> achado = secoes.Item(secao)->Procura(chave);
     return achado ? std::string(*achado) : "(ausente)";
   };
   EXPECT_EQ(valor("a", "x2") + valor("a", "X1") + valor("A", "ação") + valor("b", "x1") +
@@ -76,9 +80,11 @@ TEST(InterpretaConteudoTest, LooksKeysUpInAnyOrder) {
     EXPECT_EQ(valor("c", "CHAVE_" + std::to_string(i)), std::to_string(i));
 }
 
-// The first fault in line order is the one reported; the same key in two
-// sections is no repetition.
+// The first fault in line order is the one reported, in a long section as
+// in a short one; the same key in two sections is no repetition.
 TEST(InterpretaConteudoTest, FaultsRaiseNamingTheLine) {
+  std::string longa = "[longa]\n";
+  for (int i = 0; i < 1000; ++i) longa.append("k").append(std::to_string(i)).append("=1\n");
   const std::string invalido =
       "5|InterpretaConteudo|Chamada de procedimento ou argumento inválido: ";
   const std::string repetida =
@@ -89,7 +95,8 @@ TEST(InterpretaConteudoTest, FaultsRaiseNamingTheLine) {
       {"[seq]\nitens=1\nITENS=2\n", repetida + "chave [ITENS] repetida na seção [seq]"},
       {"[Seq]\n[seq]\n", repetida + "seção [seq] repetida"},
       {"[a]\nAÇÃO=1\nação=2\n", repetida + "chave [ação] repetida na seção [a]"},
-      {"[a]\nx=1\n[b]\nx=1\ny=1\nY=2\n[\n", repetida + "chave [Y] repetida na seção [b]"}};
+      {"[a]\nx=1\n[b]\nx=1\ny=1\nY=2\n[\n", repetida + "chave [Y] repetida na seção [b]"},
+      {longa + "K500=2\nk7=3\n", repetida + "chave [K500] repetida na seção [longa]"}};
   for (auto [conteudo, erro] : casos)
     EXPECT_EQ(ErroDe([&] { InterpretaConteudo(conteudo); }), erro);
 }

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "support/instalacao_teste.h"
+#include "support/processo.h"
 
 namespace tarvik {
 namespace {
@@ -44,6 +45,18 @@ TEST_F(RegistroTest, FirstRunOnMondayStartsANewLog) {
     RenovaRegistro();
     EXPECT_EQ(std::filesystem::exists(Log()), mantido) << escrito.mes << "/" << escrito.dia;
   }
+#ifndef _WIN32
+  // The log is the updater's own: one that a viewer holds open goes too.
+  // POSIX only: Windows refuses to delete a file held open.
+  instalacao_.Relogio().Set({2026, 12, 7, 8, 15, 0});
+  teste::EscreveArquivo(Log(), "antigo\r\n");
+  teste::DefineDataModificacao(Log(), {2026, 11, 30, 8, 0, 0});
+  {
+    const teste::ArquivoEmUso visualizador(Log());
+    RenovaRegistro();
+  }
+  EXPECT_FALSE(std::filesystem::exists(Log()));
+#endif
   // A log that cannot be deleted is left alone.
   std::filesystem::remove(Log());
   std::filesystem::create_directory(Log());

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "base/erro.h"
+#include "platform/own_files.h"
 #include "platform/process.h"
 #include "support/pasta_temporaria.h"
 #include "support/plataforma_teste.h"
@@ -77,6 +78,9 @@ TEST_F(FilesTest, FailuresCarryTheClassicNumbersAndLeaveEverythingAsItWas) {
       {[&] { CopyFileReplacing(Em("novo"), Em("em-uso")); }, 70},
       {[&] { RemoveFile(Em("em-uso")); }, 70},
       {[&] { CopyFileReplacing(Em("novo"), executavel); }, 70},
+      {[&] { RemoveOwnFile(Em("nada")); }, 53},
+      {[&] { RemoveOwnFile(Em("pasta")); }, 75},
+      {[&] { RemoveOwnFile(Em("somente-leitura")); }, 70},
   };
   for (size_t i = 0; i < std::size(casos); ++i) {
     EXPECT_EQ(PassoProtegido(casos[i].first).numero, casos[i].second) << "caso " << i;

@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <iostream>
 #include <string>
 
 #include "platform/notice.h"
@@ -53,21 +52,27 @@ bool ShowDialog(const std::string& caption, const std::string& text, NoticeStyle
   return WIFEXITED(status) && WEXITSTATUS(status) != 255;
 }
 
+// Standard error through the C library: the C++ streams would cost every
+// run their start-up, and a notice is rare.
+void WriteError(const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stderr);
+  std::fflush(stderr);
+}
+
 }  // namespace
 
 void ShowNotice(const std::string& caption, const std::string& text, NoticeStyle style) {
   const std::string plain = WithUnixLineEnds(text);
   if (InGraphicalSession() && ShowDialog(caption, plain, style)) return;
-  std::cerr << caption << " - " << SeverityWord(style) << '\n' << plain << '\n' << std::flush;
+  WriteError(caption + " - " + SeverityWord(style) + "\n" + plain + "\n");
   if (::isatty(STDIN_FILENO)) {
-    std::cerr << "[Enter] " << std::flush;
-    std::string ignored;
-    std::getline(std::cin, ignored);
+    WriteError("[Enter] ");
+    for (int c = 0; c != '\n' && c != EOF;) c = std::getchar();
   }
 }
 
 void ReportFatalError(const std::string& program, const std::string& text) {
-  std::cerr << program << ": " << text << '\n' << std::flush;
+  WriteError(program + ": " + text + "\n");
 }
 
 }  // namespace tarvik::platform

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 
@@ -65,6 +66,27 @@ std::string ReadOwnFile(std::string_view path) {
     throw ErroPadrao(codigo_erro::kPermissaoNegada, "ReadOwnFile", native);
   }
   return ReadBytes(native);
+}
+
+bool OwnFileExists(std::string_view path) {
+  std::string native(path);
+  std::replace(native.begin(), native.end(), '\\', '/');
+  struct stat info {};
+  return !native.empty() && ::stat(native.c_str(), &info) == 0;
+}
+
+void RemoveOwnFile(std::string_view path) {
+  const std::string native = NativePath(path);
+  struct stat info {};
+  if (::lstat(native.c_str(), &info) != 0) throw ErroDeErrno(errno, "DeleteFile", native);
+  if (!S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode)) {
+    throw ErroPadrao(codigo_erro::kErroAcessoCaminho, "DeleteFile", native);
+  }
+  // Windows refuses to delete a read-only file; root on POSIX would not.
+  if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+    throw ErroPadrao(codigo_erro::kPermissaoNegada, "DeleteFile", native);
+  }
+  if (::unlink(native.c_str()) != 0) throw ErroDeErrno(errno, "DeleteFile", native);
 }
 
 std::vector<std::string> RemoveWorkingSiblings(std::string_view path) {

@@ -74,6 +74,10 @@ std::string ReadOwnFile(std::string_view path) {
   }
 }
 
+bool OwnFileExists(std::string_view path) { return PathExists(path); }
+
+void RemoveOwnFile(std::string_view path) { RemoveFile(path); }
+
 std::vector<std::string> RemoveWorkingSiblings(std::string_view path) {
   const std::string base = NativePath(path);
   const size_t barra = base.find_last_of("\\/");
