@@ -47,6 +47,26 @@ TEST_F(FilesTest, BackslashesAndLetterCaseReachTheSameFile) {
   EXPECT_EQ(GetAttributes(pasta_.Texto() + "\\dados"), kAttributeDirectory);
 }
 
+// In a folder looked in many times, as those where an update creates its
+// files are, a name made, renamed or removed by anyone since is found as a
+// listing made now would find it, and a folder put in the place of another
+// is looked in anew.
+TEST_F(FilesTest, LetterCaseLookupsFollowEveryChangeToTheFolder) {
+  fs::create_directory(Em("Pasta"));
+  const std::string pasta = pasta_.Texto() + "\\pasta\\";
+  for (int i = 0; i < 20; ++i) EXPECT_FALSE(PathExists(pasta + "novo" + std::to_string(i)));
+  EscreveArquivo(Em("Pasta/Novo.TXT"), "novo");
+  EXPECT_EQ(ReadBytes(pasta + "novo.txt"), "novo");
+  fs::rename(Em("Pasta/Novo.TXT"), Em("Pasta/Outro.txt"));
+  EXPECT_FALSE(PathExists(pasta + "NOVO.txt"));
+  EXPECT_EQ(ReadBytes(pasta + "OUTRO.TXT"), "novo");
+  fs::remove(Em("Pasta/Outro.txt"));
+  EXPECT_FALSE(PathExists(pasta + "outro.txt"));
+  fs::rename(Em("Pasta"), Em("Velha"));
+  EscreveArquivo(Em("Pasta/Outro.TXT"), "da pasta nova");
+  EXPECT_EQ(ReadBytes(pasta + "outro.txt"), "da pasta nova");
+}
+
 // Read-only files, files another process holds and the running executable
 // are refused as on Windows, and a failed operation changes nothing.
 TEST_F(FilesTest, FailuresCarryTheClassicNumbersAndLeaveEverythingAsItWas) {
