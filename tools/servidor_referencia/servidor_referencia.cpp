@@ -28,6 +28,9 @@ constexpr size_t kBloco = 64 * 1024;
 // A check or a report is a GET without body; nothing larger is expected.
 constexpr size_t kCorpoMaximo = 64 * 1024;
 constexpr time_t kEsperaLeituraSegundos = 10;
+// A connection serves this many requests; httplib's default of 5 would make
+// an update of thousands of files open a connection every five.
+constexpr size_t kPedidosPorConexao = 1000;
 
 // What the log line says about the request being answered. Set by the
 // handler and read by the logger, which httplib runs right after the
@@ -152,6 +155,11 @@ void ServidorReferencia::Rotas() {
     const int sim = 1;
     setsockopt(soquete, SOL_SOCKET, SO_REUSEADDR, &sim, sizeof sim);
   });
+  // The updater keeps one connection for the files of an update. Each answer
+  // leaves at once, instead of waiting for the client to acknowledge the one
+  // before it (a delayed acknowledgement costs 40 ms a file).
+  http_->set_tcp_nodelay(true);
+  http_->set_keep_alive_max_count(kPedidosPorConexao);
   http_->set_payload_max_length(kCorpoMaximo);
   http_->set_read_timeout(kEsperaLeituraSegundos);
 
