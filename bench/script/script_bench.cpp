@@ -4,6 +4,11 @@
 //       ARQUIVO_PORTA; runs until killed.
 //   tarvik_script_bench baixa URL DESTINO
 //       runs one BaixarArquivo task and prints "segundos <s> pico_kib <kib>".
+//   tarvik_script_bench prepara PASTA QUANTIDADE URL
+//       writes QUANTIDADE files of 1 KiB to PASTA/servidor/pequenos, older
+//       versions of them to PASTA/app, and PASTA/descritor.txt, the
+//       descriptor that replaces them with the files served at
+//       URL/pequenos/.
 //   tarvik_script_bench atualiza PASTA_BASE DESCRITOR
 //       applies the descriptor's update to PASTA_BASE and prints
 //       "segundos <s> resultado <code>".
@@ -17,12 +22,16 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <memory>
+#include <random>
 #include <sstream>
 #include <string>
 
 #include "descriptor/recupera_dados_atualizacao.h"
 #include "platform/process.h"
+#include "platform/utilitarios.h"
 #include "script/script_atualizacao.h"
 #include "tasks/contexto_execucao.h"
 #include "tasks/tarefa.h"
@@ -38,6 +47,11 @@ double Segundos(std::chrono::steady_clock::time_point inicio) {
 
 int Servidor(const std::string& pasta, const std::string& arquivoPorta) {
   httplib::Server servidor;
+  // One connection serves a whole update, as a production server's does;
+  // without Nagle's wait, a header and a body written apart do not wait
+  // for the client's delayed acknowledgement.
+  servidor.set_keep_alive_max_count(1000000);
+  servidor.set_tcp_nodelay(true);
   servidor.Get(R"(/(.+))", [&pasta](const httplib::Request& pedido, httplib::Response& resposta) {
     const std::string caminho = pasta + "/" + pedido.matches[1].str();
     const int fd = ::open(caminho.c_str(), O_RDONLY | O_CLOEXEC);
@@ -84,6 +98,36 @@ int Baixa(const std::string& url, const std::string& destino) {
   return static_cast<int>(resultado);
 }
 
+int Prepara(const std::string& pasta, const std::string& quantidadeTexto, const std::string& url) {
+  const int quantidade = std::stoi(quantidadeTexto);
+  const std::filesystem::path servidor = std::filesystem::path(pasta) / "servidor" / "pequenos";
+  const std::filesystem::path aplicacao = std::filesystem::path(pasta) / "app";
+  std::filesystem::create_directories(servidor);
+  std::filesystem::create_directories(aplicacao);
+  const std::unique_ptr<tarvik::Utilitarios> utilitarios = tarvik::CriaUtilitarios();
+  std::mt19937_64 aleatorio(20240601);
+  std::ostringstream descritor;
+  descritor << "[sequenciaAtualizacao]\r\nitens=" << quantidade
+            << "\r\natualizar=true\r\nversao=2.0\r\natualizar_atualizador=false\r\n";
+  std::string conteudo(1024, '\0');
+  for (int n = 1; n <= quantidade; ++n) {
+    const std::string nome = "arquivo_" + std::to_string(n) + ".dat";
+    for (char& c : conteudo) c = static_cast<char>(aleatorio());
+    std::ofstream(servidor / nome, std::ios::binary) << conteudo;
+    std::ofstream(aplicacao / nome, std::ios::binary) << "velho " << n;
+    const std::string hash = utilitarios->CalculaHash((servidor / nome).string());
+    const std::string i = std::to_string(n);
+    descritor << "acao_" << i << "=SubstituirArquivo\r\ncaminho_" << i << "=" << url << "/pequenos/"
+              << nome << "\r\ndestino_" << i << "=$base$\\\r\ntamanho_" << i << "=1024\r\nhash_"
+              << i << "=" << hash << "\r\nauthenticode_" << i << "=false\r\narquivo_atualizador_"
+              << i << "=false\r\n";
+  }
+  descritor << "[arquivosOriginais]\r\nversao=1.0\r\nitens=0\r\n";
+  std::ofstream(std::filesystem::path(pasta) / "descritor.txt", std::ios::binary)
+      << descritor.str();
+  return 0;
+}
+
 int Atualiza(const std::string& pastaBase, const std::string& arquivoDescritor) {
   tarvik::platform::ScopedTestProgramFolder registro(pastaBase);
   std::stringstream texto;
@@ -101,10 +145,11 @@ int Atualiza(const std::string& pastaBase, const std::string& arquivoDescritor) 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::string modo = argc == 4 ? argv[1] : "";
-  if (modo == "servidor") return Servidor(argv[2], argv[3]);
-  if (modo == "baixa") return Baixa(argv[2], argv[3]);
-  if (modo == "atualiza") return Atualiza(argv[2], argv[3]);
-  std::fprintf(stderr, "uso: %s servidor|baixa|atualiza ...\n", argv[0]);
+  const std::string modo = argc >= 4 ? argv[1] : "";
+  if (modo == "servidor" && argc == 4) return Servidor(argv[2], argv[3]);
+  if (modo == "baixa" && argc == 4) return Baixa(argv[2], argv[3]);
+  if (modo == "prepara" && argc == 5) return Prepara(argv[2], argv[3], argv[4]);
+  if (modo == "atualiza" && argc == 4) return Atualiza(argv[2], argv[3]);
+  std::fprintf(stderr, "uso: %s servidor|baixa|prepara|atualiza ...\n", argv[0]);
   return 2;
 }

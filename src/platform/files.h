@@ -2,6 +2,7 @@
 #define TARVIK_PLATFORM_FILES_H_
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -58,10 +59,48 @@ void WriteBatch(std::string_view path, std::string_view text);
 // The whole content of a file.
 std::string ReadBytes(std::string_view path);
 
+// Whether a copy tests that no process holds its target: kSkip is for a
+// caller that has just asked `VerificaAcessoExclusivo`. Windows refuses a
+// held target by itself either way.
+enum class InUseTest { kRun, kSkip };
+
 // Copies `from` onto `to`, replacing it. The copy goes to a temporary sibling
 // that is flushed and renamed over `to`, so `to` is never seen half-written.
-// A read-only `to` fails with 70, as on Windows.
-void CopyFileReplacing(std::string_view from, std::string_view to);
+// A read-only `to`, or one a process holds, fails with 70, as on Windows.
+void CopyFileReplacing(std::string_view from, std::string_view to,
+                       InUseTest inUse = InUseTest::kRun);
+
+// Copies that share one flush to the disk. Each is written at once to its
+// temporary sibling, with the checks and failures of CopyFileReplacing, but
+// its target stays as it was until `Commit` puts every pending copy on the
+// disk and only then renames each over its target, in the order added: a
+// flush per file costs more than the copy of a small one. On Windows each
+// copy is flushed and in place when `Add` returns, and `Commit` has nothing
+// left to do.
+class CopyBatch {
+ public:
+  // What a failure to put the copy in place at `Commit` does: raise, or
+  // leave the target as it was and go on with the rest.
+  enum class Kind { kRequired, kBestEffort };
+
+  CopyBatch();
+  // Pending copies are discarded: their targets stay as they were.
+  ~CopyBatch();
+  CopyBatch(const CopyBatch&) = delete;
+  CopyBatch& operator=(const CopyBatch&) = delete;
+
+  void Add(std::string_view from, std::string_view to, InUseTest inUse = InUseTest::kRun,
+           Kind kind = Kind::kRequired);
+
+  // Flushes the pending copies and puts them in place; none is pending
+  // afterwards. A failed flush, or a failed rename of a required copy,
+  // raises `Erro`; the copies not yet in place are then discarded.
+  void Commit();
+
+ private:
+  struct Pending;
+  std::unique_ptr<Pending> pending_;
+};
 
 // Deletes a file (not a folder). A read-only file fails with 70.
 void RemoveFile(std::string_view path);

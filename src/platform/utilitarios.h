@@ -31,7 +31,9 @@ inline constexpr char kCabecalhoInformacaoCliente[] = "X-Informacao-Cliente";
 // The utility component: file existence, HTTP download, file hash, code
 // signature, exclusive access and temporary file names. Each user creates
 // its own instance through `CriaUtilitarios` and releases it when done; no
-// state is shared between instances. Failures raise `Erro`.
+// state is shared between instances, but for the connections the HTTP
+// transport keeps open for later requests to the same server. Failures raise
+// `Erro`.
 class Utilitarios {
  public:
   virtual ~Utilitarios() = default;

@@ -1,9 +1,12 @@
 #include "script/script_atualizacao.h"
 
 #include <algorithm>
+#include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "base/erro.h"
+#include "base/texto.h"
 #include "descriptor/caminhos.h"
 #include "descriptor/informacao_arquivo.h"
 #include "descriptor/resultado.h"
@@ -49,6 +52,44 @@ void Desfaz(const Colecao<std::shared_ptr<Tarefa>>& desfazer, IInterfaceVisual& 
   for (const auto& tarefa : desfazer) passo([&] { tarefa->Desfazer(); });
   if (!ignoraFalhas) registro.Conclui();
 }
+
+// The copies of backups and installs wait, written but not in place, for
+// one flush shared by many (ContextoExecucao::AgrupaCopias), until a task
+// comes that could look at their targets: any task but a backup or a copy,
+// a backup after copies that install (it reads the installed file), or a
+// copy onto a file that a waiting copy replaces (a descriptor may name one
+// file twice). So every task sees the disk as if each copy had been put in
+// place by its own task.
+class CopiasEmEspera {
+ public:
+  explicit CopiasEmEspera(ContextoExecucao& contexto) : contexto_(contexto) {
+    contexto_.AgrupaCopias(true);
+  }
+
+  // Before `tarefa` runs.
+  void Antes(const Tarefa& tarefa) {
+    const int32_t codigo = tarefa.Codigo();
+    const bool instala = (codigo == codigo_tarefa::kSubstituirArquivo ||
+                          codigo == codigo_tarefa::kCopiarNovoArquivo) &&
+                         tarefa.Detalhes().Quantidade() >= 2;
+    const std::string destino = instala ? DobraCaixa(tarefa.Detalhes().Item(2)) : std::string();
+    const bool espera = instala
+                            ? !destinos_.contains(destino)
+                            : codigo == codigo_tarefa::kEfetuarCopiaSeguranca && destinos_.empty();
+    if (!espera) Conclui();
+    if (instala) destinos_.insert(destino);
+  }
+
+  // Puts the waiting copies in place.
+  void Conclui() {
+    destinos_.clear();
+    contexto_.ConcluiCopias();
+  }
+
+ private:
+  ContextoExecucao& contexto_;
+  std::unordered_set<std::string> destinos_;  // of the waiting installs, folded
+};
 
 }  // namespace
 
@@ -195,10 +236,17 @@ Resultado ScriptAtualizacao::ExecutaScript(bool falhaComArquivosEmUso, IInterfac
   bool houveEmUso = false;
   int32_t executadas = 0;
   size_t posicao = 0;
+  CopiasEmEspera copias(contexto);
   IniciaDiario(tarefas_, inicioAcoes_);
   try {
     for (const auto& tarefa : tarefas_) {
-      if (posicao++ == inicioAcoes_) MarcaAcoesNoDiario();
+      if (posicao++ == inicioAcoes_) {
+        // The backups are on the disk before the journal says that the
+        // installation changes.
+        copias.Conclui();
+        MarcaAcoesNoDiario();
+      }
+      copias.Antes(*tarefa);
       visual.Mensagem(tarefa->MensagemTarefa());
       ultimo = tarefa->Executa(contexto, true);
       if (falhaComArquivosEmUso && ultimo == Resultado::kArquivosEmUsoReiniciar) {
@@ -214,10 +262,12 @@ Resultado ScriptAtualizacao::ExecutaScript(bool falhaComArquivosEmUso, IInterfac
       // The progress window repaints, and answers the user, between tasks.
       ProcessaMensagensPendentes();
     }
+    copias.Conclui();
   } catch (...) {
     // Whatever left the task (an Erro or a fault of a component) travels on,
     // but not before what ran is put back. The journal stays, so that the
     // next run finishes whatever this undo could not.
+    IgnoraFalha([&] { copias.Conclui(); });
     Desfaz(desfazer, visual, true);
     throw;
   }

@@ -7,4 +7,13 @@ std::shared_ptr<ListaItensEmUso> ContextoExecucao::ListaArquivosEmUso() {
   return listaArquivosEmUso_;
 }
 
+void ContextoExecucao::Copia(const std::string& origem, const std::string& destino,
+                             platform::InUseTest teste, platform::CopyBatch::Kind tipo) {
+  if (agrupadas_) {
+    copias_.Add(origem, destino, teste, tipo);
+  } else {
+    platform::CopyFileReplacing(origem, destino, teste);
+  }
+}
+
 }  // namespace tarvik

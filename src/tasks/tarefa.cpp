@@ -98,7 +98,7 @@ Resultado Tarefa::ExecutaTrabalho(ContextoExecucao& contexto, UtilitariosDaChama
     case kVerificarValidadeArquivo:
       return VerificaValidade(utilitarios);
     case kEfetuarCopiaSeguranca:
-      return EfetuaCopiaSeguranca(utilitarios);
+      return EfetuaCopiaSeguranca(contexto, utilitarios);
     case kSubstituirArquivo:
     case kCopiarNovoArquivo:
       return CopiaArquivo(contexto, utilitarios);

@@ -58,7 +58,8 @@ class Tarefa {
 
   // Runs the task between its "Executando [" and "Resultado da tarefa: ["
   // lines and returns 0, 1 or 4. Only the file tasks use `contexto`, to
-  // record files found in use; `simulado` is consulted by no task. An error
+  // record files found in use and to make their copies; `simulado` is
+  // consulted by no task. An error
   // raised by the work leaves at once, without the result line.
   Resultado Executa(ContextoExecucao& contexto, bool simulado);
 
@@ -88,7 +89,7 @@ class Tarefa {
   // logged with `categoria`; true when all match.
   bool ConfereArquivo(UtilitariosDaChamada& utilitarios, const std::string& arquivo,
                       const std::string& categoria);
-  Resultado EfetuaCopiaSeguranca(UtilitariosDaChamada& utilitarios);
+  Resultado EfetuaCopiaSeguranca(ContextoExecucao& contexto, UtilitariosDaChamada& utilitarios);
   // Whether `instalado` already holds the content of detail 4 (the hash the
   // update installs; absent or empty for a removal).
   bool JaInstalado(UtilitariosDaChamada& utilitarios, const std::string& instalado) const;

@@ -22,7 +22,8 @@ std::string ImpossivelAcesso(const std::string& arquivo) {
 
 }  // namespace
 
-Resultado Tarefa::EfetuaCopiaSeguranca(UtilitariosDaChamada& utilitarios) {
+Resultado Tarefa::EfetuaCopiaSeguranca(ContextoExecucao& contexto,
+                                       UtilitariosDaChamada& utilitarios) {
   const std::string& instalado = Detalhe(1);
   if (!utilitarios->ArquivoExiste(instalado)) {
     RegistraLog(
@@ -46,7 +47,7 @@ Resultado Tarefa::EfetuaCopiaSeguranca(UtilitariosDaChamada& utilitarios) {
       !utilitarios->ArquivoExiste(versionada) || RemoveSomenteLeitura(versionada);
   if (permitida) {
     const ResultadoPasso copia =
-        PassoProtegido([&] { platform::CopyFileReplacing(instalado, versionada); });
+        PassoProtegido([&] { contexto.Copia(instalado, versionada, platform::InUseTest::kRun); });
     if (copia.numero > 0) {
       RegistraLog(ErroNaCopia(copia), kErro);
       resultado = Resultado::kFalhaInstalacao;
@@ -56,7 +57,10 @@ Resultado Tarefa::EfetuaCopiaSeguranca(UtilitariosDaChamada& utilitarios) {
   }
   // The plain copy is a convenience for support staff: its outcome counts
   // for nothing.
-  PassoProtegido([&] { platform::CopyFileReplacing(instalado, Detalhe(3)); });
+  PassoProtegido([&] {
+    contexto.Copia(instalado, Detalhe(3), platform::InUseTest::kRun,
+                   platform::CopyBatch::Kind::kBestEffort);
+  });
   return resultado;
 }
 
@@ -85,8 +89,11 @@ Resultado Tarefa::CopiaArquivo(ContextoExecucao& contexto, UtilitariosDaChamada&
   }
   const bool permitida = !utilitarios->ArquivoExiste(destino) || RemoveSomenteLeitura(destino);
   if (!permitida) return Resultado::kFalhaInstalacao;
-  const ResultadoPasso copia =
-      PassoProtegido([&] { platform::CopyFileReplacing(origem, destino); });
+  // A destination just found free is not tested again; one found in use is,
+  // so that the copy fails as it does on Windows, unless it was let go.
+  const ResultadoPasso copia = PassoProtegido([&] {
+    contexto.Copia(origem, destino, emUso ? platform::InUseTest::kRun : platform::InUseTest::kSkip);
+  });
   if (copia.numero >= 1) {
     RegistraLog(ErroNaCopia(copia) + " origem [" + origem + "] destino [" + destino + "]", kErro);
     return emUso ? Resultado::kArquivosEmUsoReiniciar : Resultado::kFalhaInstalacao;

@@ -12,11 +12,13 @@
 
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 
 #include "base/erro.h"
 #include "platform/own_files.h"
 #include "platform/process.h"
+#include "support/arvore_arquivos.h"
 #include "support/pasta_temporaria.h"
 #include "support/plataforma_teste.h"
 #include "support/processo.h"
@@ -46,6 +48,26 @@ TEST_F(FilesTest, BackslashesAndLetterCaseReachTheSameFile) {
   EXPECT_EQ(LeArquivo(Em("Dados/novo.txt")), "y");
   EXPECT_FALSE(PathExists(pasta_.Texto() + "\\nada\\x"));
   EXPECT_EQ(GetAttributes(pasta_.Texto() + "\\dados"), kAttributeDirectory);
+}
+
+// In a folder looked in many times, as those where an update creates its
+// files are, a name made, renamed or removed by anyone since is found as a
+// listing made now would find it, and a folder put in the place of another
+// is looked in anew.
+TEST_F(FilesTest, LetterCaseLookupsFollowEveryChangeToTheFolder) {
+  fs::create_directory(Em("Pasta"));
+  const std::string pasta = pasta_.Texto() + "\\pasta\\";
+  for (int i = 0; i < 20; ++i) EXPECT_FALSE(PathExists(pasta + "novo" + std::to_string(i)));
+  EscreveArquivo(Em("Pasta/Novo.TXT"), "novo");
+  EXPECT_EQ(ReadBytes(pasta + "novo.txt"), "novo");
+  fs::rename(Em("Pasta/Novo.TXT"), Em("Pasta/Outro.txt"));
+  EXPECT_FALSE(PathExists(pasta + "NOVO.txt"));
+  EXPECT_EQ(ReadBytes(pasta + "OUTRO.TXT"), "novo");
+  fs::remove(Em("Pasta/Outro.txt"));
+  EXPECT_FALSE(PathExists(pasta + "outro.txt"));
+  fs::rename(Em("Pasta"), Em("Velha"));
+  EscreveArquivo(Em("Pasta/Outro.TXT"), "da pasta nova");
+  EXPECT_EQ(ReadBytes(pasta + "outro.txt"), "da pasta nova");
 }
 
 // Read-only files, files another process holds and the running executable
@@ -136,6 +158,44 @@ TEST_F(FilesTest, LinksAreNeitherWrittenNorChangedThrough) {
 }
 
 #ifndef _WIN32
+// POSIX only: on Windows each copy of a batch is in place when it is added.
+// A batch leaves every target as it was until it is committed, and nothing
+// behind when it is dropped; at the commit a best-effort copy that cannot
+// be put in place is skipped, and a required one stops the rest.
+TEST_F(FilesTest, ABatchPutsItsCopiesInPlaceOnlyWhenCommitted) {
+  for (const char* nome : {"novo", "a", "b", "c"}) {
+    EscreveArquivo(Em(nome), std::string(nome) + " antigo");
+  }
+  EscreveArquivo(Em("novo"), "novo");
+  {
+    CopyBatch descartado;
+    descartado.Add(Em("novo"), Em("a"));
+  }
+  CopyBatch lote;
+  lote.Add(Em("novo"), Em("a"), InUseTest::kRun, CopyBatch::Kind::kBestEffort);
+  lote.Add(Em("novo"), Em("b"));
+  lote.Add(Em("novo"), Em("c"));
+  EXPECT_EQ(LeArquivo(Em("a")) + "|" + LeArquivo(Em("b")), "a antigo|b antigo");
+  // Folders where the copies of a and b go: neither can be renamed there.
+  for (const char* nome : {"a", "b"}) {
+    fs::remove(Em(nome));
+    EscreveArquivo(Em(std::string(nome) + "/x"), "x");
+  }
+  EXPECT_EQ(PassoProtegido([&] { lote.Commit(); }).numero, 75);
+  EXPECT_EQ(LeArquivo(Em("c")), "c antigo");
+  lote.Add(Em("novo"), Em("c"));
+  lote.Commit();
+  EXPECT_EQ(LeArquivo(Em("c")), "novo");
+  // No working sibling left behind.
+  EXPECT_EQ(teste::ArvoreArquivos(pasta_.Caminho()),
+            (std::map<std::string, std::string>{{"a", teste::kPasta},
+                                                {"a/x", "x"},
+                                                {"b", teste::kPasta},
+                                                {"b/x", "x"},
+                                                {"c", "novo"},
+                                                {"novo", "novo"}}));
+}
+
 // POSIX only: a file-size limit, set in a child process, stands in for a
 // full disk, which a test cannot make on Windows.
 TEST_F(FilesTest, AnAppendThatCannotCompleteLeavesTheFileAsItWas) {

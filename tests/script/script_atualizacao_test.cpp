@@ -244,6 +244,20 @@ TEST_F(ScriptAtualizacaoTest, RemoveOnlyUpdateSucceedsOnAFreshInstallation) {
   EXPECT_EQ(Arquivos(), "backup/; backup/velho.dll=velho; backup/velho.dll-1.0-1=velho; temp/; ");
 }
 
+// A file that two entries name, in two letter cases, gets the second copy,
+// and the second entry finds the file the first one made: each task sees
+// the copies before it in place.
+TEST_F(ScriptAtualizacaoTest, AFileNamedTwiceGetsTheSecondCopy) {
+  const std::string descritor =
+      Descritor({{"CopiarNovoArquivo", Publica("novo.dll", "novo 2.0"), "$base$\\", "novo 2.0"},
+                 {"SubstituirArquivo", Publica("NOVO.DLL", "novo 2.1"), "$base$\\", "novo 2.1"}});
+  EXPECT_EQ(Processa(descritor), Resultado::kSucessoInstalacao);
+  EXPECT_EQ(Registro().find("deveria"), std::string::npos) << Registro();
+  EXPECT_EQ(Arquivos(),
+            "backup/; novo.dll=novo 2.1; temp/; temp/NOVO.DLL-2.0-2=novo 2.1; "
+            "temp/novo.dll-2.0-1=novo 2.0; ");
+}
+
 TEST_F(ScriptAtualizacaoTest, NoUpdateChangesNothing) {
   EXPECT_EQ(Processa("[sequenciaAtualizacao]\nitens=0\natualizar=false\nversao=2.0\n"
                      "atualizar_atualizador=false\n"),

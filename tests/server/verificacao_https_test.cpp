@@ -36,6 +36,8 @@ class VerificacaoHttpsTest : public ::testing::Test {
                        instalacao_.Pasta().Caminho());
     EXPECT_EQ(gerado.status, 0) << gerado.erros;
     https_.emplace(Em("certificado.pem").c_str(), Em("chave.pem").c_str());
+    // The client keeps its connection: a second request would hold the stop.
+    https_->set_keep_alive_max_count(1);
     https_->Get("/verifica", [](const httplib::Request&, httplib::Response& resposta) {
       resposta.set_content(kSemAtualizacao, "text/plain");
     });

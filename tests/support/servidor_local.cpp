@@ -7,12 +7,10 @@
 namespace tarvik::teste {
 
 ServidorLocal::ServidorLocal() {
-#ifdef _WIN32
-  // WinHTTP keeps a connection in its pool after the request, which would
-  // hold the server's stop until the keep-alive time runs out: one request
-  // per connection there.
+  // The client keeps a connection open after the request, which would hold
+  // the server's stop until the keep-alive time runs out: one request per
+  // connection.
   servidor_.set_keep_alive_max_count(1);
-#endif
   // Recorded before the handler runs, so that a request is in the list by the
   // time its answer reaches the client.
   servidor_.set_pre_routing_handler([this](const httplib::Request& pedido, httplib::Response&) {

@@ -31,6 +31,9 @@ constexpr size_t kBloco = 64 * 1024;
 // A check or a report is a GET without body; nothing larger is expected.
 constexpr size_t kCorpoMaximo = 64 * 1024;
 constexpr time_t kEsperaLeituraSegundos = 10;
+// A connection serves this many requests; httplib's default of 5 would make
+// an update of thousands of files open a connection every five.
+constexpr size_t kPedidosPorConexao = 1000;
 
 // What the log line says about the request being answered. Set by the
 // handler and read by the logger, which httplib runs right after the
@@ -178,9 +181,11 @@ void ServidorReferencia::Rotas() {
     setsockopt(soquete, SOL_SOCKET, SO_REUSEADDR, &sim, sizeof sim);
   });
   // A small answer goes out in two writes, headers and body; with Nagle's
-  // rule the body would wait for the client's delayed acknowledgement,
-  // some 40 ms on Linux, on every check and report.
+  // rule the body would wait for the client's delayed acknowledgement, some
+  // 40 ms on Linux, on every check, report and file. The updater keeps one
+  // connection for the files of an update.
   http_->set_tcp_nodelay(true);
+  http_->set_keep_alive_max_count(kPedidosPorConexao);
   http_->set_payload_max_length(kCorpoMaximo);
   http_->set_read_timeout(kEsperaLeituraSegundos);
 

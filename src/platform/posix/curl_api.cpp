@@ -33,6 +33,7 @@ class CurlCarregada {
     Carrega(biblioteca, "curl_global_cleanup", globalCleanup_);
     Carrega(biblioteca, "curl_easy_init", api_.easyInit);
     Carrega(biblioteca, "curl_easy_cleanup", api_.easyCleanup);
+    Carrega(biblioteca, "curl_easy_reset", api_.easyReset);
     Carrega(biblioteca, "curl_easy_setopt", api_.easySetopt);
     Carrega(biblioteca, "curl_easy_perform", api_.easyPerform);
     Carrega(biblioteca, "curl_easy_getinfo", api_.easyGetinfo);

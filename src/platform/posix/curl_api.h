@@ -11,6 +11,7 @@ namespace tarvik::platform {
 struct CurlApi {
   CURL* (*easyInit)();
   void (*easyCleanup)(CURL*);
+  void (*easyReset)(CURL*);
   CURLcode (*easySetopt)(CURL*, CURLoption, ...);
   CURLcode (*easyPerform)(CURL*);
   CURLcode (*easyGetinfo)(CURL*, CURLINFO, ...);

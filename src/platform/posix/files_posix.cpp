@@ -2,10 +2,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/cp1252.h"
@@ -156,52 +158,164 @@ std::string ReadBytes(std::string_view path) {
   }
 }
 
-void CopyFileReplacing(std::string_view from, std::string_view to) {
+namespace {
+
+// Copies what is left of `in` to `out`. The kernel copies by itself where it
+// can (copy_file_range: no pass through this process, and a shared extent
+// on file systems that offer one); elsewhere a plain read and write, through
+// a block no larger than the file, since clearing a large block for each of
+// thousands of small files costs more than copying them.
+void CopyBytes(int in, int out, off_t size, const std::string& source, const std::string& target) {
+  for (bool first = true;; first = false) {
+    const ssize_t copied = ::copy_file_range(in, nullptr, out, nullptr, kCopyBlock, 0);
+    if (copied > 0) continue;
+    if (copied == 0 && !(first && size > 0)) return;
+    if (copied < 0 && errno == EINTR) continue;
+    // Not offered here (another file system, an old kernel), or a file
+    // whose size the kernel does not know (it copies nothing): by hand.
+    if (copied < 0 && errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP &&
+        errno != EPERM) {
+      Fail("CopyFile", errno == ENOSPC || errno == EFBIG || errno == EDQUOT ? target : source);
+    }
+    break;
+  }
+  std::vector<char> block(static_cast<size_t>(std::clamp<off_t>(size, 1, kCopyBlock)));
+  for (;;) {
+    const ssize_t got = ::read(in, block.data(), block.size());
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      Fail("CopyFile", source);
+    }
+    if (got == 0) return;
+    WriteAll(out, {block.data(), static_cast<size_t>(got)}, "CopyFile", target);
+  }
+}
+
+// A copy written whole to its temporary sibling, not yet in place.
+struct StagedCopy {
+  std::string temporary;
+  std::string target;
+  UniqueFd out;  // the sibling, still open
+
+  void Discard() const { ::unlink(temporary.c_str()); }
+};
+
+// Copies `from` to a new sibling of `to` after the checks of
+// CopyFileReplacing. Nothing stays behind on failure.
+StagedCopy Stage(std::string_view from, std::string_view to, InUseTest inUse) {
   const std::string source = NativePath(from);
-  const std::string target = NativePath(to);
+  StagedCopy copy{.temporary = {}, .target = NativePath(to), .out = {}};
   UniqueFd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
   if (!in.Valid()) Fail("CopyFile", source);
   struct stat sourceInfo {};
   if (::fstat(in.Get(), &sourceInfo) != 0) Fail("CopyFile", source);
   if (S_ISDIR(sourceInfo.st_mode))
     throw ErroPadrao(codigo_erro::kErroAcessoCaminho, "CopyFile", source);
-  RequireReplaceable("CopyFile", target, InUse::kRefuse);
+  RequireReplaceable("CopyFile", copy.target,
+                     inUse == InUseTest::kRun ? InUse::kRefuse : InUse::kIgnore);
   // Like the Windows copy the result takes the source's permissions; a file
   // that could be run before the copy still can, since a downloaded file
   // never carries the execute bits.
   mode_t mode = sourceInfo.st_mode & 07777;
-  if (struct stat targetInfo{}; ::stat(target.c_str(), &targetInfo) == 0) {
+  if (struct stat targetInfo{}; ::stat(copy.target.c_str(), &targetInfo) == 0) {
     mode |= targetInfo.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH);
   }
 
   // The copy goes to a sibling first, so that the target is either the old
   // file or the whole new one, never a half-written mix.
-  std::string temporary = target + ".tarvik-XXXXXX";
-  UniqueFd out(::mkstemp(temporary.data()));
-  if (!out.Valid()) Fail("CopyFile", target);
-  auto discard = [&] { ::unlink(temporary.c_str()); };
+  copy.temporary = copy.target + ".tarvik-XXXXXX";
+  copy.out = UniqueFd(::mkstemp(copy.temporary.data()));
+  if (!copy.out.Valid()) Fail("CopyFile", copy.target);
   try {
-    std::vector<char> block(kCopyBlock);
-    for (;;) {
-      const ssize_t got = ::read(in.Get(), block.data(), block.size());
-      if (got < 0) {
-        if (errno == EINTR) continue;
-        Fail("CopyFile", source);
-      }
-      if (got == 0) break;
-      WriteAll(out.Get(), {block.data(), static_cast<size_t>(got)}, "CopyFile", target);
-    }
+    CopyBytes(in.Get(), copy.out.Get(), sourceInfo.st_size, source, copy.target);
     // Like the Windows copy, keep the source's modification time.
     const timespec times[2] = {sourceInfo.st_atim, sourceInfo.st_mtim};
-    if (::fchmod(out.Get(), mode) != 0 || ::futimens(out.Get(), times) != 0 ||
-        ::fsync(out.Get()) != 0 || !out.Close()) {
-      Fail("CopyFile", target);
+    if (::fchmod(copy.out.Get(), mode) != 0 || ::futimens(copy.out.Get(), times) != 0) {
+      Fail("CopyFile", copy.target);
     }
-    if (::rename(temporary.c_str(), target.c_str()) != 0) Fail("CopyFile", target);
   } catch (...) {
-    discard();
+    copy.Discard();
     throw;
   }
+  return copy;
+}
+
+}  // namespace
+
+void CopyFileReplacing(std::string_view from, std::string_view to, InUseTest inUse) {
+  StagedCopy copy = Stage(from, to, inUse);
+  if (::fsync(copy.out.Get()) != 0 || !copy.out.Close() ||
+      ::rename(copy.temporary.c_str(), copy.target.c_str()) != 0) {
+    const int error = errno;
+    copy.Discard();
+    throw ErroDeErrno(error, "CopyFile", copy.target);
+  }
+}
+
+// One syncfs per file system written replaces a fsync per file: the copies
+// of a phase reach the disk together before any of them is renamed, so a
+// crash leaves each target either as it was or whole. The descriptor kept
+// for each file system was opened before its copies were written, so that
+// syncfs reports a write-back error of theirs.
+struct CopyBatch::Pending {
+  std::vector<StagedCopy> copies;
+  std::vector<Kind> kinds;
+  std::vector<std::pair<dev_t, UniqueFd>> fileSystems;
+
+  void DiscardFrom(size_t first) {
+    for (size_t i = first; i < copies.size(); ++i) copies[i].Discard();
+    copies.clear();
+    kinds.clear();
+    fileSystems.clear();
+  }
+};
+
+CopyBatch::CopyBatch() : pending_(std::make_unique<Pending>()) {}
+
+CopyBatch::~CopyBatch() { pending_->DiscardFrom(0); }
+
+void CopyBatch::Add(std::string_view from, std::string_view to, InUseTest inUse, Kind kind) {
+  StagedCopy copy = Stage(from, to, inUse);
+  const auto fail = [&copy] {
+    const int error = errno;
+    copy.Discard();
+    throw ErroDeErrno(error, "CopyFile", copy.target);
+  };
+  struct stat info {};
+  if (::fstat(copy.out.Get(), &info) != 0) fail();
+  auto& fileSystems = pending_->fileSystems;
+  if (std::ranges::find(fileSystems, info.st_dev, &std::pair<dev_t, UniqueFd>::first) ==
+      fileSystems.end()) {
+    UniqueFd fileSystem(::dup(copy.out.Get()));
+    if (!fileSystem.Valid()) fail();
+    fileSystems.emplace_back(info.st_dev, std::move(fileSystem));
+  }
+  if (!copy.out.Close()) fail();
+  pending_->copies.push_back(std::move(copy));
+  pending_->kinds.push_back(kind);
+}
+
+void CopyBatch::Commit() {
+  Pending& pending = *pending_;
+  for (const auto& [device, fd] : pending.fileSystems) {
+    if (::syncfs(fd.Get()) != 0) {
+      const int error = errno;
+      const std::string target = pending.copies.front().target;
+      pending.DiscardFrom(0);
+      throw ErroDeErrno(error, "CopyFile", target);
+    }
+  }
+  for (size_t i = 0; i < pending.copies.size(); ++i) {
+    const StagedCopy& copy = pending.copies[i];
+    if (::rename(copy.temporary.c_str(), copy.target.c_str()) == 0) continue;
+    const int error = errno;
+    copy.Discard();
+    if (pending.kinds[i] == Kind::kBestEffort) continue;
+    const std::string target = copy.target;
+    pending.DiscardFrom(i + 1);
+    throw ErroDeErrno(error, "CopyFile", target);
+  }
+  pending.DiscardFrom(pending.copies.size());
 }
 
 void RemoveFile(std::string_view path) {

@@ -90,13 +90,30 @@ Erro TooLarge(int64_t limit) {
               "Resposta maior que o limite de " + std::to_string(limit) + " bytes");
 }
 
+// The handle of this thread's requests, kept from one request to the next:
+// libcurl keeps its open connections (and TLS sessions) in it, so the files
+// of an update come through one connection per server instead of one each,
+// each left behind in TIME_WAIT.
+CURL* KeptHandle(const CurlApi& api) {
+  thread_local const std::unique_ptr<CURL, void (*)(CURL*)> handle(api.easyInit(), api.easyCleanup);
+  if (!handle) throw Erro(CURLE_FAILED_INIT, kOrigem, api.easyStrerror(CURLE_FAILED_INIT));
+  return handle.get();
+}
+
+// Clears the options of a request when it ends, whichever way: none carries
+// to the next, and the handle keeps no pointer to what this request owned.
+struct ResetWhenDone {
+  const CurlApi& api;
+  CURL* handle;
+  ~ResetWhenDone() { api.easyReset(handle); }
+};
+
 }  // namespace
 
 RespostaHttp HttpGet(const std::string& url, const std::string& headerLine,
                      const HttpOptions& options, const std::string& destination, int64_t limit) {
   const CurlApi& api = Curl();
-  std::unique_ptr<CURL, void (*)(CURL*)> curl(api.easyInit(), api.easyCleanup);
-  if (!curl) throw Erro(CURLE_FAILED_INIT, kOrigem, api.easyStrerror(CURLE_FAILED_INIT));
+  CURL* const handle = KeptHandle(api);
 
   RespostaHttp resposta;
   Transfer transfer;
@@ -129,7 +146,7 @@ RespostaHttp HttpGet(const std::string& url, const std::string& headerLine,
   std::unique_ptr<curl_slist, void (*)(curl_slist*)> headers(nullptr, api.slistFreeAll);
   if (!headerLine.empty()) headers.reset(api.slistAppend(nullptr, headerLine.c_str()));
 
-  CURL* handle = curl.get();
+  const ResetWhenDone reset{api, handle};
   // Values go into URLs unencoded; what cannot stand in a request line is
   // encoded here, so that every request reaches the server.
   const std::string pedido = UrlParaPedido(url);

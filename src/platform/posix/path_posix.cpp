@@ -1,12 +1,11 @@
-#include <dirent.h>
 #include <sys/stat.h>
 
-#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
-#include "base/texto.h"
 #include "platform/files.h"
+#include "platform/posix/case_index.h"
 
 namespace tarvik::platform {
 namespace {
@@ -14,18 +13,6 @@ namespace {
 bool Exists(const std::string& path) {
   struct stat info {};
   return ::lstat(path.c_str(), &info) == 0;
-}
-
-// The entry of `folder` whose name equals `name` without regard to case;
-// `name` itself when there is none.
-std::string MatchEntry(const std::string& folder, std::string_view name) {
-  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.empty() ? "." : folder.c_str()),
-                                          ::closedir);
-  if (!dir) return std::string(name);
-  while (const dirent* entry = ::readdir(dir.get())) {
-    if (IgualSemCaixa(entry->d_name, name)) return entry->d_name;
-  }
-  return std::string(name);
 }
 
 }  // namespace
@@ -38,12 +25,23 @@ std::string NativePath(std::string_view path) {
   if (native.empty() || Exists(native)) return native;
 
   // Walk the components; once one is missing, the rest cannot exist either
-  // and stay as given.
+  // and stay as given. A new name in a folder that exists as written, the
+  // usual case, starts the walk at that name.
   std::string resolved;
   size_t start = 0;
   if (native[0] == '/') {
     resolved = "/";
     start = 1;
+  }
+  const size_t lastName = native.find_last_not_of('/');
+  const size_t parentEnd = lastName == std::string::npos ? lastName : native.rfind('/', lastName);
+  if (parentEnd != std::string::npos && parentEnd > 0 && Exists(native.substr(0, parentEnd))) {
+    // As the walk would write it: one separator between names.
+    resolved.clear();
+    for (size_t i = 0; i <= parentEnd; ++i) {
+      if (native[i] != '/' || resolved.empty() || resolved.back() != '/') resolved += native[i];
+    }
+    start = parentEnd + 1;
   }
   bool resolving = true;
   while (start <= native.size()) {
@@ -54,9 +52,12 @@ std::string NativePath(std::string_view path) {
       if (!resolved.empty() && resolved.back() != '/') resolved += '/';
       const std::string folder = resolved.empty() ? std::string() : resolved;
       std::string candidate = folder + std::string(component);
-      if (resolving && !Exists(candidate) && component != "." && component != "..") {
-        candidate = folder + MatchEntry(folder, component);
-        resolving = Exists(candidate);
+      // (The whole path was found missing above.)
+      if (resolving && (candidate == native || !Exists(candidate)) && component != "." &&
+          component != "..") {
+        const std::optional<std::string> variant = FindCaseVariant(folder, component);
+        if (variant) candidate = folder + *variant;
+        resolving = variant && Exists(candidate);
       }
       resolved = std::move(candidate);
     }

@@ -1,8 +1,10 @@
 
 #include <fcntl.h>
 #include <openssl/evp.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <string>
@@ -37,7 +39,11 @@ std::string Sha256Hex(const std::string& path) {
   if (!context || EVP_DigestInit_ex(context.get(), EVP_sha256(), nullptr) != 1) {
     throw Erro(codigo_erro::kErroEntradaSaida, "CalculaHash", kSha256Falhou);
   }
-  std::vector<unsigned char> block(kHashBlock);
+  // No larger than the file: clearing a large block for each of thousands
+  // of small files costs more than hashing them.
+  struct stat info {};
+  const off_t size = ::fstat(fd.Get(), &info) == 0 ? info.st_size : off_t{kHashBlock};
+  std::vector<unsigned char> block(static_cast<size_t>(std::clamp<off_t>(size, 1, kHashBlock)));
   for (;;) {
     const ssize_t got = ::read(fd.Get(), block.data(), block.size());
     if (got < 0) {

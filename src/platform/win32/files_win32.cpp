@@ -211,7 +211,9 @@ std::string ReadBytes(std::string_view path) {
   }
 }
 
-void CopyFileReplacing(std::string_view from, std::string_view to) {
+// Windows refuses a target that a process holds by itself, so the caller's
+// test is never repeated here.
+void CopyFileReplacing(std::string_view from, std::string_view to, InUseTest) {
   const std::string source = NativePath(from);
   const std::string target = NativePath(to);
   UniqueHandle in(::CreateFileW(ToWide(source).c_str(), GENERIC_READ,
@@ -255,6 +257,21 @@ void CopyFileReplacing(std::string_view from, std::string_view to) {
     throw;
   }
 }
+
+// Nothing waits: each copy is flushed and in place when Add returns. Windows
+// flushes a whole volume only for an administrator (FlushFileBuffers on the
+// volume's handle), so there is no shared flush to wait for.
+struct CopyBatch::Pending {};
+
+CopyBatch::CopyBatch() : pending_(std::make_unique<Pending>()) {}
+
+CopyBatch::~CopyBatch() = default;
+
+void CopyBatch::Add(std::string_view from, std::string_view to, InUseTest inUse, Kind) {
+  CopyFileReplacing(from, to, inUse);
+}
+
+void CopyBatch::Commit() {}
 
 void RemoveFile(std::string_view path) {
   const std::string native = NativePath(path);

@@ -1,6 +1,7 @@
 #include "platform/win32/http_winhttp.h"
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -69,24 +70,16 @@ Erro MuitoGrande(int64_t limite) {
               "Resposta maior que o limite de " + std::to_string(limite) + " bytes");
 }
 
-}  // namespace
+struct FechaInternet {
+  void operator()(HINTERNET handle) const { ::WinHttpCloseHandle(handle); }
+};
+using HandleInternet = std::unique_ptr<void, FechaInternet>;
 
-ClienteWinHttp::ClienteWinHttp(const HttpOptions& opcoes) : opcoes_(opcoes) {}
-
-HINTERNET ClienteWinHttp::Sessao() {
-  if (sessao_) return sessao_.get();
+HandleInternet AbreSessao() {
   // No agent name: no User-Agent line, as on the other platforms.
   HandleInternet sessao(::WinHttpOpen(nullptr, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
                                       WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
   if (!sessao) throw ErroWinHttp(::GetLastError(), kOrigem);
-  const DWORD conexao = Milissegundos(opcoes_.connectTimeoutSeconds);
-  const DWORD parada = Milissegundos(opcoes_.slowWindowSeconds);
-  // Resolving the name counts as connecting; every send and receive is a
-  // wait for the next byte, which may last a whole window of the pace.
-  if (!::WinHttpSetTimeouts(sessao.get(), static_cast<int>(conexao), static_cast<int>(conexao),
-                            static_cast<int>(parada), static_cast<int>(parada))) {
-    throw ErroWinHttp(::GetLastError(), kOrigem);
-  }
   // Windows 7 offers only TLS 1.0 unless asked; systems that do not know
   // TLS 1.3 refuse the pair and get TLS 1.2 alone.
   DWORD protocolos = WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2 | WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_3;
@@ -95,9 +88,22 @@ HINTERNET ClienteWinHttp::Sessao() {
     DefineOpcao(sessao.get(), WINHTTP_OPTION_SECURE_PROTOCOLS, WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2,
                 {});
   }
-  sessao_ = std::move(sessao);
-  return sessao_.get();
+  return sessao;
 }
+
+// One session for the whole process: WinHTTP keeps a session's open
+// connections (and TLS sessions), so the files of an update come through one
+// connection per server instead of one each. The limits, which differ
+// between clients, go on each request. A session that cannot be opened is
+// tried again on the next request.
+HINTERNET SessaoDoProcesso() {
+  static const HandleInternet sessao = AbreSessao();
+  return sessao.get();
+}
+
+}  // namespace
+
+ClienteWinHttp::ClienteWinHttp(const HttpOptions& opcoes) : opcoes_(opcoes) {}
 
 RespostaHttp ClienteWinHttp::Get(const std::string& url, const std::string& cabecalho,
                                  const std::string& destino, int64_t limite) {
@@ -126,7 +132,7 @@ RespostaHttp ClienteWinHttp::Get(const std::string& url, const std::string& cabe
   // Too slow or too late fails as a stall does.
   auto lento = [&servidor]() { return ErroWinHttp(ERROR_WINHTTP_TIMEOUT, kOrigem, servidor); };
 
-  const HINTERNET sessao = Sessao();
+  const HINTERNET sessao = SessaoDoProcesso();
   const HandleInternet conexao(::WinHttpConnect(sessao, host.c_str(), partes.nPort, 0));
   if (!conexao) throw falha();
   // The path was encoded above: WinHTTP must send it as it is.
@@ -136,6 +142,13 @@ RespostaHttp ClienteWinHttp::Get(const std::string& url, const std::string& cabe
                                                    WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
                                                    flags));
   if (!pedido) throw falha();
+  const auto ligacao = static_cast<int>(Milissegundos(opcoes_.connectTimeoutSeconds));
+  const auto parada = static_cast<int>(Milissegundos(opcoes_.slowWindowSeconds));
+  // Resolving the name counts as connecting; every send and receive is a
+  // wait for the next byte, which may last a whole window of the pace.
+  if (!::WinHttpSetTimeouts(pedido.get(), ligacao, ligacao, parada, parada)) {
+    throw falha();
+  }
   proxy_.Aplica(sessao, pedido.get(), endereco);
   // What was asked over TLS must not arrive in the clear.
   DefineOpcao(pedido.get(), WINHTTP_OPTION_REDIRECT_POLICY,

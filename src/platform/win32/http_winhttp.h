@@ -2,7 +2,6 @@
 #define TARVIK_PLATFORM_WIN32_HTTP_WINHTTP_H_
 
 #include <cstdint>
-#include <memory>
 #include <string>
 
 #include "platform/utilitarios_da_plataforma.h"
@@ -10,8 +9,10 @@
 
 namespace tarvik::platform {
 
-// GETs through one WinHTTP session: certificate checks on, the user's proxy
-// settings, redirects followed (at most 10, never from https to http).
+// GETs through the process's WinHTTP session: certificate checks on, the
+// user's proxy settings, redirects followed (at most 10, never from https to
+// http). The session outlives the client, so that its open connections serve
+// the requests of later clients too.
 class ClienteWinHttp {
  public:
   explicit ClienteWinHttp(const HttpOptions& opcoes);
@@ -27,15 +28,7 @@ class ClienteWinHttp {
                    const std::string& destino = {}, int64_t limite = kSemLimite);
 
  private:
-  struct FechaInternet {
-    void operator()(HINTERNET handle) const { ::WinHttpCloseHandle(handle); }
-  };
-  using HandleInternet = std::unique_ptr<void, FechaInternet>;
-
-  HINTERNET Sessao();
-
   HttpOptions opcoes_;
-  HandleInternet sessao_;
   ProxyDoUsuario proxy_;
 };
 

@@ -116,6 +116,10 @@ class LegacyTimestampServer {
                                authority, CountersignedBytes(DecodeBase64(request.body)), time)),
                            "application/octet-stream");
     });
+    // osslsigncode, a process of its own, closes its connection when it
+    // ends; a reply followed at once by the server's close is sometimes cut
+    // short on its side.
+    http_.Http().set_keep_alive_max_count(CPPHTTPLIB_KEEPALIVE_MAX_COUNT);
     http_.Inicia();
   }
 
