@@ -202,11 +202,10 @@ class ArmazemDescritor {
     const auto numero = static_cast<uint32_t>(inicioSecoes_.size() - 1);
     const auto [inicio, fim] = Faixa(numero);
     const auto chaves = std::span(chaves_).subspan(inicio, fim - inicio);
-    if (chaves.size() > kCurta && tamanhoAuxiliar_ < chaves.size()) {
-      auxiliar_ = std::make_unique_for_overwrite<ChaveOrdenada[]>(chaves.size());
-      tamanhoAuxiliar_ = chaves.size();
-    }
-    OrdenaPorHash(chaves, std::span(auxiliar_.get(), tamanhoAuxiliar_));
+    const auto auxiliar = chaves.size() > kCurta
+                              ? std::make_unique_for_overwrite<ChaveOrdenada[]>(chaves.size())
+                              : nullptr;
+    OrdenaPorHash(chaves, std::span(auxiliar.get(), auxiliar ? chaves.size() : 0));
     std::optional<uint32_t> repetida;
     for (size_t i = 1; i < chaves.size(); ++i) {
       // A run of equal hashes is in the order of the text: each line is
@@ -259,9 +258,6 @@ class ArmazemDescritor {
   std::vector<Linha> linhas_;
   std::vector<ChaveOrdenada> chaves_;
   std::vector<size_t> inicioSecoes_;
-  // Room for sorting the longest section so far.
-  std::unique_ptr<ChaveOrdenada[]> auxiliar_;
-  size_t tamanhoAuxiliar_ = 0;
 };
 
 Secao::Secao(std::shared_ptr<const ArmazemDescritor> armazem, uint32_t numero)
