@@ -92,9 +92,10 @@ class CopyBatch {
   void Add(std::string_view from, std::string_view to, InUseTest inUse = InUseTest::kRun,
            Kind kind = Kind::kRequired);
 
-  // Flushes the pending copies and puts them in place; none is pending
-  // afterwards. A failed flush, or a failed rename of a required copy,
-  // raises `Erro`; the copies not yet in place are then discarded.
+  // Flushes the pending copies, puts them in place and flushes again, so
+  // that the new names are on the disk too; none is pending afterwards. A
+  // failed flush, or a failed rename of a required copy, raises `Erro`; the
+  // copies not yet in place are then discarded.
   void Commit();
 
  private:

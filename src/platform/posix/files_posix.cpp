@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -254,25 +255,39 @@ void CopyFileReplacing(std::string_view from, std::string_view to, InUseTest inU
 
 // One syncfs per file system written replaces a fsync per file: the copies
 // of a phase reach the disk together before any of them is renamed, so a
-// crash leaves each target either as it was or whole. The descriptor kept
-// for each file system was opened before its copies were written, so that
-// syncfs reports a write-back error of theirs.
+// crash leaves each target either as it was or whole; a second one puts the
+// new names on the disk too, which a file system without a journal of its
+// own does not keep in order. The descriptor kept for each file system was
+// opened before its copies were written, so that syncfs reports a
+// write-back error of theirs.
 struct CopyBatch::Pending {
   std::vector<StagedCopy> copies;
   std::vector<Kind> kinds;
   std::vector<std::pair<dev_t, UniqueFd>> fileSystems;
 
-  void DiscardFrom(size_t first) {
-    for (size_t i = first; i < copies.size(); ++i) copies[i].Discard();
+  // The first file system that cannot be flushed; none when all were.
+  std::optional<int> Flush() const {
+    for (const auto& [device, fd] : fileSystems) {
+      if (::syncfs(fd.Get()) != 0) return errno;
+    }
+    return std::nullopt;
+  }
+
+  void Clear() {
     copies.clear();
     kinds.clear();
     fileSystems.clear();
+  }
+
+  void Discard() {
+    for (const StagedCopy& copy : copies) copy.Discard();
+    Clear();
   }
 };
 
 CopyBatch::CopyBatch() : pending_(std::make_unique<Pending>()) {}
 
-CopyBatch::~CopyBatch() { pending_->DiscardFrom(0); }
+CopyBatch::~CopyBatch() { pending_->Discard(); }
 
 void CopyBatch::Add(std::string_view from, std::string_view to, InUseTest inUse, Kind kind) {
   StagedCopy copy = Stage(from, to, inUse);
@@ -297,25 +312,26 @@ void CopyBatch::Add(std::string_view from, std::string_view to, InUseTest inUse,
 
 void CopyBatch::Commit() {
   Pending& pending = *pending_;
-  for (const auto& [device, fd] : pending.fileSystems) {
-    if (::syncfs(fd.Get()) != 0) {
-      const int error = errno;
-      const std::string target = pending.copies.front().target;
-      pending.DiscardFrom(0);
-      throw ErroDeErrno(error, "CopyFile", target);
-    }
+  if (pending.copies.empty()) return;
+  const std::string first = pending.copies.front().target;
+  if (const std::optional<int> error = pending.Flush()) {
+    pending.Discard();
+    throw ErroDeErrno(*error, "CopyFile", first);
   }
+  // After a required copy that cannot be put in place, the rest are
+  // discarded.
+  std::optional<std::pair<int, std::string>> failure;
   for (size_t i = 0; i < pending.copies.size(); ++i) {
     const StagedCopy& copy = pending.copies[i];
-    if (::rename(copy.temporary.c_str(), copy.target.c_str()) == 0) continue;
+    if (!failure && ::rename(copy.temporary.c_str(), copy.target.c_str()) == 0) continue;
     const int error = errno;
     copy.Discard();
-    if (pending.kinds[i] == Kind::kBestEffort) continue;
-    const std::string target = copy.target;
-    pending.DiscardFrom(i + 1);
-    throw ErroDeErrno(error, "CopyFile", target);
+    if (!failure && pending.kinds[i] == Kind::kRequired) failure.emplace(error, copy.target);
   }
-  pending.DiscardFrom(pending.copies.size());
+  const std::optional<int> error = pending.Flush();
+  pending.Clear();
+  if (failure) throw ErroDeErrno(failure->first, "CopyFile", failure->second);
+  if (error) throw ErroDeErrno(*error, "CopyFile", first);
 }
 
 void RemoveFile(std::string_view path) {
